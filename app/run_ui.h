@@ -1,0 +1,39 @@
+#pragma once
+
+#include "export/frame_choice.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace quintaro {
+
+class XmlDocument;
+
+// How a run speaks to the user. The window answers with real dialogs, the command line with its
+// options and the terminal, the tests with scripted answers.
+class RunUi {
+public:
+    virtual ~RunUi() = default;
+
+    // The file-open dialog: the chosen path, or nothing when the user cancels.
+    virtual std::optional<QString> chooseDocument() = 0;
+    // A plain message box, and the error box (icon, title "Quintaro").
+    virtual void inform(const QString& message) = 0;
+    virtual void showError(const QString& message) = 0;
+    // A message that only guides a user through the dialogs that follow.
+    virtual void instruct(const QString& message) { inform(message); }
+    // The application-wide wait cursor.
+    virtual void setBusy(bool busy) = 0;
+
+    // The time-frame selection, asked while the time-frames step runs on a document of two or
+    // more frames. The dialog reads its own copy from `documentPath`; the command line may use
+    // the run's own document.
+    virtual FrameSelection chooseFrames(const QString& documentPath, const XmlDocument& runDocument) = 0;
+
+    // Called once the export run's document is loaded, before any table changes; the command line
+    // checks its frame options here.
+    virtual void documentLoaded(const XmlDocument&) {}
+};
+
+} // namespace quintaro

@@ -1,0 +1,83 @@
+#include "cli/cli_ui.h"
+
+#include "platform/error.h"
+#include "platform/text.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+#include <cstdio>
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#else
+#include <unistd.h>
+#endif
+
+namespace quintaro {
+
+CliUi::CliUi(QString document, QStringList wantedFrames, QTextStream& out, QTextStream& err)
+    : m_document(std::move(document)), m_wantedFrames(std::move(wantedFrames)), m_out(out), m_err(err)
+{
+}
+
+void CliUi::showError(const QString& message)
+{
+    m_err << "Error: " << message << Qt::endl;
+}
+
+void CliUi::documentLoaded(const XmlDocument& doc)
+{
+    const QStringList ids = frameIdentifiers(doc);
+    if (ids.size() >= 2) {
+        if (!m_wantedFrames.isEmpty())
+            m_selection = selectByIdentifiers(ids, m_wantedFrames);
+        else if (isatty(fileno(stdin)))
+            m_selection = askOnTerminal(ids, doc);
+        else
+            selectByIdentifiers(ids, {}); // raises the usage error that lists the frames
+        return;
+    }
+    // With one frame nothing is asked, but a wrong --marcos is still a mistake worth telling.
+    if (!m_wantedFrames.isEmpty())
+        selectByIdentifiers(ids, m_wantedFrames);
+}
+
+FrameSelection CliUi::chooseFrames(const QString&, const XmlDocument&)
+{
+    return m_selection;
+}
+
+FrameSelection CliUi::askOnTerminal(const QStringList& ids, const XmlDocument& doc)
+{
+    QTextStream in(stdin);
+    for (;;) {
+        m_out << "Marcos horarios del documento:" << Qt::endl;
+        for (qsizetype i = 0; i < ids.size(); ++i) {
+            const QStringList lines = hoursLines(doc, ids.at(i)).value_or(QStringList());
+            m_out << "  " << (i + 1) << ") " << text::trimmed(ids.at(i));
+            if (!lines.isEmpty())
+                m_out << "   primer día: " << lines.join(QStringLiteral(", "));
+            m_out << Qt::endl;
+        }
+        m_out << "Elija uno o dos (por ejemplo 1 o 1,2): " << Qt::flush;
+        const QString answer = in.readLine();
+        if (answer.isNull())
+            throw UsageError(QStringLiteral("No se eligió ningún marco horario"));
+        QList<int> rows;
+        bool valid = true;
+        for (const QString& part : answer.split(QRegularExpression(QStringLiteral("[,\\s]+")), Qt::SkipEmptyParts)) {
+            bool ok = false;
+            const int n = part.toInt(&ok);
+            valid = valid && ok && n >= 1 && n <= ids.size() && !rows.contains(n - 1);
+            rows << n - 1;
+        }
+        const ClosingResult result = closeSelection(ids, valid ? rows : QList<int>());
+        if (valid && result.selection.resultMH)
+            return result.selection;
+        m_err << (valid ? QString(result.message).replace(QStringLiteral("\r\n"), QStringLiteral(" ")) : QStringLiteral("Respuesta no válida."))
+              << Qt::endl;
+    }
+}
+
+} // namespace quintaro

@@ -1,0 +1,234 @@
+#include "cli/commands.h"
+
+#include "app/session.h"
+#include "cli/cli_ui.h"
+#include "cli/table_printer.h"
+#include "platform/error.h"
+#include "tools/velmora_standin.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+
+#include <functional>
+#include <vector>
+
+namespace quintaro::cli {
+
+namespace {
+
+struct Option {
+    const char* name;
+    const char* valueName; // empty for a switch
+    const char* description;
+};
+
+struct Command {
+    const char* name;
+    const char* arguments;
+    const char* summary;
+    std::vector<Option> options;
+    std::function<int(const QCommandLineParser&, QTextStream&, QTextStream&)> run;
+};
+
+const Option kDir{"dir", "CARPETA", "Carpeta de trabajo de Velmora (por omisión QUINTARO_VTEMP o C:\\VTEMP dentro de Wine)."};
+
+void printReport(const RunReport& report, QTextStream& out)
+{
+    for (const RunReport::Table& t : report.tables)
+        out << "  " << t.name.leftJustified(10) << ' ' << t.rows << (t.rows == 1 ? " fila" : " filas") << Qt::endl;
+    for (const QString& warning : report.warnings)
+        out << "Aviso: " << warning << Qt::endl;
+}
+
+void printLessonReport(const RunReport& report, QTextStream& out)
+{
+    if (!report.droppedLessons.empty()) {
+        out << "Sesiones sin fila en ASIGT (su asignatura no está en ASIGNOMT): " << report.droppedLessons.size() << Qt::endl;
+        for (const auto& lesson : report.droppedLessons)
+            out << "  sesión " << lesson.sesion << ": materia '" << lesson.materia << "'" << Qt::endl;
+    }
+    if (report.teacherNotFound)
+        out << "Sesiones cuyo profesor no está en PROFT: " << report.teacherNotFound << Qt::endl;
+    if (report.groupNotFound)
+        out << "Sesiones cuyo grupo no está en GRUPOST: " << report.groupNotFound << Qt::endl;
+    if (report.taskNotFound)
+        out << "Sesiones cuya tarea no está en ASIGNOMT: " << report.taskNotFound << Qt::endl;
+}
+
+// What a finished, missing or failed run means on the command line.
+int finish(Session::Outcome outcome, const Session& session, const CliUi& ui, QTextStream& out, QTextStream& err)
+{
+    switch (outcome) {
+    case Session::Outcome::NoDocument:
+        err << ui.messages().join(u' ') << ": " << session.filenameXML << Qt::endl;
+        return NoDocument;
+    case Session::Outcome::Failed:
+        if (!session.report().failedStep.isEmpty())
+            err << "Paso que falló: " << session.report().failedStep << Qt::endl;
+        return RunFailed;
+    case Session::Outcome::Finished:
+        out << ui.messages().join(u'\n') << Qt::endl;
+        return Ok;
+    }
+    return RunFailed;
+}
+
+int exportar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
+{
+    QStringList frames;
+    if (p.isSet(QStringLiteral("marcos")))
+        frames = p.value(QStringLiteral("marcos")).split(u',');
+    CliUi ui(QFileInfo(p.positionalArguments().at(1)).absoluteFilePath(), frames, out, err);
+    Session session;
+    session.setWorkDirectory(p.value(QStringLiteral("dir")));
+    const Session::Outcome outcome = session.runExport(ui);
+    const int code = finish(outcome, session, ui, out, err);
+    if (outcome == Session::Outcome::Finished || outcome == Session::Outcome::Failed)
+        printReport(session.report(), outcome == Session::Outcome::Finished ? out : err);
+    if (outcome == Session::Outcome::Finished)
+        printLessonReport(session.report(), out);
+    return code;
+}
+
+int importar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
+{
+    CliUi ui(QFileInfo(p.positionalArguments().at(1)).absoluteFilePath(), {}, out, err);
+    Session session;
+    session.setWorkDirectory(p.value(QStringLiteral("dir")));
+    const Session::Outcome outcome = session.runImport(ui);
+    const int code = finish(outcome, session, ui, out, err);
+    if (outcome == Session::Outcome::Finished) {
+        const RunReport& report = session.report();
+        out << "Documento resultado: " << report.resultDocument << Qt::endl;
+        out << "Franjas (tramo) escritas: " << report.timeSlots << Qt::endl;
+        if (report.hadSchedule)
+            out << "Aviso: el documento elegido ya tenía una sección horario; se ha dejado como estaba y las franjas "
+                   "van en la sección nueva, al final."
+                << Qt::endl;
+    }
+    return code;
+}
+
+int tabla(const QCommandLineParser& p, QTextStream& out, QTextStream&)
+{
+    const QString dirPath = p.value(QStringLiteral("dir")).isEmpty() ? WorkDir::defaultPath() : p.value(QStringLiteral("dir"));
+    const WorkDir dir(dirPath);
+    const QString name = p.positionalArguments().at(1);
+    const QString path = name.contains(u'/') || name.endsWith(QStringLiteral(".dbf"), Qt::CaseInsensitive)
+                             ? name
+                             : dir.tablePath(name);
+    if (!QFileInfo(path).isFile())
+        throw RunError(QStringLiteral("No existe la tabla %1").arg(path));
+    DbfTable table(path, DbfTable::Access::Shared);
+    printTable(table, out, p.isSet(QStringLiteral("csv")));
+    return Ok;
+}
+
+int velmora(const QCommandLineParser& p, QTextStream& out, QTextStream&)
+{
+    const StandinReport r = runVelmoraStandin(WorkDir::prepare(p.value(QStringLiteral("dir"))));
+    out << "SOLUC escrita: " << r.lessons << " sesiones, " << r.hours << " horas semanales; " << r.placed
+        << " colocadas (" << r.withoutRoom << " sin aula), " << r.unplaced << " sin colocar (DIA 0)" << Qt::endl;
+    return Ok;
+}
+
+const std::vector<Command>& commands()
+{
+    static const std::vector<Command> all = {
+        {"exportar", "DOC.xml", "Convierte el documento de Escolaria en las seis tablas de Velmora.",
+         {{"marcos", "ID[,ID]", "Marcos horarios elegidos (uno o dos), si el documento tiene varios."}, kDir},
+         exportar},
+        {"importar", "DOC.xml", "Escribe la solución de Velmora (SOLUC) como sección horario en ResultadoZentar<DOC.xml>.",
+         {kDir},
+         importar},
+        {"tabla", "NOMBRE", "Muestra los campos y las filas de una tabla de la carpeta de trabajo.",
+         {{"csv", "", "Escribe las filas como CSV."}, kDir},
+         tabla},
+        {"velmora", "", "Sustituto de Velmora: coloca las sesiones de ASIGT y escribe SOLUC.", {kDir}, velmora},
+    };
+    return all;
+}
+
+QString usageOf(const Command& c)
+{
+    QString usage = QStringLiteral("quintaro-cli %1").arg(QString::fromUtf8(c.name));
+    if (*c.arguments)
+        usage += u' ' + QString::fromUtf8(c.arguments);
+    for (const Option& o : c.options)
+        usage += QStringLiteral(" [--%1%2]").arg(QString::fromUtf8(o.name), *o.valueName ? u' ' + QString::fromUtf8(o.valueName) : QString());
+    return usage;
+}
+
+void printHelp(QTextStream& out, const Command* only = nullptr)
+{
+    if (!only)
+        out << "Quintaro: datos de horario entre Escolaria (XML) y Velmora (tablas dBase)." << Qt::endl << Qt::endl
+            << "Uso:" << Qt::endl;
+    for (const Command& c : commands()) {
+        if (only && only != &c)
+            continue;
+        out << "  " << usageOf(c) << Qt::endl << "      " << QString::fromUtf8(c.summary) << Qt::endl;
+        if (only)
+            for (const Option& o : c.options)
+                out << "      --" << QString::fromUtf8(o.name) << (*o.valueName ? u' ' + QString::fromUtf8(o.valueName) : QString())
+                    << "  " << QString::fromUtf8(o.description) << Qt::endl;
+    }
+    if (!only)
+        out << Qt::endl
+            << "Códigos de salida: 0 bien, 1 el proceso falló, 2 uso incorrecto, 3 no existe el documento." << Qt::endl
+            << "Ayuda de una orden: quintaro-cli ORDEN --help" << Qt::endl;
+}
+
+} // namespace
+
+int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    if (arguments.isEmpty() || arguments.front() == u"--help" || arguments.front() == u"-h" || arguments.front() == u"ayuda") {
+        printHelp(arguments.isEmpty() ? err : out);
+        return arguments.isEmpty() ? Usage : Ok;
+    }
+    const Command* command = nullptr;
+    for (const Command& c : commands())
+        if (arguments.front() == QString::fromUtf8(c.name))
+            command = &c;
+    if (!command) {
+        err << "Orden desconocida: " << arguments.front() << Qt::endl;
+        printHelp(err);
+        return Usage;
+    }
+
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Muestra esta ayuda.")));
+    for (const Option& o : command->options) {
+        if (*o.valueName)
+            parser.addOption(QCommandLineOption(QString::fromUtf8(o.name), QString::fromUtf8(o.description), QString::fromUtf8(o.valueName)));
+        else
+            parser.addOption(QCommandLineOption(QString::fromUtf8(o.name), QString::fromUtf8(o.description)));
+    }
+    if (!parser.parse(QStringList{QStringLiteral("quintaro-cli")} + arguments)) {
+        err << parser.errorText() << Qt::endl << "Uso: " << usageOf(*command) << Qt::endl;
+        return Usage;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        printHelp(out, command);
+        return Ok;
+    }
+    const qsizetype wanted = *command->arguments ? 2 : 1;
+    if (parser.positionalArguments().size() != wanted) {
+        err << "Uso: " << usageOf(*command) << Qt::endl;
+        return Usage;
+    }
+    try {
+        return command->run(parser, out, err);
+    } catch (const UsageError& e) {
+        err << e.message() << Qt::endl << "Uso: " << usageOf(*command) << Qt::endl;
+        return Usage;
+    } catch (const RunError& e) {
+        err << "Error: " << e.message() << Qt::endl;
+        return RunFailed;
+    }
+}
+
+} // namespace quintaro::cli

@@ -1,0 +1,76 @@
+#include "export/steps.h"
+
+#include "platform/error.h"
+
+namespace quintaro {
+
+namespace {
+using dbf::FieldKind;
+
+const std::vector<dbf::FieldSpec> kAulatFields = {
+    {QStringLiteral("ABREV"), FieldKind::String, 10},
+    {QStringLiteral("NOMBRE"), FieldKind::String, 80},
+    {QStringLiteral("EDIFICIO"), FieldKind::String, 1},
+    {QStringLiteral("MAXALUM"), FieldKind::Integer, 0},
+    {QStringLiteral("ES_GENERICA"), FieldKind::String, 1},
+};
+
+// A generic room's code, base name and number, brought to 10 characters where that can be done
+// by keeping its first 19 - L and last L - 9 characters. From L = 20 on only the tail remains.
+QString fittedGenericCode(const QString& code)
+{
+    const qsizetype l = text::length(code);
+    if (l <= kCodeLength)
+        return code;
+    return text::left(code, std::max<qsizetype>(0, 19 - l)) + text::right(code, l - 9);
+}
+
+enum Column { ABREV, NOMBRE, EDIFICIO, MAXALUM, ES_GENERICA };
+
+void addRow(DbfTable& table, const QString& code, const QString& name, const QString& generic)
+{
+    table.append();
+    table.setText(ABREV, code);
+    table.setText(NOMBRE, name);
+    table.setText(ES_GENERICA, generic);
+    table.post();
+}
+} // namespace
+
+// Ordinary rooms first, one per aula, coded by the name's first 10 characters trimmed again; then
+// the generic rooms of the first conjuntoDeAulas/general: its first attribute, untrimmed, is
+// their name, its second their number.
+void ExportarAulas(ExportContext& ctx)
+{
+    const QString table = QStringLiteral("AULAT");
+    const QString nombre = QStringLiteral("/datosGHC/aulas/aula/nombre");
+    recreateTable(ctx, table, kAulatFields);
+    UsedCodes used;
+    const size_t count = ctx.xmlDoc.select(QStringLiteral("/datosGHC/aulas/aula")).size();
+    auto aulat = openTable(ctx, table);
+
+    for (size_t i = 0; i < count; ++i) {
+        const QString name = trimmedText(ctx.xmlDoc, nombre, i, QStringLiteral("del aula"));
+        const QString code = used.assign(text::trimmed(text::left(name, kCodeLength)));
+        addRow(*aulat, code, name, QStringLiteral("N"));
+    }
+
+    const XmlNodeList& general = ctx.xmlDoc.select(QStringLiteral("/datosGHC/conjuntoDeAulas/general"));
+    if (!general.empty()) {
+        const XmlNode first = general.front();
+        const auto baseName = first.attributeValue(0);
+        const auto countText = first.attributeValue(1);
+        if (!baseName || !countText)
+            throw RunError(QStringLiteral("El primer elemento /datosGHC/conjuntoDeAulas/general necesita dos atributos "
+                                          "(nombre y número de aulas genéricas) y tiene %1")
+                               .arg(first.attributeCount()));
+        const int generic = text::toInt(*countText);
+        for (int k = 1; k <= generic; ++k) {
+            const QString code = used.assign(text::trimmed(fittedGenericCode(*baseName + QString::number(k))));
+            addRow(*aulat, code, *baseName, QStringLiteral("S"));
+        }
+    }
+    closeTable(ctx, *aulat);
+}
+
+} // namespace quintaro

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+namespace quintaro {
+
+// The 8-bit character set of a dBase table. The byte-to-character table is taken once from Qt's
+// converter (backed by ICU) and then used for every field, which keeps conversion cheap.
+class CodePage {
+public:
+    // Windows-1252, the character set of every table this program writes.
+    static CodePage windows1252();
+    // The character set named by a table's language-driver byte (levels III to V);
+    // unknown values fall back to Windows-1252.
+    static CodePage forLanguageDriver(unsigned char id);
+
+    QString decode(QByteArrayView bytes) const;
+
+    struct Encoded {
+        QByteArray bytes;  // one byte per character; characters without an 8-bit form become '?'
+        QString unmapped;  // those characters, each once, in order of appearance
+    };
+    Encoded encode(const QString& text) const;
+
+    struct Table;
+
+private:
+    explicit CodePage(const char* name);
+    std::shared_ptr<const Table> m_table;
+};
+
+} // namespace quintaro

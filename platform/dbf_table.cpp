@@ -1,0 +1,683 @@
+#include "platform/dbf_table.h"
+
+#include "platform/error.h"
+#include "platform/file_lock.h"
+#include "platform/text.h"
+
+#include <QDate>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSaveFile>
+#include <QtEndian>
+
+#include <cmath>
+#include <cstring>
+
+namespace quintaro {
+
+using namespace dbf;
+
+namespace {
+
+constexpr qint64 kFlushEveryRows = 4096;
+
+quint16 readU16(const char* p) { return qFromLittleEndian<quint16>(p); }
+quint32 readU32(const char* p) { return qFromLittleEndian<quint32>(p); }
+
+void writeDate(char* header)
+{
+    const QDate today = QDate::currentDate();
+    header[1] = char(today.year() - 1900);
+    header[2] = char(today.month());
+    header[3] = char(today.day());
+}
+
+char typeOf(FieldKind kind)
+{
+    switch (kind) {
+    case FieldKind::String: return 'C';
+    case FieldKind::Boolean: return 'L';
+    case FieldKind::Integer:
+    case FieldKind::Float: return 'N';
+    }
+    return 'C';
+}
+
+int widthOf(const FieldSpec& spec)
+{
+    switch (spec.kind) {
+    case FieldKind::String: return spec.width;
+    case FieldKind::Boolean: return 1;
+    case FieldKind::Integer: return kIntegerWidth;
+    case FieldKind::Float: return kFloatWidth;
+    }
+    return 0;
+}
+
+
+// The ASCII text of an N or F field: blanks or all '*' mean empty; ',' counts as decimal point.
+std::optional<double> parseNumeric(QByteArrayView raw, bool* malformed)
+{
+    QByteArray s = raw.toByteArray().trimmed();
+    while (s.endsWith('\0'))
+        s.chop(1);
+    s = s.trimmed();
+    if (s.isEmpty() || s.count('*') == s.size())
+        return std::nullopt;
+    s.replace(',', '.');
+    bool ok = false;
+    const double value = s.toDouble(&ok);
+    if (!ok || !std::isfinite(value)) {
+        *malformed = true;
+        return std::nullopt;
+    }
+    return value;
+}
+
+QString shortNumber(double value)
+{
+    if (value == std::floor(value) && std::fabs(value) < 9.0e15)
+        return QString::number(qint64(value));
+    return QString::number(value, 'g', 15);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- creation
+
+void DbfTable::create(const QString& path, const std::vector<FieldSpec>& fields)
+{
+    const QString table = QFileInfo(path).fileName();
+    bool level7 = false;
+    for (const FieldSpec& spec : fields)
+        level7 = level7 || spec.name.size() > kMaxLevel4NameLength;
+    const int descriptorSize = level7 ? kLevel7DescriptorSize : kDescriptorSize;
+    const int nameBytes = level7 ? kMaxLevel7NameLength : kMaxLevel4NameLength;
+
+    int recordLength = 1;
+    QByteArray descriptors;
+    for (const FieldSpec& spec : fields) {
+        const QByteArray name = spec.name.toUpper().toLatin1();
+        const int width = widthOf(spec);
+        if (name.isEmpty() || name.size() > nameBytes || width < 1 || width > kMaxFieldWidth)
+            throw RunError(QStringLiteral("Campo no válido %1 al crear la tabla %2").arg(spec.name, table));
+        QByteArray d(descriptorSize, '\0');
+        std::memcpy(d.data(), name.constData(), size_t(name.size()));
+        d[level7 ? 32 : 11] = typeOf(spec.kind);
+        d[level7 ? 33 : 16] = char(width);
+        d[level7 ? 34 : 17] = char(spec.kind == FieldKind::Float ? kFloatDecimals : 0);
+        descriptors += d;
+        recordLength += width;
+    }
+    const int headerSize = level7 ? kLevel7HeaderSize : kHeaderSize;
+    const int headerLength = headerSize + int(descriptors.size()) + 1;
+
+    QByteArray header(headerSize, '\0');
+    header[0] = char(level7 ? kVersionDbase7 : kVersionDbase3);
+    writeDate(header.data());
+    qToLittleEndian<quint16>(quint16(headerLength), header.data() + 8);
+    qToLittleEndian<quint16>(quint16(recordLength), header.data() + 10);
+    header[29] = char(kLanguageDriverAnsi);
+    if (level7)
+        std::memcpy(header.data() + 32, kLevel7LanguageDriverName, sizeof kLevel7LanguageDriverName - 1);
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw RunError(QStringLiteral("No se puede crear la tabla %1: %2").arg(path, file.errorString()));
+    const QByteArray content = header + descriptors + kHeaderTerminator + kEndOfFile;
+    if (file.write(content) != content.size() || !file.commit())
+        throw RunError(QStringLiteral("No se puede crear la tabla %1: %2").arg(path, file.errorString()));
+}
+
+// ---------------------------------------------------------------- opening
+
+DbfTable::DbfTable(const QString& path, Access access, const QString& holder)
+    : m_path(path), m_holder(holder), m_file(path)
+{
+    if (!QFileInfo(path).isFile())
+        fail(QStringLiteral("el archivo no existe"));
+    m_writable = m_file.open(QIODevice::ReadWrite);
+    if (!m_writable && !m_file.open(QIODevice::ReadOnly))
+        fail(m_file.errorString());
+    if (!tryLockFile(m_file.handle(), access == Access::Exclusive ? LockMode::Exclusive : LockMode::Shared))
+        throw RunError(QStringLiteral("%1La tabla %2 está en uso por otro programa")
+                           .arg(m_holder.isEmpty() ? QString() : m_holder + QStringLiteral(": "), tableName()));
+    readStructure(m_file.size());
+    first();
+}
+
+DbfTable::~DbfTable()
+{
+    try {
+        close();
+    } catch (const RunError& e) {
+        qWarning("%s", qPrintable(e.message()));
+    }
+}
+
+QString DbfTable::tableName() const { return QFileInfo(m_path).completeBaseName().toUpper(); }
+
+void DbfTable::fail(const QString& reason) const
+{
+    throw RunError(QStringLiteral("La tabla %1 (%2) no se puede leer: %3").arg(tableName(), m_path, reason));
+}
+
+void DbfTable::readStructure(qint64 fileSize)
+{
+    const QByteArray head = m_file.read(kHeaderSize);
+    if (head.size() < kHeaderSize)
+        fail(QStringLiteral("la cabecera está incompleta"));
+    m_version = static_cast<unsigned char>(head[0]);
+    // Levels III to V and FoxPro keep the level in the low bits as 3 (or FoxPro's own values);
+    // level 7 has 4 there and a longer header with 48-byte descriptors.
+    m_level7 = (m_version & 0x07) == 4;
+    const quint32 count = readU32(head.constData() + 4);
+    m_headerLength = readU16(head.constData() + 8);
+    m_recordLength = readU16(head.constData() + 10);
+
+    const int start = m_level7 ? kLevel7HeaderSize : kHeaderSize;
+    const int descriptorSize = m_level7 ? kLevel7DescriptorSize : kDescriptorSize;
+    if (m_headerLength < start + 1 || m_headerLength > fileSize)
+        fail(QStringLiteral("la longitud de la cabecera (%1) no cuadra con el archivo").arg(m_headerLength));
+    if (m_recordLength < 1)
+        fail(QStringLiteral("la longitud de registro es 0"));
+
+    m_file.seek(0);
+    const QByteArray header = m_file.read(m_headerLength);
+    if (header.size() < m_headerLength)
+        fail(QStringLiteral("la cabecera está incompleta"));
+    m_codePage = m_level7 ? CodePage::windows1252() : CodePage::forLanguageDriver(static_cast<unsigned char>(head[29]));
+
+    int offset = 1;
+    int pos = start;
+    bool terminated = false;
+    while (pos < m_headerLength) {
+        if (header[pos] == kHeaderTerminator) {
+            terminated = true;
+            break;
+        }
+        if (pos + descriptorSize > m_headerLength)
+            break;
+        const char* d = header.constData() + pos;
+        Field field;
+        const int nameLength = m_level7 ? 32 : 11;
+        field.name = QString::fromLatin1(d, qstrnlen(d, nameLength)).trimmed().toUpper();
+        field.type = m_level7 ? d[32] : d[11];
+        field.length = static_cast<unsigned char>(m_level7 ? d[33] : d[16]);
+        field.decimals = static_cast<unsigned char>(m_level7 ? d[34] : d[17]);
+        // FoxPro and Clipper keep wide character fields' high length byte in the decimals byte.
+        if (field.type == 'C' && !m_level7 && field.decimals > 0 && (m_version == 0x30 || m_version == 0x31 || m_version == 0xF5))
+            field.length += field.decimals * 256, field.decimals = 0;
+        if (field.length == 0)
+            fail(QStringLiteral("el campo %1 tiene longitud 0").arg(field.name));
+        field.offset = offset;
+        offset += field.length;
+        m_fieldByName.insert(field.name, int(m_fields.size()));
+        m_fields.push_back(field);
+        pos += descriptorSize;
+    }
+    if (!terminated)
+        fail(QStringLiteral("la lista de campos no termina"));
+    if (offset > m_recordLength)
+        fail(QStringLiteral("los campos ocupan %1 bytes y el registro solo %2").arg(offset).arg(m_recordLength));
+
+    const qint64 room = (fileSize - m_headerLength) / m_recordLength;
+    if (qint64(count) > room)
+        fail(QStringLiteral("la cabecera anuncia %1 filas y el archivo solo contiene %2; el archivo está dañado")
+                 .arg(count)
+                 .arg(room));
+    m_count = count;
+    m_flushedCount = count;
+    m_file.seek(m_headerLength);
+    m_records = m_file.read(m_count * m_recordLength);
+    if (m_records.size() != m_count * m_recordLength)
+        fail(QStringLiteral("no se pudieron leer las filas"));
+}
+
+void DbfTable::close()
+{
+    if (!m_file.isOpen())
+        return;
+    if (m_state == State::Edit)
+        postPending();
+    m_state = State::Browse;
+    flush();
+    m_file.close();
+}
+
+// ---------------------------------------------------------------- fields
+
+bool DbfTable::hasField(const QString& name) const { return m_fieldByName.contains(name.toUpper()); }
+
+int DbfTable::fieldIndex(const QString& name) const
+{
+    const auto found = m_fieldByName.constFind(name.toUpper());
+    if (found == m_fieldByName.cend())
+        throw RunError((m_holder.isEmpty() ? QString() : m_holder + QStringLiteral(": "))
+                       + QStringLiteral("Field '%1' not found").arg(name));
+    return *found;
+}
+
+qint64 DbfTable::liveRowCount() const
+{
+    qint64 live = 0;
+    for (qint64 row = 0; row < m_count; ++row)
+        if (m_records.at(row * m_recordLength) != kDeletedRecord)
+            ++live;
+    return live;
+}
+
+// ---------------------------------------------------------------- cursor
+
+qint64 DbfTable::nextLive(qint64 from) const
+{
+    while (from < m_count && m_records.at(from * m_recordLength) == kDeletedRecord)
+        ++from;
+    return from;
+}
+
+void DbfTable::first()
+{
+    if (m_state == State::Edit)
+        postPending();
+    m_current = nextLive(0);
+}
+
+void DbfTable::next()
+{
+    if (m_state == State::Edit)
+        postPending();
+    if (m_current < m_count)
+        m_current = nextLive(m_current + 1);
+}
+
+void DbfTable::requireRow() const
+{
+    if (m_state == State::Browse && eof())
+        throw RunError(QStringLiteral("La tabla %1 no tiene fila actual").arg(tableName()));
+}
+
+QByteArrayView DbfTable::rawField(qint64 row, int field) const
+{
+    const Field& f = m_fields.at(size_t(field));
+    return QByteArrayView(m_records.constData() + row * m_recordLength + f.offset, f.length);
+}
+
+QByteArrayView DbfTable::rawCurrent(int field) const
+{
+    requireRow();
+    if (m_state != State::Browse) {
+        const Field& f = m_fields.at(size_t(field));
+        return QByteArrayView(m_buffer.constData() + f.offset, f.length);
+    }
+    return rawField(m_current, field);
+}
+
+QString DbfTable::fieldText(qint64 row, int field) const
+{
+    const Field& f = m_fields.at(size_t(field));
+    QByteArrayView raw = (row < 0) ? rawCurrent(field) : rawField(row, field);
+    switch (f.type) {
+    case 'C':
+    case 'D':
+    case 'M':
+    case 'G': {
+        qsizetype end = raw.size();
+        while (end > 0 && (raw[end - 1] == ' ' || raw[end - 1] == '\0'))
+            --end;
+        return m_codePage.decode(raw.first(end));
+    }
+    case 'L': {
+        const char c = raw.isEmpty() ? ' ' : raw[0];
+        if (c == 'T' || c == 't' || c == 'Y' || c == 'y')
+            return QStringLiteral("T");
+        if (c == 'F' || c == 'f' || c == 'N' || c == 'n')
+            return QStringLiteral("F");
+        return {};
+    }
+    default:
+        break;
+    }
+    const std::optional<double> value = numberOf(raw, f);
+    return value ? shortNumber(*value) : QString();
+}
+
+QString DbfTable::text(int field) const { return fieldText(-1, field); }
+
+std::optional<double> DbfTable::number(int field) const
+{
+    return numberOf(rawCurrent(field), m_fields.at(size_t(field)));
+}
+
+std::optional<double> DbfTable::numberOf(QByteArrayView raw, const Field& f) const
+{
+    const auto allZero = [&] {
+        for (char c : raw)
+            if (c != '\0')
+                return false;
+        return true;
+    };
+    switch (f.type) {
+    case 'N':
+    case 'F': {
+        bool malformed = false;
+        const auto value = parseNumeric(raw, &malformed);
+        if (malformed)
+            throw RunError(QStringLiteral("La tabla %1 tiene en el campo %2 un valor que no es un número: '%3'")
+                               .arg(tableName(), f.name, QString::fromLatin1(raw.toByteArray().trimmed())));
+        return value;
+    }
+    case 'I':
+    case '+':
+        if (f.length != 4 || allZero())
+            return std::nullopt;
+        if (m_level7) // big-endian with the sign bit flipped
+            return double(qint32(qFromBigEndian<quint32>(raw.data()) ^ 0x80000000u));
+        return double(qFromLittleEndian<qint32>(raw.data()));
+    case 'O':
+    case '@': {
+        if (f.length != 8 || allZero())
+            return std::nullopt;
+        quint64 bits = qFromBigEndian<quint64>(raw.data());
+        bits = (bits & 0x8000000000000000ull) ? (bits ^ 0x8000000000000000ull) : ~bits;
+        double value;
+        std::memcpy(&value, &bits, sizeof value);
+        return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+    }
+    case 'B': // FoxPro double
+        if (m_level7 || f.length != 8)
+            return std::nullopt;
+        {
+            double value;
+            std::memcpy(&value, raw.data(), sizeof value);
+            return qFromLittleEndian(value);
+        }
+    case 'L': {
+        const char c = raw.isEmpty() ? ' ' : raw[0];
+        if (c == 'T' || c == 't' || c == 'Y' || c == 'y')
+            return 1.0;
+        if (c == 'F' || c == 'f' || c == 'N' || c == 'n')
+            return 0.0;
+        return std::nullopt;
+    }
+    default:
+        break;
+    }
+    const QString t = text::trimmed(m_codePage.decode(raw));
+    if (t.isEmpty())
+        return std::nullopt;
+    return double(text::toInt(t));
+}
+
+qint64 DbfTable::whole(int field) const
+{
+    const auto value = number(field);
+    if (!value)
+        return 0;
+    if (std::fabs(*value) > 9.0e18)
+        throw RunError(QStringLiteral("El valor del campo %1 de la tabla %2 es demasiado grande")
+                           .arg(m_fields.at(size_t(field)).name, tableName()));
+    return std::llround(*value);
+}
+
+// ---------------------------------------------------------------- writing
+
+void DbfTable::append()
+{
+    if (!m_writable)
+        fail(QStringLiteral("el archivo es de solo lectura"));
+    if (m_state == State::Edit)
+        postPending();
+    m_buffer = QByteArray(m_recordLength, ' ');
+    m_state = State::Insert;
+}
+
+void DbfTable::edit()
+{
+    if (!m_writable)
+        fail(QStringLiteral("el archivo es de solo lectura"));
+    if (m_state != State::Browse)
+        return;
+    requireRow();
+    m_buffer = m_records.mid(m_current * m_recordLength, m_recordLength);
+    m_state = State::Edit;
+}
+
+void DbfTable::requireWriting(int field) const
+{
+    if (m_state == State::Browse)
+        throw RunError(QStringLiteral("La tabla %1 no está en modo de edición").arg(tableName()));
+    if (field < 0 || size_t(field) >= m_fields.size())
+        throw RunError(QStringLiteral("Campo fuera de rango en la tabla %1").arg(tableName()));
+}
+
+void DbfTable::writeRaw(int field, const QByteArray& bytes, char pad, bool rightAlign)
+{
+    const Field& f = m_fields.at(size_t(field));
+    char* dest = m_buffer.data() + f.offset;
+    std::memset(dest, pad, size_t(f.length));
+    const qsizetype n = std::min<qsizetype>(bytes.size(), f.length);
+    std::memcpy(dest + (rightAlign ? f.length - n : 0), bytes.constData(), size_t(n));
+}
+
+void DbfTable::setText(int field, const QString& value)
+{
+    requireWriting(field);
+    const Field& f = m_fields.at(size_t(field));
+    switch (f.type) {
+    case 'C': {
+        const CodePage::Encoded encoded = m_codePage.encode(value);
+        if (!encoded.unmapped.isEmpty())
+            warn(QStringLiteral("Tabla %1, campo %2: «%3» no existe en Windows-1252 y se guardó como '?' (texto «%4»)")
+                     .arg(tableName(), f.name, encoded.unmapped, value));
+        writeRaw(field, encoded.bytes, ' ', false); // a longer text is cut to the field's width
+        return;
+    }
+    case 'N':
+    case 'F': {
+        if (value.isEmpty()) {
+            writeRaw(field, {}, ' ', true);
+            return;
+        }
+        if (f.decimals == 0 && f.type == 'N' && text::isInt(value)) {
+            setInteger(field, text::toInt(value));
+            return;
+        }
+        bool ok = false;
+        double number = QLocale().toDouble(value, &ok);
+        if (!ok)
+            number = QLocale::c().toDouble(value, &ok);
+        if (!ok)
+            throw RunError(QStringLiteral("'%1' is not a valid floating point value for field '%2'").arg(value, f.name));
+        setFloat(field, number);
+        return;
+    }
+    case 'L': {
+        const QString t = value.trimmed().toUpper();
+        if (t.isEmpty())
+            writeRaw(field, {}, ' ', false);
+        else if (t == u"T" || t == u"TRUE" || t == u"Y")
+            setBoolean(field, true);
+        else if (t == u"F" || t == u"FALSE" || t == u"N")
+            setBoolean(field, false);
+        else
+            throw RunError(QStringLiteral("'%1' is not a valid boolean value for field '%2'").arg(value, f.name));
+        return;
+    }
+    default:
+        throw RunError(QStringLiteral("El campo %1 de la tabla %2 es de un tipo que no se escribe").arg(f.name, tableName()));
+    }
+}
+
+void DbfTable::setInteger(int field, qint64 value)
+{
+    requireWriting(field);
+    const Field& f = m_fields.at(size_t(field));
+    if (f.type == 'C') {
+        writeRaw(field, QByteArray::number(value), ' ', false);
+        return;
+    }
+    if (f.type == 'N' || f.type == 'F') {
+        if (f.decimals > 0) {
+            setFloat(field, double(value));
+            return;
+        }
+        const QByteArray digits = QByteArray::number(value);
+        writeRaw(field, digits.size() <= f.length ? digits : QByteArray(f.length, '*'), ' ', true);
+        return;
+    }
+    throw RunError(QStringLiteral("El campo %1 de la tabla %2 no admite números").arg(f.name, tableName()));
+}
+
+void DbfTable::setFloat(int field, double value)
+{
+    requireWriting(field);
+    const Field& f = m_fields.at(size_t(field));
+    if (f.type != 'N' && f.type != 'F')
+        throw RunError(QStringLiteral("El campo %1 de la tabla %2 no admite números").arg(f.name, tableName()));
+    // Always the C locale: '.' as decimal point, whatever the user's settings.
+    const QByteArray digits = QByteArray::number(value, 'f', f.decimals);
+    writeRaw(field, digits.size() <= f.length ? digits : QByteArray(f.length, '*'), ' ', true);
+}
+
+void DbfTable::setBoolean(int field, bool value)
+{
+    requireWriting(field);
+    const Field& f = m_fields.at(size_t(field));
+    if (f.type != 'L')
+        throw RunError(QStringLiteral("El campo %1 de la tabla %2 no es lógico").arg(f.name, tableName()));
+    writeRaw(field, value ? QByteArray("T") : QByteArray("F"), ' ', false);
+}
+
+void DbfTable::post()
+{
+    if (m_state != State::Browse)
+        postPending();
+}
+
+void DbfTable::postPending()
+{
+    if (m_state == State::Insert) {
+        m_records.append(m_buffer);
+        const qint64 row = m_count++;
+        for (Index& index : m_indexes) {
+            const QString key = keyOf(row, index.fields);
+            if (!index.firstRow.contains(key))
+                index.firstRow.insert(key, row);
+        }
+        m_current = row;
+        m_headerDirty = true;
+    } else if (m_state == State::Edit) {
+        char* stored = m_records.data() + m_current * m_recordLength;
+        // An edit that changes a key field invalidates that index; it is rebuilt on the next locate.
+        for (auto it = m_indexes.begin(); it != m_indexes.end();) {
+            bool changed = false;
+            for (int f : it->fields) {
+                const Field& field = m_fields.at(size_t(f));
+                changed = changed || std::memcmp(stored + field.offset, m_buffer.constData() + field.offset, size_t(field.length)) != 0;
+            }
+            it = changed ? m_indexes.erase(it) : std::next(it);
+        }
+        std::memcpy(stored, m_buffer.constData(), size_t(m_recordLength));
+        if (m_current < m_flushedCount)
+            m_editedRows.push_back(m_current);
+        m_headerDirty = true;
+    }
+    m_state = State::Browse;
+    m_buffer.clear();
+    if (m_count - m_flushedCount >= kFlushEveryRows)
+        flush();
+}
+
+void DbfTable::flush()
+{
+    if (!m_headerDirty || !m_file.isOpen())
+        return;
+    const auto check = [this](bool ok) {
+        if (!ok)
+            throw RunError(QStringLiteral("No se pudo escribir la tabla %1: %2").arg(m_path, m_file.errorString()));
+    };
+    for (qint64 row : m_editedRows) {
+        check(m_file.seek(m_headerLength + row * m_recordLength));
+        check(m_file.write(m_records.constData() + row * m_recordLength, m_recordLength) == m_recordLength);
+    }
+    m_editedRows.clear();
+    if (m_count > m_flushedCount) {
+        const qint64 bytes = (m_count - m_flushedCount) * m_recordLength;
+        check(m_file.seek(m_headerLength + m_flushedCount * m_recordLength));
+        check(m_file.write(m_records.constData() + m_flushedCount * m_recordLength, bytes) == bytes);
+        check(m_file.write(&kEndOfFile, 1) == 1);
+    }
+    char header[kHeaderSize];
+    check(m_file.seek(0));
+    check(m_file.read(header, kHeaderSize) == kHeaderSize);
+    writeDate(header);
+    qToLittleEndian<quint32>(quint32(m_count), header + 4);
+    check(m_file.seek(0));
+    check(m_file.write(header, kHeaderSize) == kHeaderSize);
+    check(m_file.flush());
+    m_flushedCount = m_count;
+    m_headerDirty = false;
+}
+
+void DbfTable::warn(const QString& message) const
+{
+    if (m_warnings) {
+        if (!m_warnings->contains(message))
+            m_warnings->append(message);
+    } else {
+        qWarning("%s", qPrintable(message));
+    }
+}
+
+// ---------------------------------------------------------------- locate
+
+QString DbfTable::keyOf(qint64 row, const std::vector<int>& fields) const
+{
+    if (fields.size() == 1)
+        return fieldText(row, fields.front());
+    QString key;
+    for (int f : fields) {
+        const QString value = fieldText(row, f);
+        key += QString::number(value.size()) + u':' + value;
+    }
+    return key;
+}
+
+bool DbfTable::locate(const QString& fieldNames, const QStringList& values)
+{
+    const QStringList names = fieldNames.split(u';');
+    if (names.size() != values.size())
+        throw RunError(QStringLiteral("Búsqueda mal formada en la tabla %1").arg(tableName()));
+    if (m_state == State::Edit)
+        postPending();
+
+    auto found = m_indexes.find(fieldNames.toUpper());
+    if (found == m_indexes.end()) {
+        Index index;
+        for (const QString& name : names)
+            index.fields.push_back(fieldIndex(name.trimmed()));
+        for (qint64 row = nextLive(0); row < m_count; row = nextLive(row + 1)) {
+            const QString key = keyOf(row, index.fields);
+            if (!index.firstRow.contains(key))
+                index.firstRow.insert(key, row);
+        }
+        found = m_indexes.insert(fieldNames.toUpper(), std::move(index));
+    }
+
+    // Stored values are blank-padded, so trailing blanks of a searched value cannot tell rows apart.
+    QString key;
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        QString value = values.at(i);
+        while (value.endsWith(u' '))
+            value.chop(1);
+        key += values.size() == 1 ? value : QString::number(value.size()) + u':' + value;
+    }
+    const auto row = found->firstRow.constFind(key);
+    if (row == found->firstRow.cend())
+        return false;
+    m_current = *row;
+    return true;
+}
+
+} // namespace quintaro

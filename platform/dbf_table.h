@@ -1,0 +1,130 @@
+#pragma once
+
+#include "platform/codepage.h"
+#include "platform/dbf_format.h"
+
+#include <QFile>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace quintaro {
+
+// One dBase table, our own module. Writes level III/IV tables in Windows-1252; reads levels III
+// to 7 and FoxPro. The whole record area is held in memory; posted rows and edits reach the file
+// in batches and at close(), so a table that is closed, or whose object is destroyed while a run
+// unwinds, holds every posted row.
+class DbfTable {
+public:
+    enum class Access { Shared, Exclusive };
+
+    struct Field {
+        QString name;
+        char type = 'C';
+        int length = 0;
+        int decimals = 0;
+        int offset = 0; // within the record, after the deletion flag
+    };
+
+    // Creates an empty table with exactly these fields, replacing a file of that name. The table
+    // is written under a temporary name and renamed into place, so no reader sees half a header.
+    static void create(const QString& path, const std::vector<dbf::FieldSpec>& fields);
+
+    // Opens an existing table. Exclusive use fails while another holder has the table open at all;
+    // shared use fails while another holder has it for exclusive use. `holder`, when given, is the
+    // name of the component that opens it and precedes its "Field '%s' not found" messages.
+    DbfTable(const QString& path, Access access, const QString& holder = {});
+    ~DbfTable();
+    DbfTable(const DbfTable&) = delete;
+    DbfTable& operator=(const DbfTable&) = delete;
+
+    // Stores a pending edit and every posted row, then releases the file.
+    void close();
+
+    const QString& path() const { return m_path; }
+    QString tableName() const;
+    const std::vector<Field>& fields() const { return m_fields; }
+    // Raises "Field '%s' not found" (behind the holder's name and ": " when there is one).
+    int fieldIndex(const QString& name) const;
+    bool hasField(const QString& name) const;
+    qint64 liveRowCount() const;
+
+    // Cursor over the live rows in stored order (deleted rows are skipped).
+    void first();
+    void next(); // stores a pending edit first
+    bool eof() const { return m_current >= m_count; }
+
+    // Reading the current row.
+    QString text(int field) const;           // strings without trailing blanks; numbers in shortest form
+    std::optional<double> number(int field) const; // empty numeric value: nothing
+    qint64 whole(int field) const;           // nearest integer; empty gives 0
+
+    // Writing: append() or edit(), set fields, then post() (next() and close() post an edit too).
+    void append();
+    void edit();
+    void setText(int field, const QString& value);
+    void setInteger(int field, qint64 value);
+    void setBoolean(int field, bool value);
+    void setFloat(int field, double value);
+    void post();
+
+    // Finds the first live row, in stored order, whose fields equal the values exactly (letter
+    // case significant). `fieldNames` is one name or two joined by ";". Answers through a hash
+    // index built on first use and kept right by appends and edits. The found row becomes current.
+    bool locate(const QString& fieldNames, const QStringList& values);
+
+    // Where warnings go (characters without a Windows-1252 form); without a sink they are logged.
+    void setWarningSink(QStringList* sink) { m_warnings = sink; }
+
+private:
+    enum class State { Browse, Edit, Insert };
+    struct Index {
+        std::vector<int> fields;
+        QHash<QString, qint64> firstRow;
+    };
+
+    void readStructure(qint64 fileSize);
+    QByteArrayView rawField(qint64 row, int field) const;
+    QByteArrayView rawCurrent(int field) const;
+    QString fieldText(qint64 row, int field) const;
+    std::optional<double> numberOf(QByteArrayView raw, const Field& field) const;
+    QString keyOf(qint64 row, const std::vector<int>& fields) const;
+    void writeRaw(int field, const QByteArray& bytes, char pad, bool rightAlign);
+    void requireWriting(int field) const;
+    void requireRow() const;
+    void postPending();
+    void flush();
+    void warn(const QString& message) const;
+    [[noreturn]] void fail(const QString& reason) const;
+    qint64 nextLive(qint64 from) const;
+
+    QString m_path;
+    QString m_holder;
+    QFile m_file;
+    bool m_writable = false;
+    CodePage m_codePage = CodePage::windows1252();
+    unsigned char m_version = dbf::kVersionDbase3;
+    bool m_level7 = false;
+    int m_headerLength = 0;
+    int m_recordLength = 0;
+    std::vector<Field> m_fields;
+    QHash<QString, int> m_fieldByName; // upper-case name -> index
+
+    QByteArray m_records; // m_count records of m_recordLength bytes
+    qint64 m_count = 0;
+    qint64 m_flushedCount = 0; // records already on disk
+    std::vector<qint64> m_editedRows; // rows below m_flushedCount changed since the last flush
+    bool m_headerDirty = false;
+
+    qint64 m_current = 0;
+    State m_state = State::Browse;
+    QByteArray m_buffer; // the row being appended or edited
+
+    QHash<QString, Index> m_indexes;
+    QStringList* m_warnings = nullptr;
+};
+
+} // namespace quintaro

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+
+namespace quintaro {
+
+// An error that ends a run where it stands: a failing document or table call, a text that is no
+// number, a missing node. Its message is what the user sees in the error box.
+class RunError : public std::runtime_error {
+public:
+    explicit RunError(const QString& message)
+        : std::runtime_error(message.toStdString()), m_message(message) {}
+    const QString& message() const { return m_message; }
+
+private:
+    QString m_message;
+};
+
+// A command line that cannot be carried out as given (unknown frame, missing choice). It is not a
+// run error: the command-line program reports it with its own exit code before any table changes.
+class UsageError : public std::runtime_error {
+public:
+    explicit UsageError(const QString& message)
+        : std::runtime_error(message.toStdString()), m_message(message) {}
+    const QString& message() const { return m_message; }
+
+private:
+    QString m_message;
+};
+
+} // namespace quintaro

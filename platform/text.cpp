@@ -1,0 +1,84 @@
+#include "platform/text.h"
+
+#include "platform/error.h"
+
+namespace quintaro::text {
+
+QString trimmed(const QString& s)
+{
+    qsizetype begin = 0;
+    qsizetype end = s.size();
+    while (begin < end && s.at(begin).unicode() <= 32)
+        ++begin;
+    while (end > begin && s.at(end - 1).unicode() <= 32)
+        --end;
+    return s.mid(begin, end - begin);
+}
+
+namespace {
+// UTF-16 offset of the code point with index `count`, or the string's size when it has fewer.
+qsizetype offsetOfChar(const QString& s, qsizetype count)
+{
+    qsizetype offset = 0;
+    for (qsizetype i = 0; i < count && offset < s.size(); ++i)
+        offset += (s.at(offset).isHighSurrogate() && offset + 1 < s.size() && s.at(offset + 1).isLowSurrogate()) ? 2 : 1;
+    return offset;
+}
+} // namespace
+
+qsizetype length(const QString& s)
+{
+    qsizetype n = 0;
+    for (qsizetype i = 0; i < s.size(); ++i)
+        if (!(s.at(i).isLowSurrogate() && i > 0 && s.at(i - 1).isHighSurrogate()))
+            ++n;
+    return n;
+}
+
+QString left(const QString& s, qsizetype count)
+{
+    if (count <= 0)
+        return {};
+    return s.left(offsetOfChar(s, count));
+}
+
+QString right(const QString& s, qsizetype count)
+{
+    if (count <= 0)
+        return {};
+    const qsizetype total = length(s);
+    if (count >= total)
+        return s;
+    return s.mid(offsetOfChar(s, total - count));
+}
+
+bool isInt(const QString& s)
+{
+    qsizetype i = 0;
+    if (i < s.size() && (s.at(i) == u'+' || s.at(i) == u'-'))
+        ++i;
+    if (i == s.size())
+        return false;
+    for (; i < s.size(); ++i)
+        if (s.at(i) < u'0' || s.at(i) > u'9')
+            return false;
+    bool ok = false;
+    s.toInt(&ok, 10);
+    return ok;
+}
+
+int toInt(const QString& s)
+{
+    if (!isInt(s))
+        throw RunError(QStringLiteral("'%1' is not a valid integer value").arg(s));
+    return s.toInt(nullptr, 10);
+}
+
+QString withFullStop(const QString& message)
+{
+    if (message.isEmpty() || message.back().unicode() <= u'.')
+        return message;
+    return message + u'.';
+}
+
+} // namespace quintaro::text

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QHash>
+#include <QSet>
+#include <QString>
+
+namespace quintaro::text {
+
+// Removes leading and trailing characters whose code is 32 or less (blanks and control characters).
+QString trimmed(const QString& s);
+
+// Length, prefix and suffix counted in characters (code points), not UTF-16 units or bytes.
+qsizetype length(const QString& s);
+QString left(const QString& s, qsizetype count);
+QString right(const QString& s, qsizetype count);
+
+// Strict decimal integer: an optional sign and digits, within 32 bits.
+// Raises "'%s' is not a valid integer value" otherwise.
+int toInt(const QString& s);
+bool isInt(const QString& s);
+
+// The error box's rule: a full stop is added unless the message already ends in a character at or
+// below '.' in code order. An empty message stays empty.
+QString withFullStop(const QString& message);
+
+// A string list whose membership ignores letter case by Unicode case folding:
+// 'Coro' matches 'CORO', 'Í' matches 'í', 'a' does not match 'á'.
+class CaselessList {
+public:
+    bool contains(const QString& s) const { return m_folded.contains(s.toCaseFolded()); }
+    void add(const QString& s) { m_folded.insert(s.toCaseFolded()); }
+    qsizetype size() const { return m_folded.size(); }
+    void clear() { m_folded.clear(); }
+
+private:
+    QSet<QString> m_folded;
+};
+
+} // namespace quintaro::text

@@ -1,0 +1,328 @@
+#include "platform/xml_document.h"
+
+#include "platform/error.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <libxml/xmlerror.h>
+#include <libxml/xmlsave.h>
+
+#include <mutex>
+
+namespace quintaro {
+
+namespace {
+
+const xmlChar* utf8(const char* s) { return reinterpret_cast<const xmlChar*>(s); }
+
+QString fromXml(const xmlChar* s) { return s ? QString::fromUtf8(reinterpret_cast<const char*>(s)) : QString(); }
+
+// Collects libxml2's messages during one parse instead of letting it print them.
+struct ParseErrors {
+    QByteArray mainFile; // the document itself, the one file the parser may open
+    QString first;
+    bool externalBlocked = false;
+    QString blockedUri;
+};
+thread_local ParseErrors* t_errors = nullptr;
+
+void collectError(void*, xmlErrorPtr error)
+{
+    if (!t_errors || !error || !t_errors->first.isEmpty() || error->level < XML_ERR_ERROR)
+        return;
+    QString message = QString::fromUtf8(error->message ? error->message : "error").trimmed();
+    if (error->line > 0)
+        message = QStringLiteral("línea %1: %2").arg(error->line).arg(message);
+    t_errors->first = message;
+}
+
+xmlExternalEntityLoader g_defaultLoader = nullptr;
+
+// No document may make the parser read another file or reach the network.
+xmlParserInputPtr refuseExternal(const char* url, const char* id, xmlParserCtxtPtr ctxt)
+{
+    if (t_errors && url && !t_errors->mainFile.isEmpty() && t_errors->mainFile == url)
+        return g_defaultLoader(url, id, ctxt);
+    if (t_errors && !t_errors->externalBlocked) {
+        t_errors->externalBlocked = true;
+        t_errors->blockedUri = QString::fromUtf8(url ? url : "");
+    }
+    return nullptr;
+}
+
+void initialise()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        xmlInitParser();
+        g_defaultLoader = xmlGetExternalEntityLoader();
+        xmlSetExternalEntityLoader(refuseExternal);
+    });
+}
+
+// Entities are replaced while parsing, where libxml2's amplification limits apply; without
+// DTDLOAD no external subset is read, and the loader above refuses every external entity.
+constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOENT;
+
+XmlNodeList childElements(const XmlNodeList& parents, const QByteArray& name)
+{
+    XmlNodeList result;
+    for (const XmlNode& parent : parents)
+        for (xmlNode* child = parent.raw()->children; child; child = child->next)
+            if (child->type == XML_ELEMENT_NODE && xmlStrEqual(child->name, utf8(name.constData())))
+                result.emplace_back(child);
+    return result;
+}
+
+} // namespace
+
+// ---- XmlNode ----
+
+QString XmlNode::name() const { return m_node ? fromXml(m_node->name) : QString(); }
+
+QString XmlNode::text() const
+{
+    if (!m_node)
+        return {};
+    xmlChar* content = xmlNodeGetContent(m_node);
+    QString result = fromXml(content);
+    xmlFree(content);
+    return result;
+}
+
+int XmlNode::attributeCount() const
+{
+    int n = 0;
+    if (m_node && m_node->type == XML_ELEMENT_NODE)
+        for (xmlAttr* a = m_node->properties; a; a = a->next)
+            ++n;
+    return n;
+}
+
+std::optional<QString> XmlNode::attributeValue(int index) const
+{
+    if (!m_node || m_node->type != XML_ELEMENT_NODE || index < 0)
+        return std::nullopt;
+    xmlAttr* a = m_node->properties;
+    for (int i = 0; a && i < index; ++i)
+        a = a->next;
+    if (!a)
+        return std::nullopt;
+    return XmlNode(reinterpret_cast<xmlNode*>(a)).text();
+}
+
+std::optional<QString> XmlNode::attribute(const char* name) const
+{
+    if (!m_node || m_node->type != XML_ELEMENT_NODE)
+        return std::nullopt;
+    for (xmlAttr* a = m_node->properties; a; a = a->next)
+        if (xmlStrEqual(a->name, utf8(name)))
+            return XmlNode(reinterpret_cast<xmlNode*>(a)).text();
+    return std::nullopt;
+}
+
+XmlNode XmlNode::firstChild(const char* name) const
+{
+    if (!m_node)
+        return {};
+    for (xmlNode* child = m_node->children; child; child = child->next)
+        if (child->type == XML_ELEMENT_NODE && xmlStrEqual(child->name, utf8(name)))
+            return XmlNode(child);
+    return {};
+}
+
+void XmlNode::appendChild(const XmlNode& child)
+{
+    if (!m_node || !child.m_node || !xmlAddChild(m_node, child.m_node))
+        throw RunError(QStringLiteral("No se pudo añadir el elemento %1 al documento").arg(child.name()));
+}
+
+void XmlNode::setAttribute(const char* name, const QString& value)
+{
+    if (!m_node || !xmlSetProp(m_node, utf8(name), utf8(value.toUtf8().constData())))
+        throw RunError(QStringLiteral("No se pudo escribir el atributo %1").arg(QString::fromUtf8(name)));
+}
+
+void XmlNode::setAttribute(const char* name, int value) { setAttribute(name, QString::number(value)); }
+
+void XmlNode::setText(const QString& text)
+{
+    if (!m_node)
+        throw RunError(QStringLiteral("No se pudo escribir el texto de un elemento inexistente"));
+    xmlNodeSetContent(m_node, nullptr);
+    if (text.isEmpty())
+        return;
+    xmlNode* content = xmlNewDocText(m_node->doc, utf8(text.toUtf8().constData()));
+    if (!content || !xmlAddChild(m_node, content))
+        throw RunError(QStringLiteral("No se pudo escribir el texto del elemento %1").arg(name()));
+}
+
+// ---- XmlDocument ----
+
+void XmlDocument::DocDeleter::operator()(_xmlDoc* doc) const { xmlFreeDoc(doc); }
+
+XmlDocument::XmlDocument(_xmlDoc* doc) : m_doc(doc) {}
+XmlDocument::XmlDocument(XmlDocument&&) noexcept = default;
+XmlDocument& XmlDocument::operator=(XmlDocument&&) noexcept = default;
+XmlDocument::~XmlDocument() = default;
+
+namespace {
+template <typename Parse>
+xmlDoc* parseWith(const QString& name, const QByteArray& mainFile, Parse parse)
+{
+    initialise();
+    ParseErrors errors;
+    errors.mainFile = mainFile;
+    t_errors = &errors;
+    xmlSetStructuredErrorFunc(nullptr, collectError);
+    xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
+    xmlDoc* doc = ctxt ? parse(ctxt) : nullptr;
+    if (ctxt && !doc && errors.first.isEmpty()) {
+        const xmlError* last = xmlCtxtGetLastError(ctxt);
+        if (last && last->message)
+            errors.first = QString::fromUtf8(last->message).trimmed();
+    }
+    if (ctxt)
+        xmlFreeParserCtxt(ctxt);
+    xmlSetStructuredErrorFunc(nullptr, nullptr);
+    t_errors = nullptr;
+
+    if (errors.externalBlocked) {
+        xmlFreeDoc(doc);
+        throw RunError(QStringLiteral("El documento %1 pide leer un recurso externo (%2); Quintaro no lo permite")
+                           .arg(name, errors.blockedUri));
+    }
+    if (!doc) {
+        throw RunError(QStringLiteral("No se puede leer el documento XML %1: %2")
+                           .arg(name, errors.first.isEmpty() ? QStringLiteral("error desconocido") : errors.first));
+    }
+    return doc;
+}
+} // namespace
+
+XmlDocument XmlDocument::load(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw RunError(QStringLiteral("No se puede abrir el documento XML %1: %2").arg(path, file.errorString()));
+    file.close();
+    const QByteArray native = QFile::encodeName(path);
+    return XmlDocument(parseWith(path, native, [&](xmlParserCtxtPtr ctxt) {
+        return xmlCtxtReadFile(ctxt, native.constData(), nullptr, kParseOptions);
+    }));
+}
+
+XmlDocument XmlDocument::parse(const QByteArray& content, const QString& name)
+{
+    return XmlDocument(parseWith(name, QByteArray(), [&](xmlParserCtxtPtr ctxt) {
+        return xmlCtxtReadMemory(ctxt, content.constData(), int(content.size()), nullptr, nullptr, kParseOptions);
+    }));
+}
+
+XmlNode XmlDocument::root() const { return XmlNode(xmlDocGetRootElement(m_doc.get())); }
+
+const XmlNodeList& XmlDocument::select(const QString& path) const
+{
+    auto cached = m_selections.constFind(path);
+    if (cached != m_selections.cend())
+        return *cached;
+
+    XmlNodeList nodes;
+    const QList<QByteArray> names = path.toUtf8().split('/');
+    // An absolute path starts with '/', so the first part is empty and the second names the root.
+    XmlNode top = root();
+    if (names.size() >= 2 && names.at(0).isEmpty() && !top.isNull()
+        && xmlStrEqual(top.raw()->name, utf8(names.at(1).constData()))) {
+        nodes.push_back(top);
+        for (qsizetype i = 2; i < names.size() && !nodes.empty(); ++i)
+            nodes = childElements(nodes, names.at(i));
+    }
+    return *m_selections.insert(path, std::move(nodes));
+}
+
+XmlNode XmlDocument::selectSingle(const QString& path) const
+{
+    const XmlNodeList& nodes = select(path);
+    return nodes.empty() ? XmlNode() : nodes.front();
+}
+
+XmlNode XmlDocument::createElement(const char* name)
+{
+    xmlNode* node = xmlNewDocNode(m_doc.get(), nullptr, utf8(name), nullptr);
+    if (!node)
+        throw RunError(QStringLiteral("No se pudo crear el elemento %1").arg(QString::fromUtf8(name)));
+    m_selections.clear();
+    return XmlNode(node);
+}
+
+void XmlDocument::appendText(const XmlNode& parent, const QString& text)
+{
+    xmlNode* node = xmlNewDocText(m_doc.get(), utf8(text.toUtf8().constData()));
+    if (!node || !xmlAddChild(parent.raw(), node))
+        throw RunError(QStringLiteral("No se pudo añadir texto al documento"));
+}
+
+namespace {
+struct SaveTarget {
+    QIODevice* device;
+    bool failed = false;
+};
+
+int writeToDevice(void* context, const char* buffer, int len)
+{
+    auto* target = static_cast<SaveTarget*>(context);
+    if (target->device->write(buffer, len) != len) {
+        target->failed = true;
+        return -1;
+    }
+    return len;
+}
+
+int closeNothing(void*) { return 0; }
+
+// Serialises the whole document in its own encoding (UTF-8 when it declares none).
+bool serialise(xmlDoc* doc, SaveTarget& target)
+{
+    const char* encoding = doc->encoding ? reinterpret_cast<const char*>(doc->encoding) : "UTF-8";
+    xmlSaveCtxtPtr save = xmlSaveToIO(writeToDevice, closeNothing, &target, encoding, 0);
+    if (!save)
+        return false;
+    const long written = xmlSaveDoc(save, doc);
+    const int closed = xmlSaveClose(save);
+    return written >= 0 && closed >= 0 && !target.failed;
+}
+} // namespace
+
+void XmlDocument::save(const QString& path) const
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw RunError(QStringLiteral("No se puede escribir el documento %1: %2").arg(path, file.errorString()));
+    SaveTarget target{&file};
+    if (!serialise(m_doc.get(), target)) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throw RunError(QStringLiteral("No se pudo guardar el documento %1: %2").arg(path, reason));
+    }
+    if (!file.commit())
+        throw RunError(QStringLiteral("No se pudo guardar el documento %1: %2").arg(path, file.errorString()));
+}
+
+QByteArray XmlDocument::toBytes() const
+{
+    QByteArray bytes;
+    xmlChar* memory = nullptr;
+    int size = 0;
+    const char* encoding = m_doc->encoding ? reinterpret_cast<const char*>(m_doc->encoding) : "UTF-8";
+    xmlDocDumpMemoryEnc(m_doc.get(), &memory, &size, encoding);
+    if (memory) {
+        bytes = QByteArray(reinterpret_cast<const char*>(memory), size);
+        xmlFree(memory);
+    }
+    return bytes;
+}
+
+} // namespace quintaro
