@@ -1,0 +1,32 @@
+#include "app/help.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace quintaro {
+
+void openHelp(QWidget* parent, int context)
+{
+    Q_UNUSED(context);
+    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("ESCOLARIA.chm"));
+    if (!QFileInfo(path).isFile()) {
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Quintaro"),
+                        QStringLiteral("No se encuentra el archivo de ayuda %1.").arg(QDir::toNativeSeparators(path)),
+                        QMessageBox::Ok, parent);
+        box.setObjectName(QStringLiteral("MensajeAyuda"));
+        box.exec();
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Quintaro"),
+                        QStringLiteral("No hay ningún programa para abrir la ayuda %1.").arg(QDir::toNativeSeparators(path)),
+                        QMessageBox::Ok, parent);
+        box.exec();
+    }
+}
+
+} // namespace quintaro

@@ -1,0 +1,156 @@
+#include "app/main_window.h"
+
+#include "app/gradient_panel.h"
+#include "app/help.h"
+#include "platform/error.h"
+#include "platform/ini_file.h"
+#include "platform/text.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTimer>
+
+namespace quintaro {
+
+namespace {
+QLabel* label(QWidget* parent, const char* name, const QString& text, QRect geometry, const QFont& font, QColor color = Qt::black)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setGeometry(geometry);
+    l->setFont(font);
+    l->setWordWrap(true);
+    QPalette p = l->palette();
+    p.setColor(QPalette::WindowText, color);
+    l->setPalette(p);
+    return l;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QIcon& icon, const QString& caption, QRect geometry)
+{
+    auto* b = new QPushButton(icon, caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(geometry);
+    return b;
+}
+} // namespace
+
+TMForm::TMForm(const QStringList& parameters, QWidget* parent) : QWidget(parent), m_session(parameters), m_ui(this)
+{
+    setObjectName(QStringLiteral("MForm"));
+    setWindowTitle(QStringLiteral("Exportar e importar datos entre Velmora y Escolaria "));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(632, 266);
+    setFont(fontOf(QStringLiteral("MS Sans Serif"), 8));
+    const QFont heading = fontOf(QStringLiteral("Arial"), 12, true);
+
+    Draw3D2 = new GradientPanel(QColor(0xF9, 0xD3, 0x7D), Qt::white, QColor(0xFF, 0xEE, 0xDD), this);
+    Draw3D2->setObjectName(QStringLiteral("Draw3D2"));
+    Draw3D2->setGeometry(0, 0, 315, 168);
+    Label3 = label(Draw3D2, "Label3", QStringLiteral("Transformar datos desde Escolaria hacia Velmora "), {24, 24, 265, 57}, heading);
+    const QIcon ok = style()->standardIcon(QStyle::SP_DialogOkButton);
+    BExportar = button(Draw3D2, "BExportar", ok, QStringLiteral("OK"), {96, 120, 89, 25});
+
+    Draw3D3 = new GradientPanel(QColor(0xF9, 0xD3, 0x7D), Qt::white, QColor(0xFF, 0xEE, 0xDD), this);
+    Draw3D3->setObjectName(QStringLiteral("Draw3D3"));
+    Draw3D3->setGeometry(316, 0, 317, 168);
+    Label4 = label(Draw3D3, "Label4", QStringLiteral("Transformar datos desde Velmora hacia Escolaria"), {8, 24, 305, 57}, heading);
+    BImportar = button(Draw3D3, "BImportar", ok, QStringLiteral("OK"), {96, 120, 89, 25});
+
+    Draw3D1 = new GradientPanel(QColor(0xC2, 0xCD, 0xFE), QColor(0xCF, 0xF2, 0xFE), QColor(0xCC, 0xD8, 0xE6), this);
+    Draw3D1->setObjectName(QStringLiteral("Draw3D1"));
+    Draw3D1->setGeometry(0, 168, 633, 97);
+    Label1 = label(Draw3D1, "Label1", QStringLiteral("Quintaro para VX24 V-1.0"), {8, 72, 252, 13},
+                   fontOf(QStringLiteral("MS Sans Serif"), 8, true), Qt::red);
+    BClose = button(Draw3D1, "BClose", style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("&Salir"), {256, 32, 89, 25});
+    Button1 = button(Draw3D1, "Button1", QIcon(), QStringLiteral("F1 Ayuda"), {512, 56, 75, 25});
+
+    connect(BExportar, &QPushButton::clicked, this, &TMForm::BExportarClick);
+    connect(BImportar, &QPushButton::clicked, this, &TMForm::BImportarClick);
+    connect(BClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(Button1, &QPushButton::clicked, this, &TMForm::Button1Click);
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+QString TMForm::resultFilePath()
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Velmora.ini"));
+}
+
+void TMForm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        // Once the window is on screen, the command line's run starts.
+        QTimer::singleShot(0, this, &TMForm::FormShow);
+    }
+}
+
+void TMForm::FormShow()
+{
+    const QString run = m_session.automaticRun();
+    if (run == u"importar")
+        BImportarClick();
+    else if (run == u"exportar")
+        BExportarClick();
+}
+
+void TMForm::BExportarClick() { afterRun(m_session.runExport(m_ui)); }
+
+void TMForm::BImportarClick() { afterRun(m_session.runImport(m_ui)); }
+
+void TMForm::afterRun(Session::Outcome outcome)
+{
+    if (outcome == Session::Outcome::Finished) {
+        // One program start completes at most one run.
+        BExportar->setEnabled(false);
+        BImportar->setEnabled(false);
+    }
+    if (outcome != Session::Outcome::Failed && m_session.isAutomatic())
+        close();
+}
+
+void TMForm::Button1Click() { openHelp(this); }
+
+void TMForm::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F1) {
+        openHelp(this, kHelpContext);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool TMForm::FormClose()
+{
+    if (!m_session.isAutomatic())
+        return true;
+    try {
+        writeIniInteger(resultFilePath(), QStringLiteral("Transformadores"), QStringLiteral("Transformado"),
+                        m_session.estadoTransformado);
+        return true;
+    } catch (const RunError& e) {
+        m_ui.showError(text::withFullStop(e.message()));
+        return false;
+    }
+}
+
+void TMForm::closeEvent(QCloseEvent* event)
+{
+    if (FormClose())
+        event->accept();
+    else
+        event->ignore(); // the result file could not be written: every later close tries again
+}
+
+} // namespace quintaro

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "app/gui_ui.h"
+#include "app/session.h"
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+namespace quintaro {
+
+class GradientPanel;
+
+// The main window: two run buttons, help and close. Started with exactly two command-line
+// parameters it runs the job the first one names by itself, closes when that run has finished
+// (or found no document) and leaves the result code in "Velmora.ini" beside the executable.
+class TMForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit TMForm(const QStringList& parameters, QWidget* parent = nullptr);
+
+    Session& session() { return m_session; }
+    // "Velmora.ini" in the executable's folder.
+    static QString resultFilePath();
+
+    void BExportarClick();
+    void BImportarClick();
+    void Button1Click();
+
+    GradientPanel* Draw3D1 = nullptr;
+    GradientPanel* Draw3D2 = nullptr;
+    GradientPanel* Draw3D3 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QPushButton* BExportar = nullptr;
+    QPushButton* BImportar = nullptr;
+    QPushButton* BClose = nullptr;
+    QPushButton* Button1 = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void FormShow();
+    bool FormClose();
+    void afterRun(Session::Outcome outcome);
+
+    Session m_session; // FormCreate
+    GuiUi m_ui;
+    bool m_shown = false;
+};
+
+} // namespace quintaro

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs what Quintaro needs to build and test on Debian, when it is missing, and configures
+# the build in build/. Sourced by run.sh and test.sh.
+set -euo pipefail
+
+QUINTARO_PACKAGES=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev libxml2-dev libicu-dev libxml2-utils
+    libgtest-dev libgmock-dev
+    python3 python3-dbfread
+    xvfb xauth
+)
+
+quintaro_missing_packages() {
+    local missing=()
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    echo "${missing[@]:-}"
+}
+
+quintaro_install() {
+    local missing
+    missing=$(quintaro_missing_packages "$@")
+    [ -z "$missing" ] && return 0
+    echo "Instalando paquetes que faltan: $missing"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    # shellcheck disable=SC2086
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing
+}
+
+quintaro_build() {
+    local dir=$1
+    shift
+    cmake -S "$QUINTARO_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$dir" -j "$(nproc)"
+}
+
+QUINTARO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
