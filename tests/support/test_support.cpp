@@ -1,0 +1,86 @@
+#include "test_support.h"
+
+#include <QFile>
+
+namespace quintaro::test {
+
+std::vector<Row> readRows(const QString& path)
+{
+    DbfTable table(path, DbfTable::Access::Shared);
+    std::vector<Row> rows;
+    for (table.first(); !table.eof(); table.next()) {
+        Row row;
+        for (size_t f = 0; f < table.fields().size(); ++f)
+            row.insert(table.fields()[f].name, table.text(int(f)));
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+QStringList fieldNames(const QString& path)
+{
+    DbfTable table(path, DbfTable::Access::Shared);
+    QStringList names;
+    for (const auto& f : table.fields())
+        names << f.name;
+    return names;
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+FrameSelection ScriptedUi::chooseFrames(const QString&, const XmlDocument&)
+{
+    ++framesAsked;
+    if (frameAnswers.empty())
+        qFatal("the run asked for frames and the test has no answer left");
+    FrameSelection answer = frameAnswers.front();
+    frameAnswers.pop_front();
+    return answer;
+}
+
+QByteArray interchange(const QString& sections)
+{
+    return (QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<datosGHC>\n") + sections + QStringLiteral("\n</datosGHC>\n")).toUtf8();
+}
+
+QString frameXml(const QString& id, const QStringList& periods)
+{
+    QString xml = QStringLiteral("<marcoHorario id=\"%1\">").arg(id);
+    for (const QString& p : periods) {
+        const QStringList v = p.split(u' ');
+        xml += QStringLiteral("<tramo><submarco>%1</submarco><dia>%2</dia><indice>%3</indice><horaEntrada>%4</horaEntrada>"
+                              "<horaSalida>%5</horaSalida><Tipo>Lectiva</Tipo></tramo>")
+                   .arg(id, v.value(0), v.value(1), v.value(2), v.value(3));
+    }
+    return xml + QStringLiteral("</marcoHorario>");
+}
+
+StepFixture::StepFixture() : dir(temp.path()) {}
+
+void StepFixture::load(const QByteArray& xml)
+{
+    filename = temp.filePath(QStringLiteral("doc.xml"));
+    writeFile(filename, xml);
+    doc.reset();
+    doc.emplace(XmlDocument::load(filename));
+}
+
+ExportContext StepFixture::context()
+{
+    return ExportContext{*doc, dir, filename, ui, components, codes, names, frames, report};
+}
+
+QString sampleSchool() { return QStringLiteral(QUINTARO_SOURCE_DIR "/data/escuela.xml"); }
+
+} // namespace quintaro::test

@@ -1,0 +1,348 @@
+#include "platform/dbf_table.h"
+#include "platform/error.h"
+#include "test_support.h"
+
+#include <QProcess>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+using namespace quintaro;
+using namespace quintaro::test;
+using dbf::FieldKind;
+using dbf::FieldSpec;
+
+namespace {
+class Dbase : public testing::Test {
+protected:
+    QString path(const char* name = "T.DBF") const { return dir.filePath(QString::fromLatin1(name)); }
+    QTemporaryDir dir;
+};
+
+const std::vector<FieldSpec> kAllKinds = {
+    {QStringLiteral("NOMBRE"), FieldKind::String, 10},
+    {QStringLiteral("ACTIVO"), FieldKind::Boolean, 0},
+    {QStringLiteral("NUMERO"), FieldKind::Integer, 0},
+    {QStringLiteral("HORAS"), FieldKind::Float, 0},
+    {QStringLiteral("ES_GENERICA"), FieldKind::String, 1},
+};
+
+std::string messageOf(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const RunError& e) {
+        return e.message().toStdString();
+    }
+    return "(no error)";
+}
+} // namespace
+
+TEST_F(Dbase, EmptyTableHasHeaderTerminatorAndEndOfFile)
+{
+    DbfTable::create(path(), kAllKinds);
+    const QByteArray bytes = readFile(path());
+    ASSERT_EQ(bytes.size(), 32 + 32 * 5 + 1 + 1);
+    EXPECT_EQ(quint8(bytes[0]), 0x03);
+    EXPECT_EQ(quint8(bytes[29]), 0x57); // Windows-1252
+    EXPECT_EQ(qFromLittleEndian<quint32>(bytes.constData() + 4), 0u);
+    EXPECT_EQ(qFromLittleEndian<quint16>(bytes.constData() + 8), 32 + 32 * 5 + 1);
+    EXPECT_EQ(qFromLittleEndian<quint16>(bytes.constData() + 10), 1 + 10 + 1 + 11 + 20 + 1);
+    EXPECT_EQ(bytes.mid(32 + 4 * 32, 11), QByteArray("ES_GENERICA")); // 11 characters fill the name bytes
+    EXPECT_EQ(bytes.at(bytes.size() - 2), 0x0D);
+    EXPECT_EQ(bytes.at(bytes.size() - 1), 0x1A);
+    EXPECT_EQ(fieldNames(path()), (QStringList{"NOMBRE", "ACTIVO", "NUMERO", "HORAS", "ES_GENERICA"}));
+}
+
+TEST_F(Dbase, EveryFieldKindRoundTrips)
+{
+    DbfTable::create(path(), kAllKinds);
+    QStringList warnings;
+    {
+        DbfTable t(path(), DbfTable::Access::Shared);
+        t.setWarningSink(&warnings);
+        t.append();
+        t.setText(0, QStringLiteral("Astronomía Práctica")); // cut to the width, counted in characters
+        t.setBoolean(1, true);
+        t.setInteger(2, -2147483647 - 1);
+        t.setText(3, QStringLiteral("3"));
+        t.post();
+        t.append(); // nothing set: every field empty
+        t.post();
+        t.append();
+        t.setText(0, QStringLiteral("Łódź"));
+        t.setBoolean(1, false);
+        t.setFloat(3, -2.5);
+        t.post();
+        t.close();
+    }
+    const std::vector<Row> rows = readRows(path());
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0]["NOMBRE"], QStringLiteral("Astronomía"));
+    EXPECT_EQ(rows[0]["ACTIVO"], QStringLiteral("T"));
+    EXPECT_EQ(rows[0]["NUMERO"], QStringLiteral("-2147483648"));
+    EXPECT_EQ(rows[0]["HORAS"], QStringLiteral("3"));
+    EXPECT_EQ(rows[1], (Row{{"NOMBRE", ""}, {"ACTIVO", ""}, {"NUMERO", ""}, {"HORAS", ""}, {"ES_GENERICA", ""}}));
+    EXPECT_EQ(rows[2]["NOMBRE"], QStringLiteral("?ód?")); // Ł and ź have no Windows-1252 form
+    EXPECT_EQ(rows[2]["HORAS"], QStringLiteral("-2.5"));
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(warnings[0].contains(QStringLiteral("Łź")));
+    EXPECT_TRUE(warnings[0].contains(QStringLiteral("NOMBRE")));
+
+    const QByteArray bytes = readFile(path());
+    const int header = 32 + 32 * 5 + 1;
+    EXPECT_EQ(bytes.mid(header, 11), QByteArray(" Astronom\xed" "a", 11)); // Windows-1252 on disk
+    EXPECT_EQ(bytes.mid(header + 1 + 10 + 1 + 11, 20), QByteArray("              3.0000"));
+}
+
+TEST_F(Dbase, FloatFromTextAndMissingFieldMessages)
+{
+    DbfTable::create(path(), kAllKinds);
+    DbfTable t(path(), DbfTable::Access::Shared);
+    t.append();
+    EXPECT_EQ(messageOf([&] { t.setText(3, QStringLiteral("tres")); }),
+              "'tres' is not a valid floating point value for field 'HORAS'");
+    EXPECT_EQ(messageOf([&] { t.fieldIndex(QStringLiteral("MARCO")); }), "Field 'MARCO' not found");
+    DbfTable::create(path("S.DBF"), kAllKinds);
+    DbfTable held(path("S.DBF"), DbfTable::Access::Exclusive, QStringLiteral("wwTableSoluc"));
+    EXPECT_EQ(messageOf([&] { held.fieldIndex(QStringLiteral("MARCO")); }), "wwTableSoluc: Field 'MARCO' not found");
+}
+
+TEST_F(Dbase, LocateIsExactCaseSensitiveFirstRowAndFollowsChanges)
+{
+    DbfTable::create(path(), {{QStringLiteral("COD"), FieldKind::String, 10}, {QStringLiteral("MARCO"), FieldKind::String, 2}});
+    DbfTable t(path(), DbfTable::Access::Shared);
+    const auto add = [&](const char* cod, const char* marco) {
+        t.append();
+        t.setText(0, QString::fromUtf8(cod));
+        t.setText(1, QString::fromUtf8(marco));
+        t.post();
+    };
+    add("ABC", "0");
+    add("abc", "1");
+    add("ABC", "1");
+    add("Teatro en ", "0");
+    const auto rowOf = [&](const QString& fields, const QStringList& values) -> int {
+        if (!t.locate(fields, values))
+            return -1;
+        return t.text(1).toInt() * 10 + (t.text(0) == u"ABC" ? 1 : 0);
+    };
+    EXPECT_EQ(rowOf(QStringLiteral("COD"), {QStringLiteral("ABC")}), 1);       // the first ABC: marco 0
+    EXPECT_EQ(rowOf(QStringLiteral("COD"), {QStringLiteral("abc")}), 10);      // letter case counts
+    EXPECT_EQ(rowOf(QStringLiteral("COD"), {QStringLiteral("AB")}), -1);       // whole value only
+    EXPECT_EQ(rowOf(QStringLiteral("COD;MARCO"), {QStringLiteral("ABC"), QStringLiteral("1")}), 11);
+    EXPECT_TRUE(t.locate(QStringLiteral("COD"), {QStringLiteral("Teatro en")}));  // stored blanks pad
+    EXPECT_FALSE(t.locate(QStringLiteral("COD"), {QStringLiteral("Zeta")}));
+
+    add("Zeta", "0"); // an append after the index was built
+    EXPECT_TRUE(t.locate(QStringLiteral("COD"), {QStringLiteral("Zeta")}));
+    ASSERT_TRUE(t.locate(QStringLiteral("COD"), {QStringLiteral("ABC")}));
+    t.edit(); // an edit that changes a key
+    t.setText(0, QStringLiteral("XYZ"));
+    t.next();
+    EXPECT_EQ(rowOf(QStringLiteral("COD"), {QStringLiteral("ABC")}), 11); // now the second ABC
+    EXPECT_TRUE(t.locate(QStringLiteral("COD"), {QStringLiteral("XYZ")}));
+}
+
+TEST_F(Dbase, EditsAreStoredWhenTheCursorMovesOnOrTheTableCloses)
+{
+    DbfTable::create(path(), {{QStringLiteral("MARCO"), FieldKind::String, 1}});
+    {
+        DbfTable t(path(), DbfTable::Access::Shared);
+        for (int i = 0; i < 3; ++i) {
+            t.append();
+            t.post();
+        }
+        t.close();
+    }
+    {
+        DbfTable t(path(), DbfTable::Access::Shared);
+        for (t.first(); !t.eof(); t.next()) {
+            t.edit();
+            t.setText(0, QStringLiteral("1"));
+        }
+        t.first();
+        t.edit();
+        t.setText(0, QStringLiteral("0"));
+    } // the destructor stores the pending edit
+    const std::vector<Row> rows = readRows(path());
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0]["MARCO"], QStringLiteral("0"));
+    EXPECT_EQ(rows[2]["MARCO"], QStringLiteral("1"));
+}
+
+namespace {
+// A level-7 table as Velmora may write it: 68-byte header, 48-byte descriptors, big-endian I and O.
+QByteArray level7Table()
+{
+    struct F {
+        const char* name;
+        char type;
+        int length;
+    };
+    const F fields[] = {{"ASIG", 'C', 6}, {"DIA", 'O', 8}, {"HORA", 'I', 4}, {"MARCO", 'C', 1}};
+    QByteArray header(68, '\0');
+    header[0] = 0x04;
+    QByteArray descriptors;
+    int recordLength = 1;
+    for (const F& f : fields) {
+        QByteArray d(48, '\0');
+        std::memcpy(d.data(), f.name, strlen(f.name));
+        d[32] = f.type;
+        d[33] = char(f.length);
+        descriptors += d;
+        recordLength += f.length;
+    }
+    qToLittleEndian<quint32>(2, header.data() + 4);
+    qToLittleEndian<quint16>(quint16(68 + descriptors.size() + 1), header.data() + 8);
+    qToLittleEndian<quint16>(quint16(recordLength), header.data() + 10);
+    const auto o = [](double v) {
+        quint64 bits;
+        std::memcpy(&bits, &v, 8);
+        bits = v >= 0 ? bits | 0x8000000000000000ull : ~bits;
+        QByteArray b(8, '\0');
+        qToBigEndian(bits, b.data());
+        return b;
+    };
+    const auto i = [](qint32 v) {
+        QByteArray b(4, '\0');
+        qToBigEndian(quint32(v) ^ 0x80000000u, b.data());
+        return b;
+    };
+    QByteArray records = " Mat\xe9m " + o(3.0) + i(-2) + "1";
+    records += " Coro  " + o(-0.4) + QByteArray(4, '\0') + "0";
+    return header + descriptors + '\r' + records + '\x1a';
+}
+} // namespace
+
+TEST_F(Dbase, ReadsLevel7ByFieldName)
+{
+    writeFile(path("SOLUC.DBF"), level7Table());
+    DbfTable t(path("SOLUC.DBF"), DbfTable::Access::Exclusive);
+    const int dia = t.fieldIndex(QStringLiteral("DIA")), hora = t.fieldIndex(QStringLiteral("HORA"));
+    EXPECT_EQ(t.text(t.fieldIndex(QStringLiteral("ASIG"))), QStringLiteral("Matém"));
+    EXPECT_EQ(t.whole(dia), 3);
+    EXPECT_EQ(t.whole(hora), -2);
+    t.next();
+    EXPECT_EQ(t.whole(dia), 0);  // -0.4 to the nearest integer
+    EXPECT_EQ(t.whole(hora), 0); // empty
+    EXPECT_EQ(t.text(hora), QString());
+}
+
+TEST_F(Dbase, NumericTextBlanksStarsAndCommas)
+{
+    QByteArray header(32, '\0');
+    header[0] = 0x03;
+    QByteArray d(32, '\0');
+    std::memcpy(d.data(), "DIA", 3);
+    d[11] = 'N';
+    d[16] = 6;
+    d[17] = 1;
+    qToLittleEndian<quint32>(4, header.data() + 4);
+    qToLittleEndian<quint16>(32 + 32 + 1, header.data() + 8);
+    qToLittleEndian<quint16>(7, header.data() + 10);
+    writeFile(path(), header + d + '\r' + "    2,6" + "       " + " ******" + "   dos " + '\x1a');
+    DbfTable t(path(), DbfTable::Access::Shared);
+    EXPECT_EQ(t.whole(0), 3);
+    t.next();
+    EXPECT_EQ(t.whole(0), 0);
+    t.next();
+    EXPECT_EQ(t.whole(0), 0);
+    t.next();
+    EXPECT_NE(messageOf([&] { t.whole(0); }).find("no es un número"), std::string::npos);
+}
+
+TEST_F(Dbase, DamagedFilesAreRefusedNamingTheFile)
+{
+    DbfTable::create(path("GOOD.DBF"), kAllKinds);
+    {
+        DbfTable t(path("GOOD.DBF"), DbfTable::Access::Shared);
+        t.append();
+        t.setText(0, QStringLiteral("x"));
+        t.post();
+    }
+    const QByteArray good = readFile(path("GOOD.DBF"));
+    const int header = 32 + 32 * 5 + 1;
+    QByteArray lyingCount = good;
+    qToLittleEndian<quint32>(1000, lyingCount.data() + 4);
+    QByteArray lyingHeader = good;
+    qToLittleEndian<quint16>(60000, lyingHeader.data() + 8);
+    QByteArray noTerminator = good;
+    noTerminator[header - 1] = 'X';
+    QByteArray zeroWidth = good;
+    zeroWidth[32 + 16] = 0;
+    QByteArray shortRecord = good;
+    qToLittleEndian<quint16>(5, shortRecord.data() + 10);
+
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        const char* says;
+    } cases[] = {
+        {"empty", QByteArray(), "cabecera está incompleta"},
+        {"inHeader", good.left(20), "cabecera está incompleta"},
+        {"inFieldList", good.left(100), "longitud de la cabecera"},
+        {"midRecord", good.left(header + 10), "anuncia 1 filas"},
+        {"countLies", lyingCount, "anuncia 1000 filas"},
+        {"headerLengthLies", lyingHeader, "longitud de la cabecera"},
+        {"noTerminator", noTerminator, "no termina"},
+        {"zeroWidthField", zeroWidth, "longitud 0"},
+        {"fieldsWiderThanRecord", shortRecord, "ocupan"},
+        {"notADbf", QByteArray("<?xml version=\"1.0\"?><datosGHC/>\n").repeated(3), ""},
+    };
+    for (const auto& c : cases) {
+        writeFile(path("BAD.DBF"), c.bytes);
+        const std::string message = messageOf([&] { DbfTable t(path("BAD.DBF"), DbfTable::Access::Shared); });
+        EXPECT_NE(message.find("BAD"), std::string::npos) << c.name << ": " << message;
+        EXPECT_NE(message.find(c.says), std::string::npos) << c.name << ": " << message;
+    }
+}
+
+TEST_F(Dbase, DeletedRowsAreSkipped)
+{
+    DbfTable::create(path(), {{QStringLiteral("C"), FieldKind::String, 1}});
+    {
+        DbfTable t(path(), DbfTable::Access::Shared);
+        for (const char* v : {"a", "b", "c"}) {
+            t.append();
+            t.setText(0, QString::fromLatin1(v));
+            t.post();
+        }
+    }
+    QByteArray bytes = readFile(path());
+    bytes[32 + 32 + 1 + 2] = '*'; // second record
+    writeFile(path(), bytes);
+    const std::vector<Row> rows = readRows(path());
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1]["C"], QStringLiteral("c"));
+}
+
+TEST_F(Dbase, ExclusiveUseIsHonouredByOtherHolders)
+{
+    DbfTable::create(path("SOLUC.DBF"), kAllKinds);
+    DbfTable held(path("SOLUC.DBF"), DbfTable::Access::Exclusive, QStringLiteral("wwTableSoluc"));
+    EXPECT_EQ(messageOf([&] { DbfTable again(path("SOLUC.DBF"), DbfTable::Access::Shared); }),
+              "La tabla SOLUC está en uso por otro programa");
+    // Another process sees the lock too (flock(1) uses the same advisory lock).
+    if (QFileInfo::exists(QStringLiteral("/usr/bin/flock")))
+        EXPECT_EQ(QProcess::execute(QStringLiteral("/usr/bin/flock"), {QStringLiteral("-n"), path("SOLUC.DBF"), QStringLiteral("true")}), 1);
+    held.close();
+    DbfTable reopened(path("SOLUC.DBF"), DbfTable::Access::Exclusive);
+}
+
+TEST_F(Dbase, ManyRowsReachTheFileInBatches)
+{
+    DbfTable::create(path(), {{QStringLiteral("N"), FieldKind::Integer, 0}});
+    {
+        DbfTable t(path(), DbfTable::Access::Shared);
+        for (int i = 0; i < 10000; ++i) {
+            t.append();
+            t.setInteger(0, i);
+            t.post();
+        }
+    }
+    const std::vector<Row> rows = readRows(path());
+    ASSERT_EQ(rows.size(), 10000u);
+    EXPECT_EQ(rows.back()["N"], QStringLiteral("9999"));
+    EXPECT_EQ(readFile(path()).back(), '\x1a');
+}

@@ -1,0 +1,117 @@
+#include "platform/error.h"
+#include "platform/xml_document.h"
+#include "test_support.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace quintaro;
+using namespace quintaro::test;
+
+TEST(Xml, SelectsPathsInDocumentOrderAndReadsTextUntrimmed)
+{
+    const XmlDocument doc = XmlDocument::parse(interchange(QStringLiteral(
+        "<materias><materia> Coro <b>y</b> danza </materia><materia/></materias>"
+        "<materias><materia>Tercera</materia></materias><otra><materia>No</materia></otra>")));
+    const XmlNodeList& nodes = doc.select(QStringLiteral("/datosGHC/materias/materia"));
+    ASSERT_EQ(nodes.size(), 3u);
+    EXPECT_EQ(nodes[0].text(), QStringLiteral(" Coro y danza "));
+    EXPECT_EQ(nodes[1].text(), QString());
+    EXPECT_EQ(nodes[2].text(), QStringLiteral("Tercera"));
+    EXPECT_EQ(&doc.select(QStringLiteral("/datosGHC/materias/materia")), &nodes); // selected once, kept
+    EXPECT_TRUE(doc.select(QStringLiteral("/otraRaiz/materias/materia")).empty());
+    EXPECT_TRUE(doc.selectSingle(QStringLiteral("/datosGHC/nada")).isNull());
+}
+
+TEST(Xml, AttributesByPositionAndName)
+{
+    const XmlDocument doc = XmlDocument::parse(interchange(QStringLiteral("<g b=\" 2 \" a=\"&amp;x\"/>")));
+    const XmlNode g = doc.selectSingle(QStringLiteral("/datosGHC/g"));
+    EXPECT_EQ(g.attributeCount(), 2);
+    EXPECT_EQ(g.attributeValue(0), QStringLiteral(" 2 "));
+    EXPECT_EQ(g.attributeValue(1), QStringLiteral("&x"));
+    EXPECT_FALSE(g.attributeValue(2).has_value());
+    EXPECT_EQ(g.attribute("a"), QStringLiteral("&x"));
+    EXPECT_FALSE(g.attribute("c").has_value());
+}
+
+TEST(Xml, RefusesWhatCannotBeReadWithLibxmlMessage)
+{
+    const struct {
+        const char* name;
+        QByteArray content;
+        const char* expected;
+    } cases[] = {
+        {"empty", "", "No se puede leer el documento XML"},
+        {"notXml", "esto no es XML", "No se puede leer el documento XML"},
+        {"truncated", "<datosGHC><materias><materia>Coro", "No se puede leer el documento XML"},
+        {"externalFile", "<!DOCTYPE d [<!ENTITY x SYSTEM \"file:///etc/hostname\">]><datosGHC>&x;</datosGHC>", "recurso externo"},
+        {"billionLaughs",
+         "<!DOCTYPE d [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
+         "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">"
+         "<!ENTITY e \"&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;\"><!ENTITY f \"&e;&e;&e;&e;&e;&e;&e;&e;&e;&e;\">"
+         "<!ENTITY g \"&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;\"><!ENTITY h \"&g;&g;&g;&g;&g;&g;&g;&g;&g;&g;\">"
+         "<!ENTITY i \"&h;&h;&h;&h;&h;&h;&h;&h;&h;&h;\">]><datosGHC>&i;&i;&i;&i;&i;&i;&i;&i;&i;&i;</datosGHC>",
+         "No se puede leer el documento XML"},
+    };
+    for (const auto& c : cases) {
+        try {
+            XmlDocument::parse(c.content, QStringLiteral("prueba.xml"));
+            ADD_FAILURE() << c.name << " was accepted";
+        } catch (const RunError& e) {
+            EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.expected))) << c.name << ": " << e.message().toStdString();
+            EXPECT_TRUE(e.message().contains(QStringLiteral("prueba.xml"))) << c.name;
+        }
+    }
+}
+
+TEST(Xml, NeverFetchesAnExternalDtd)
+{
+    // Without DTD loading the parser does not ask for the subset at all, let alone the network.
+    const XmlDocument doc = XmlDocument::parse(
+        "<!DOCTYPE datosGHC SYSTEM \"http://192.0.2.1/escolaria.dtd\"><datosGHC><materias><materia>Coro</materia></materias></datosGHC>");
+    EXPECT_EQ(doc.selectSingle(QStringLiteral("/datosGHC/materias/materia")).text(), QStringLiteral("Coro"));
+}
+
+TEST(Xml, SavesInItsOwnEncodingAtomically)
+{
+    QTemporaryDir dir;
+    const QByteArray latin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<datosGHC><m>Matem\xe1ticas</m></datosGHC>\n";
+    writeFile(dir.filePath(QStringLiteral("in.xml")), latin1);
+    XmlDocument doc = XmlDocument::load(dir.filePath(QStringLiteral("in.xml")));
+    EXPECT_EQ(doc.selectSingle(QStringLiteral("/datosGHC/m")).text(), QStringLiteral("Matemáticas"));
+
+    XmlNode added = doc.createElement("horario");
+    added.setAttribute("dia", 2);
+    added.setText(QStringLiteral("ñ<&>"));
+    doc.root().appendChild(added);
+    const QString out = dir.filePath(QStringLiteral("out.xml"));
+    writeFile(out, "old content");
+    doc.save(out);
+    const QByteArray saved = readFile(out);
+    EXPECT_TRUE(saved.contains("encoding=\"ISO-8859-1\""));
+    EXPECT_TRUE(saved.contains("Matem\xe1ticas"));
+    EXPECT_TRUE(saved.contains("<horario dia=\"2\">\xf1&lt;&amp;&gt;</horario>"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2); // no temporary file left behind
+}
+
+TEST(Xml, LoadsUtf16)
+{
+    QTemporaryDir dir;
+    const QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?><datosGHC><m>Música</m></datosGHC>");
+    QByteArray bytes("\xff\xfe", 2);
+    bytes.append(reinterpret_cast<const char*>(xml.utf16()), xml.size() * 2);
+    writeFile(dir.filePath(QStringLiteral("u16.xml")), bytes);
+    const XmlDocument doc = XmlDocument::load(dir.filePath(QStringLiteral("u16.xml")));
+    EXPECT_EQ(doc.selectSingle(QStringLiteral("/datosGHC/m")).text(), QStringLiteral("Música"));
+}
+
+TEST(Xml, SaveFailureLeavesTargetUntouched)
+{
+    QTemporaryDir dir;
+    XmlDocument doc = XmlDocument::parse(interchange(QString()));
+    const QString missingFolder = dir.filePath(QStringLiteral("no/existe/out.xml"));
+    EXPECT_THROW(doc.save(missingFolder), RunError);
+    EXPECT_FALSE(QFileInfo::exists(missingFolder));
+}
