@@ -11,6 +11,18 @@
 #include <deque>
 #include <vector>
 
+#include <ostream>
+
+// Readable values in test failures.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QStringList& list, std::ostream* os)
+{
+    *os << '{';
+    for (const QString& s : list)
+        *os << "\n  \"" << s.toStdString() << '"';
+    *os << " }";
+}
+
 namespace quintaro::test {
 
 using Row = QMap<QString, QString>;
