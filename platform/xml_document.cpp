@@ -134,6 +134,14 @@ XmlNode XmlNode::firstChild(const char* name) const
     return {};
 }
 
+std::vector<XmlNode> XmlNode::children(const char* name) const
+{
+    std::vector<XmlNode> result;
+    if (m_node)
+        result = childElements({*this}, QByteArray(name));
+    return result;
+}
+
 void XmlNode::appendChild(const XmlNode& child)
 {
     if (!m_node || !child.m_node || !xmlAddChild(m_node, child.m_node))

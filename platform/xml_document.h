@@ -29,8 +29,9 @@ public:
     // The attribute at a 0-based position in start-tag order, or nothing.
     std::optional<QString> attributeValue(int index) const;
     std::optional<QString> attribute(const char* name) const;
-    // The first child element of that name, or a null node.
+    // The first child element of that name, or a null node; all of them in order.
     XmlNode firstChild(const char* name) const;
+    std::vector<XmlNode> children(const char* name) const;
 
     // Changing the tree (result document of the import run).
     void appendChild(const XmlNode& child);

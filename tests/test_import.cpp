@@ -1,0 +1,219 @@
+#include "app/session.h"
+#include "import/import_run.h"
+#include "platform/error.h"
+#include "test_support.h"
+
+#include <QDir>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+using namespace quintaro;
+using namespace quintaro::test;
+using dbf::FieldKind;
+
+namespace {
+// One SOLUC row: ASIG, PROF, CODGRUPO, AULA, DIA, HORA, MARCO.
+using SolucRow = QStringList;
+
+void writeSoluc(const WorkDir& dir, const std::vector<SolucRow>& rows, const QString& leaveOut = {})
+{
+    std::vector<dbf::FieldSpec> fields;
+    const QStringList names = {"ASIG", "PROF", "CODGRUPO", "AULA", "DIA", "HORA", "MARCO"};
+    for (const QString& name : names)
+        if (name != leaveOut)
+            fields.push_back({name, name == u"DIA" || name == u"HORA" ? FieldKind::Float : FieldKind::String, 10});
+    dir.removeTableFiles(QStringLiteral("SOLUC"));
+    DbfTable::create(dir.path() + QStringLiteral("/soluc.dbf"), fields); // Velmora's letter case
+    DbfTable t(dir.tablePath(QStringLiteral("SOLUC")), DbfTable::Access::Shared);
+    for (const SolucRow& row : rows) {
+        t.append();
+        for (int i = 0; i < names.size(); ++i)
+            if (names[i] != leaveOut)
+                t.setText(t.fieldIndex(names[i]), row.value(i));
+        t.post();
+    }
+}
+
+// The time slots of the last horario section, as "dia|indice|marco|aula attribute|sesion|profesor".
+QStringList slotsOf(const QString& path)
+{
+    const XmlDocument doc = XmlDocument::load(path);
+    const XmlNodeList& sections = doc.select(QStringLiteral("/datosGHC/horario"));
+    if (sections.empty())
+        return {"(no horario)"};
+    QStringList out;
+    for (const XmlNode& tramo : sections.back().children("tramo")) {
+        const XmlNode aula = tramo.firstChild("aula");
+        QString room;
+        if (aula.attribute("id"))
+            room = "id=" + *aula.attribute("id");
+        else if (aula.attribute("anonima"))
+            room = "anonima=" + *aula.attribute("anonima");
+        out << QStringList{*tramo.attribute("dia"), *tramo.attribute("indice"), *tramo.attribute("marco"), room,
+                           aula.firstChild("sesion").text(), aula.firstChild("profesor").text()}
+                   .join(u'|');
+    }
+    return out;
+}
+
+// The sample school exported into a fresh working directory, ready for a SOLUC.
+class Import : public testing::Test {
+public:
+    void SetUp() override
+    {
+        chosen = temp.filePath(QStringLiteral("escuela.xml"));
+        QFile::copy(sampleSchool(), chosen);
+        original = readFile(chosen);
+        ScriptedUi ui;
+        ui.document = chosen;
+        Session session;
+        session.setWorkDirectory(dir.path());
+        ui.frameAnswers = {{true, QStringLiteral("M         T         ")}};
+        ASSERT_EQ(session.runExport(ui), Session::Outcome::Finished);
+    }
+
+    Session::Outcome import(ScriptedUi& ui)
+    {
+        ui.document = chosen;
+        session.setWorkDirectory(dir.path());
+        return session.runImport(ui);
+    }
+
+    QString result() const { return temp.filePath(QStringLiteral("ResultadoZentarescuela.xml")); }
+
+    QTemporaryDir temp;
+    WorkDir dir{temp.filePath(QStringLiteral("VTEMP"))};
+    QString chosen;
+    QByteArray original;
+    Session session;
+};
+} // namespace
+
+TEST_F(Import, TimeSlotsFromSoluc)
+{
+    writeSoluc(dir, {
+                        {"Matemática", "MGL", "ESO1A", "Aula 1.01", "3", "2", "0"},  // ordinary room
+                        {"Matemática", "MGL", "ESO1A", "", "0", "1", "0"},           // DIA 0: left out
+                        {"Inglés", "AMS", "BACH1A", "   ", "1", "4", "1"},           // blank room: generic name
+                        {"Inglés", "AMS", "BACH1A", "Aula rupo1", "1", "4", "1"},    // a generic room's code
+                        {"Inglés", "XYZ", "NADA", "Sótano", "2", "1", "7"},          // nothing found
+                        {"Inglés", "XYZ", "NADA", "Sótano", "2", "1", "7"},          // the same slot again
+                        {"Matemática", "MGL", "ESO1A", "Aula 1.01", "4.6", "2.4", "0"}, // nearest integers
+                    });
+    ScriptedUi ui;
+    ASSERT_EQ(import(ui), Session::Outcome::Finished) << ui.errors.join(u'\n').toStdString();
+    EXPECT_EQ(ui.messages, (QStringList{"Deberá Abrir el fichero XML de ESCOLARIA,\r\ndesde el cual realizó la Importación a Velmora",
+                                        "Proceso finalizado"}));
+    EXPECT_EQ(slotsOf(result()), (QStringList{"2|2|M|id=Aula 1.01|101|MGL", "0|4|T|anonima=Aula de grupo|130|AMS",
+                                              "0|4|T||130|AMS", "1|1||||XYZ", "1|1||||XYZ", "4|2|M|id=Aula 1.01|101|MGL"}));
+    EXPECT_EQ(readFile(chosen), original);
+    EXPECT_EQ(session.estadoTransformado, 1);
+    EXPECT_FALSE(ui.busy);
+    // The attributes of tramo stand in the order dia, indice, marco.
+    EXPECT_TRUE(readFile(result()).contains("<tramo dia=\"2\" indice=\"2\" marco=\"M\">"));
+}
+
+TEST_F(Import, EmptySolucGivesEmptySectionAndReplacesAnEarlierResult)
+{
+    writeSoluc(dir, {{"Matemática", "MGL", "ESO1A", "", "0", "1", "0"}});
+    writeFile(result(), "an earlier result");
+    ScriptedUi ui;
+    ASSERT_EQ(import(ui), Session::Outcome::Finished);
+    EXPECT_EQ(slotsOf(result()), QStringList());
+    // Everything the chosen document held is there (libxml2 may write empty elements shorter).
+    const auto content = [](const QString& path) { return XmlDocument::load(path).root().text().remove(QRegularExpression("\\s")); };
+    EXPECT_EQ(content(result()), content(chosen));
+}
+
+TEST_F(Import, NoGenericRoomGivesEmptyAnonima)
+{
+    DbfTable::create(dir.tablePath(QStringLiteral("AULAT")), {{QStringLiteral("ABREV"), FieldKind::String, 10},
+                                                              {QStringLiteral("NOMBRE"), FieldKind::String, 80},
+                                                              {QStringLiteral("ES_GENERICA"), FieldKind::String, 1}});
+    writeSoluc(dir, {{"Matemática", "MGL", "ESO1A", "", "1", "1", "0"}});
+    ScriptedUi ui;
+    ASSERT_EQ(import(ui), Session::Outcome::Finished);
+    EXPECT_EQ(slotsOf(result()), QStringList{"0|1|M|anonima=|101|MGL"});
+}
+
+TEST_F(Import, ResultDocumentHeldSectionStaysAsItWas)
+{
+    writeSoluc(dir, {{"Matemática", "MGL", "ESO1A", "", "1", "1", "0"}});
+    ScriptedUi first;
+    ASSERT_EQ(import(first), Session::Outcome::Finished);
+    // Choosing the result document again: its section stays, the new slots go into a new one.
+    chosen = result();
+    const QByteArray before = readFile(chosen);
+    writeSoluc(dir, {{"Inglés", "AMS", "BACH1A", "", "2", "3", "1"}});
+    ScriptedUi second;
+    Session again;
+    again.setWorkDirectory(dir.path());
+    second.document = chosen;
+    ASSERT_EQ(again.runImport(second), Session::Outcome::Finished);
+    EXPECT_TRUE(again.report().hadSchedule);
+    const QString twice = temp.filePath(QStringLiteral("ResultadoZentarResultadoZentarescuela.xml"));
+    const XmlDocument doc = XmlDocument::load(twice);
+    const XmlNodeList& sections = doc.select(QStringLiteral("/datosGHC/horario"));
+    ASSERT_EQ(sections.size(), 2u);
+    EXPECT_EQ(sections[0].children("tramo").size(), 1u);
+    EXPECT_EQ(slotsOf(twice), QStringList{"1|3|T|anonima=Aula de grupo|130|AMS"});
+    EXPECT_EQ(readFile(chosen), before);
+}
+
+TEST_F(Import, FailuresWriteNothingAndLeaveTheDocument)
+{
+    const struct {
+        const char* name;
+        std::function<void(Import&)> arrange;
+        const char* says;
+    } cases[] = {
+        {"missingField", [](Import& t) { writeSoluc(t.dir, {{"Matemática", "MGL", "ESO1A", "", "1", "1", "0"}}, "MARCO"); },
+         "wwTableSoluc: Field 'MARCO' not found."},
+        {"noSoluc", [](Import& t) { t.dir.removeTableFiles(QStringLiteral("SOLUC")); }, "wwTableSoluc: No existe la tabla SOLUC"},
+        {"emptySolucFile", [](Import& t) {
+             t.dir.removeTableFiles(QStringLiteral("SOLUC"));
+             writeFile(t.dir.tablePath(QStringLiteral("SOLUC")), QByteArray());
+         },
+         "La tabla SOLUC"},
+        {"notXml", [](Import& t) {
+             writeSoluc(t.dir, {});
+             writeFile(t.chosen, "<datosGHC><sin cerrar>");
+             t.original = readFile(t.chosen);
+         },
+         "No se puede leer el documento XML"},
+        {"wrongRoot", [](Import& t) {
+             writeSoluc(t.dir, {});
+             writeFile(t.chosen, "<?xml version=\"1.0\"?><escuela/>");
+             t.original = readFile(t.chosen);
+         },
+         "su elemento raíz es escuela"},
+    };
+    for (const auto& c : cases) {
+        c.arrange(*this);
+        ScriptedUi ui;
+        EXPECT_EQ(import(ui), Session::Outcome::Failed) << c.name;
+        ASSERT_EQ(ui.errors.size(), 1) << c.name;
+        EXPECT_TRUE(ui.errors[0].contains(QString::fromUtf8(c.says))) << c.name << ": " << ui.errors[0].toStdString();
+        EXPECT_FALSE(QFileInfo::exists(result())) << c.name;
+        EXPECT_EQ(readFile(chosen), original) << c.name;
+        EXPECT_EQ(session.estadoTransformado, 0) << c.name;
+        EXPECT_FALSE(ui.busy) << c.name;
+        // Every table is released again: a later run can open them.
+        DbfTable again(dir.tablePath(QStringLiteral("ASIGT")), DbfTable::Access::Exclusive);
+    }
+}
+
+TEST_F(Import, MissingDocument)
+{
+    Session automatic({QStringLiteral("importar"), QStringLiteral("1")});
+    ScriptedUi ui;
+    EXPECT_EQ(automatic.runImport(ui), Session::Outcome::NoDocument);
+    EXPECT_EQ(ui.messages.last(), QStringLiteral("No existe archivo XML."));
+    EXPECT_EQ(automatic.estadoTransformado, -1);
+}
+
+TEST(ResultDocument, BesideTheChosenFile)
+{
+    EXPECT_EQ(resultDocumentPath(QStringLiteral("/datos/export.xml")), QStringLiteral("/datos/ResultadoZentarexport.xml"));
+}
