@@ -46,6 +46,8 @@ struct SubjectCase {
     QStringList tasks;
     QStringList rows; // COD|CODLARGO|NOMBRE|CODTAREA|ESTAREA
 };
+void PrintTo(const SubjectCase& c, std::ostream* os) { *os << c.name; }
+
 
 class Subjects : public testing::TestWithParam<SubjectCase> {};
 
@@ -154,6 +156,8 @@ struct RoomCase {
     QString general; // attributes of the first general element, or empty for none
     QStringList rows; // ABREV|NOMBRE|ES_GENERICA
 };
+void PrintTo(const RoomCase& c, std::ostream* os) { *os << c.name; }
+
 
 class Rooms : public testing::TestWithParam<RoomCase> {};
 

@@ -64,6 +64,8 @@ struct CodeCase {
     QStringList in;
     QStringList out;
 };
+void PrintTo(const CodeCase& c, std::ostream* os) { *os << c.name; }
+
 
 class ShortCodes : public testing::TestWithParam<CodeCase> {};
 

@@ -1,0 +1,133 @@
+#!/usr/bin/python3
+"""The real quintaro-cli on the sample school, every table read back by an independent reader.
+
+dbfread reads the level III/IV tables; DIASHORAST, whose field names need level 7, is read by the
+small level-7 reader below, written from the format description and sharing nothing with the
+program's own code.
+"""
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+
+import dbfread
+
+CLI = os.environ["QUINTARO_CLI"]
+SAMPLE = os.environ["QUINTARO_SAMPLE"]
+failures = []
+
+
+def check(condition, what):
+    if not condition:
+        failures.append(what)
+        print("FALLO:", what)
+
+
+def run(*args, code=0):
+    p = subprocess.run([CLI, *args], capture_output=True, text=True)
+    check(p.returncode == code, f"{args}: salida {p.returncode} (esperada {code})\n{p.stdout}\n{p.stderr}")
+    return p
+
+
+def read_level7(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    version, count, header_len, record_len = data[0], *struct.unpack("<IHH", data[4:12])
+    assert version & 7 == 4, "not level 7"
+    fields, pos, offset = [], 68, 1
+    while data[pos] != 0x0D:
+        d = data[pos:pos + 48]
+        fields.append((d[:32].split(b"\0")[0].decode("ascii"), chr(d[32]), d[33], offset))
+        offset += d[33]
+        pos += 48
+    rows = []
+    for i in range(count):
+        rec = data[header_len + i * record_len: header_len + (i + 1) * record_len]
+        if rec[:1] == b"*":
+            continue
+        rows.append({n: rec[o:o + l].decode("cp1252").rstrip(" ") for n, t, l, o in fields})
+    return [(n, t, l) for n, t, l, o in fields], rows
+
+
+def table(vtemp, name):
+    return dbfread.DBF(os.path.join(vtemp, name + ".DBF"), encoding="cp1252", char_decode_errors="strict")
+
+
+with tempfile.TemporaryDirectory() as tmp:
+    doc = os.path.join(tmp, "escuela.xml")
+    shutil.copy(SAMPLE, doc)
+    vtemp = os.path.join(tmp, "VTEMP")
+
+    # Usage errors come before any table is touched.
+    p = run("exportar", doc, "--dir", vtemp, code=2)
+    check("M, T" in p.stderr, "without --marcos the frames are listed: " + p.stderr)
+    run("exportar", doc, "--marcos", "Z", "--dir", vtemp, code=2)
+    check(not os.path.exists(os.path.join(vtemp, "ASIGNOMT.DBF")), "a usage error wrote tables")
+    run("exportar", os.path.join(tmp, "no.xml"), "--dir", vtemp, code=3)
+    run("exportar", code=2)
+
+    p = run("exportar", doc, "--marcos", "T,M", "--dir", vtemp)
+    check("Proceso finalizado" in p.stdout, "no Proceso finalizado")
+    check("ASIGT      37 filas" in p.stdout, "row counts: " + p.stdout)
+    check("sesión 127: materia 'Latín'" in p.stdout, "dropped lesson not reported: " + p.stdout)
+    check("profesor no está en PROFT: 1" in p.stdout, "teacher not found not reported")
+
+    asignomt = table(vtemp, "ASIGNOMT")
+    check(asignomt.field_names == ["COD", "CODLARGO", "NOMBRE", "MATERIA", "CODTAREA", "ESTAREA"], "ASIGNOMT fields")
+    rows = list(asignomt)
+    check(len(rows) == 19, "ASIGNOMT rows")
+    check(rows[11]["COD"] == "Astronomí1" and rows[11]["NOMBRE"] == "Astronomía Aplicada", "ASIGNOMT Astronomí1")
+    check(rows[17] == {"COD": "Guardia de", "CODLARGO": "Guardia de", "NOMBRE": "Guardia de patio", "MATERIA": "",
+                       "CODTAREA": "Guardia de", "ESTAREA": True}, "ASIGNOMT task row: %r" % (rows[17],))
+    check(rows[0]["ESTAREA"] is False, "ESTAREA false")
+
+    proft = list(table(vtemp, "PROFT"))
+    check([r["ABREV"] for r in proft] == ["MGL", "JPR", "AMS", "LFC", "RDO", "CNV", "ÍÑIGO", "MGL1", "PAB"], "PROFT codes")
+    check(proft[0]["DNI"] is None and proft[6]["NOMBRE"] == "Íñigo Sánchez Ibáñez", "PROFT values")
+
+    aulat = table(vtemp, "AULAT")
+    check(aulat.field_names == ["ABREV", "NOMBRE", "EDIFICIO", "MAXALUM", "ES_GENERICA"], "AULAT fields (11-character name)")
+    aulas = list(aulat)
+    check([(r["ABREV"], r["ES_GENERICA"]) for r in aulas[-3:]] == [("Aula rupo1", "S"), ("Aula rupo2", "S"), ("Aula rupo3", "S")],
+          "generic rooms")
+    check(aulas[3]["ABREV"] == "Laboratori" and aulas[4]["ABREV"] == "Laborator1", "room codes")
+
+    grupos = list(table(vtemp, "GRUPOST"))
+    check([(g["ABREV"], g["MARCO"]) for g in grupos] ==
+          [("ESO1A", "0"), ("ESO1B", "0"), ("ESO2A", "0"), ("ESO3A", "0"), ("BACH1A", "1"), ("BACH2A", "1")], "GRUPOST")
+
+    asigt = list(table(vtemp, "ASIGT"))
+    check(len(asigt) == 37, "ASIGT rows")
+    check(asigt[0]["CASIG"] == "Matemática" and asigt[0]["HORAS"] == 4 and asigt[0]["SESIONES"] == "1111"
+          and asigt[0]["ES_SESION"] == 101, "ASIGT first row: %r" % (asigt[0],))
+    tutoria = [r for r in asigt if r["ES_SESION"] == 137][0]
+    check(tutoria["HORAS"] == 1 and tutoria["SESIONES"] == "1", "blank hours give 1")
+    guard = [r for r in asigt if r["ES_SESION"] == 138][0]
+    check(guard["CTAREA"] == "Guardia de" and guard["CASIG"] == "Guardia de", "task lookup by code")
+
+    fields, periods = read_level7(os.path.join(vtemp, "DIASHORAST.DBF"))
+    check([f[0] for f in fields][-4:] == ["ES_DIA", "ES_HORADESDE", "ES_HORAHASTA", "ES_TIPO"], "DIASHORAST names")
+    check(len(periods) == 50, "DIASHORAST rows")
+    check(periods[0]["DIHO"] == "11" and periods[0]["TEXTODIA"] == "Lunes" and periods[0]["MARCO"] == "0"
+          and periods[0]["TEXTOHOR"] == "1-08:30-09:25", "DIASHORAST first row %r" % (periods[0],))
+    check(periods[-1]["MARCOXML"] == "T" and periods[-1]["MARCO"] == "1", "afternoon frame code")
+
+    p = run("tabla", "GRUPOST", "--dir", vtemp, "--csv")
+    check(p.stdout.splitlines()[0] == "ABREV,TURNO,NIVEL,CURSO,GRUPO,DESCRIP,MARCO", "tabla --csv header")
+
+    p = run("velmora", "--dir", vtemp)
+    check("105 colocadas" in p.stdout, "stand-in: " + p.stdout)
+    soluc = list(table(vtemp, "SOLUC"))
+    check(len(soluc) == 105, "SOLUC rows")
+
+    original = open(doc, "rb").read()
+    p = run("importar", doc, "--dir", vtemp)
+    check("Franjas (tramo) escritas: 105" in p.stdout, "import: " + p.stdout)
+    check(open(doc, "rb").read() == original, "the chosen document changed")
+    result = os.path.join(tmp, "ResultadoZentarescuela.xml")
+    check(subprocess.run(["xmllint", "--noout", result]).returncode == 0, "result document is not well-formed")
+
+print(f"{0 if failures else 1} passed, {len(failures)} failed")
+sys.exit(1 if failures else 0)

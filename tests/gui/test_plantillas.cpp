@@ -1,0 +1,109 @@
+#include "export/frame_choice.h"
+#include "modal_answerer.h"
+#include "test_support.h"
+
+#include <QComboBox>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace quintaro;
+using namespace quintaro::test;
+
+class TestPlantillas : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_temp;
+
+    QString document(const QString& frames)
+    {
+        const QString path = m_temp.filePath(QStringLiteral("marcos.xml"));
+        writeFile(path, interchange(QStringLiteral("<marcosDeHorario>%1</marcosDeHorario>").arg(frames)));
+        return path;
+    }
+
+    static QStringList items(QListWidget* list)
+    {
+        QStringList out;
+        for (int i = 0; i < list->count(); ++i)
+            out << list->item(i)->text();
+        return out;
+    }
+
+private Q_SLOTS:
+    void listsFramesAndFirstDayHours()
+    {
+        TPlantillas dialog(sampleSchool());
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Planillas, Marcos o Jornadas Horarias"));
+        dialog.show();
+        QCOMPARE(items(dialog.ListBox2), (QStringList{"M", "T"}));
+        QVERIFY(dialog.ListBox2->selectedItems().isEmpty());
+        QVERIFY(!dialog.ComboBoxPlantilla->isVisible());
+        QCOMPARE(items(dialog.ListBox1).size(), 6);
+        QCOMPARE(items(dialog.ListBox1).first(), QStringLiteral("1-08:30-09:25-Lectiva"));
+
+        const QRect second = dialog.ListBox2->visualItemRect(dialog.ListBox2->item(1));
+        QTest::mouseClick(dialog.ListBox2->viewport(), Qt::LeftButton, Qt::NoModifier, second.center());
+        QCOMPARE(dialog.ComboBoxPlantilla->currentText(), QStringLiteral("T"));
+        QCOMPARE(items(dialog.ListBox1), (QStringList{"1-15:30-16:25-Lectiva", "2-16:30-17:25-Lectiva", "3-17:30-18:25-Lectiva",
+                                                      "4-18:30-19:25-Lectiva"}));
+    }
+
+    void ctrlClickOrderGivesListOrder()
+    {
+        ModalAnswerer answers;
+        answers.onFrames = [](TPlantillas* d) { ModalAnswerer::clickFrames(d, {1, 0}); };
+        TPlantillas dialog(document(frameXml("A", {"0 1 08:00 09:00"}) + frameXml("B", {"0 1 09:00 10:00"})));
+        dialog.exec();
+        QVERIFY(dialog.resultMH);
+        QCOMPARE(dialog.resultado, QStringLiteral("A         B         "));
+        QVERIFY(answers.messages.isEmpty());
+    }
+
+    void invalidChoicesAreSaidAndNotValid()
+    {
+        const QString doc = document(frameXml("ABCDEFGHIJKL", {"0 1 08:00 09:00"}) + frameXml("B", {"0 1 09:00 10:00"})
+                                     + frameXml("C", {"0 1 09:00 10:00"}));
+        const struct {
+            QList<int> rows;
+            bool valid;
+            QString message;
+            QString resultado;
+        } cases[] = {
+            {{0, 1, 2}, false, kTooManyFrames, QStringLiteral("ABCDEFGHIJB         C         ")},
+            {{}, false, kNoFrame, QString()},
+            {{0}, true, QString(), QStringLiteral("ABCDEFGHIJ")},
+        };
+        for (const auto& c : cases) {
+            ModalAnswerer answers;
+            answers.onFrames = [&](TPlantillas* d) { ModalAnswerer::clickFrames(d, c.rows); };
+            TPlantillas dialog(doc);
+            dialog.exec();
+            QCOMPARE(dialog.resultMH, c.valid);
+            QCOMPARE(dialog.resultado, c.resultado);
+            QCOMPARE(answers.messages, c.message.isEmpty() ? QStringList() : QStringList{c.message});
+        }
+    }
+
+    void closeBoxWithNothingChosen()
+    {
+        ModalAnswerer answers;
+        answers.onFrames = [](TPlantillas* d) { d->close(); };
+        TPlantillas dialog(sampleSchool());
+        dialog.exec();
+        QVERIFY(!dialog.resultMH);
+        QCOMPARE(answers.messages, QStringList{kNoFrame});
+    }
+
+    void unreadableDocumentEndsTheChoice()
+    {
+        ModalAnswerer answers;
+        TPlantillas dialog(m_temp.filePath(QStringLiteral("ya-no-existe.xml")));
+        dialog.exec();
+        QVERIFY(dialog.failure().contains(QStringLiteral("No se pueden leer los marcos horarios")));
+        QVERIFY(answers.messages.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestPlantillas)
+#include "test_plantillas.moc"
