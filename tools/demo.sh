@@ -20,5 +20,4 @@ echo
 echo "Primeras franjas del documento resultado:"
 grep -m 5 '<tramo ' "$work/ResultadoZentarescuela.xml"
 echo
-echo "Documento resultado: $work/ResultadoZentarescuela.xml"
 echo "Tablas: $vtemp (véalas con: $cli tabla ASIGT --dir $vtemp)"
