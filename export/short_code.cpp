@@ -9,6 +9,22 @@ QString lengthLimited(const QString& code)
     return text::left(code, 8) + text::right(code, 2);
 }
 
+QString UsedCodes::candidate(const QString& stem, int k) const
+{
+    const QString digits = QString::number(k);
+    const QString limited = lengthLimited(stem + digits);
+    if (!m_used.contains(limited))
+        return limited;
+    // First 8 and last 2 keep only two digits of k, so a stem has about a hundred such forms.
+    // Past them, the stem gives up characters to keep all of k's digits: one code per k.
+    if (digits.size() > 2 && text::length(stem + digits) > kCodeLength) {
+        const QString whole = text::left(stem, kCodeLength - digits.size()) + digits;
+        if (!m_used.contains(whole))
+            return whole;
+    }
+    return {};
+}
+
 QString UsedCodes::assign(const QString& code)
 {
     QString result = lengthLimited(code);
@@ -16,9 +32,11 @@ QString UsedCodes::assign(const QString& code)
         const QString stem = text::length(code) == kCodeLength ? text::left(code, kCodeLength - 1) : code;
         int& k = m_nextCounter[stem.toCaseFolded()];
         k = std::max(k, 1);
-        while (m_used.contains(lengthLimited(stem + QString::number(k))))
-            ++k;
-        result = lengthLimited(stem + QString::number(k));
+        for (;; ++k) {
+            result = candidate(stem, k);
+            if (!result.isEmpty())
+                break;
+        }
     }
     m_used.add(result);
     return result;

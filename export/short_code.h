@@ -18,7 +18,8 @@ QString lengthLimited(const QString& code);
 // A code collides when its form after the length limit is already in the list (letter case
 // ignored). Then a code of exactly 10 characters loses its last character, and the counter
 // k = 1, 2, … is appended until a candidate's form after the length limit is free; that form is
-// the code. The list holds final codes. Codes that are unique without this care come out the same
+// the code (when a stem's hundred or so shortened forms are all taken, the stem gives up
+// characters to keep all of the counter's digits). The list holds final codes. Codes that are unique without this care come out the same
 // as the plain rule (test the code itself, limit the length afterwards) would give them; where the
 // plain rule hands two rows one code ('Astronomía 11' and 'Astronomía 12' both 'Astronom10'), this
 // one goes on counting ('Astronom11').
@@ -33,6 +34,9 @@ public:
     void clear();
 
 private:
+    // The free code for counter k, or empty when it is taken.
+    QString candidate(const QString& stem, int k) const;
+
     text::CaselessList m_used;
     // Per case-folded stem, the counter to try next. Codes only ever join the list, so a counter
     // found taken once stays taken, and the search may resume there.

@@ -70,10 +70,18 @@ constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOENT;
 XmlNodeList childElements(const XmlNodeList& parents, const QByteArray& name)
 {
     XmlNodeList result;
+    if (parents.empty())
+        return result;
+    // Parsed names live in the document's dictionary: when the name is there, compare pointers.
+    const xmlDoc* doc = parents.front().raw()->doc;
+    const xmlChar* interned = doc && doc->dict ? xmlDictExists(doc->dict, utf8(name.constData()), int(name.size())) : nullptr;
+    if (doc && doc->dict && !interned)
+        return result; // no element in the document has that name
     for (const XmlNode& parent : parents)
         for (xmlNode* child = parent.raw()->children; child; child = child->next)
-            if (child->type == XML_ELEMENT_NODE && xmlStrEqual(child->name, utf8(name.constData())))
-                result.emplace_back(child);
+            if (child->type == XML_ELEMENT_NODE
+                && (interned ? child->name == interned : xmlStrEqual(child->name, utf8(name.constData()))))
+                result.push_back(XmlNode(child));
     return result;
 }
 
@@ -238,15 +246,16 @@ const XmlNodeList& XmlDocument::select(const QString& path) const
     if (cached != m_selections.cend())
         return *cached;
 
+    // An absolute path: "/root" selects the root element when its name matches; a longer path
+    // takes the children of its parent path's selection, itself selected once and kept.
     XmlNodeList nodes;
-    const QList<QByteArray> names = path.toUtf8().split('/');
-    // An absolute path starts with '/', so the first part is empty and the second names the root.
-    XmlNode top = root();
-    if (names.size() >= 2 && names.at(0).isEmpty() && !top.isNull()
-        && xmlStrEqual(top.raw()->name, utf8(names.at(1).constData()))) {
-        nodes.push_back(top);
-        for (qsizetype i = 2; i < names.size() && !nodes.empty(); ++i)
-            nodes = childElements(nodes, names.at(i));
+    const qsizetype slash = path.lastIndexOf(u'/');
+    if (slash == 0) {
+        const XmlNode top = root();
+        if (!top.isNull() && xmlStrEqual(top.raw()->name, utf8(path.mid(1).toUtf8().constData())))
+            nodes.push_back(top);
+    } else if (slash > 0) {
+        nodes = childElements(select(path.left(slash)), path.mid(slash + 1).toUtf8());
     }
     return *m_selections.insert(path, std::move(nodes));
 }

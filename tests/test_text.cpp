@@ -2,6 +2,8 @@
 #include "platform/error.h"
 #include "platform/text.h"
 
+#include <QSet>
+
 #include <gtest/gtest.h>
 
 using namespace quintaro;
@@ -102,6 +104,22 @@ INSTANTIATE_TEST_SUITE_P(
         CodeCase{"groupsCounter", {"ESO1A", "ESO1A", "ESO1A", "eso1A"}, {"ESO1A", "ESO1A1", "ESO1A2", "eso1A3"}},
         CodeCase{"genericCollidesWithOrdinary", {"Aula1", "Aula1"}, {"Aula1", "Aula11"}}),
     [](const testing::TestParamInfo<CodeCase>& info) { return std::string(info.param.name); });
+
+TEST(ShortCodes, MoreEqualPrefixesThanShortenedFormsStayUnique)
+{
+    // 'Laborator' + counter: the first 8 and last 2 characters give only ~110 forms.
+    UsedCodes used;
+    QSet<QString> codes;
+    for (int i = 0; i < 1500; ++i) {
+        const QString code = used.assign(QStringLiteral("Laboratori"));
+        EXPECT_LE(text::length(code), 10);
+        EXPECT_FALSE(codes.contains(code.toCaseFolded())) << code.toStdString();
+        codes << code.toCaseFolded();
+    }
+    EXPECT_TRUE(codes.contains(QStringLiteral("laborato99")));   // the plain forms come first
+    EXPECT_TRUE(codes.contains(QStringLiteral("laborat100")));   // then the stem makes room
+    EXPECT_TRUE(codes.contains(QStringLiteral("labora1000")));
+}
 
 TEST(ShortCodes, ManyEqualNamesStayFast)
 {
