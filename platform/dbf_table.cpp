@@ -43,10 +43,10 @@ char typeOf(FieldKind kind)
     return 'C';
 }
 
-int widthOf(const FieldSpec& spec)
+int widthOf(const FieldSpec& def)
 {
-    switch (spec.kind) {
-    case FieldKind::String: return spec.width;
+    switch (def.kind) {
+    case FieldKind::String: return def.width;
     case FieldKind::Boolean: return 1;
     case FieldKind::Integer: return kIntegerWidth;
     case FieldKind::Float: return kFloatWidth;
@@ -89,23 +89,23 @@ void DbfTable::create(const QString& path, const std::vector<FieldSpec>& fields)
 {
     const QString table = QFileInfo(path).fileName();
     bool level7 = false;
-    for (const FieldSpec& spec : fields)
-        level7 = level7 || spec.name.size() > kMaxLevel4NameLength;
+    for (const FieldSpec& def : fields)
+        level7 = level7 || def.name.size() > kMaxLevel4NameLength;
     const int descriptorSize = level7 ? kLevel7DescriptorSize : kDescriptorSize;
     const int nameBytes = level7 ? kMaxLevel7NameLength : kMaxLevel4NameLength;
 
     int recordLength = 1;
     QByteArray descriptors;
-    for (const FieldSpec& spec : fields) {
-        const QByteArray name = spec.name.toUpper().toLatin1();
-        const int width = widthOf(spec);
+    for (const FieldSpec& def : fields) {
+        const QByteArray name = def.name.toUpper().toLatin1();
+        const int width = widthOf(def);
         if (name.isEmpty() || name.size() > nameBytes || width < 1 || width > kMaxFieldWidth)
-            throw RunError(QStringLiteral("Campo no válido %1 al crear la tabla %2").arg(spec.name, table));
+            throw RunError(QStringLiteral("Campo no válido %1 al crear la tabla %2").arg(def.name, table));
         QByteArray d(descriptorSize, '\0');
         std::memcpy(d.data(), name.constData(), size_t(name.size()));
-        d[level7 ? 32 : 11] = typeOf(spec.kind);
+        d[level7 ? 32 : 11] = typeOf(def.kind);
         d[level7 ? 33 : 16] = char(width);
-        d[level7 ? 34 : 17] = char(spec.kind == FieldKind::Float ? kFloatDecimals : 0);
+        d[level7 ? 34 : 17] = char(def.kind == FieldKind::Float ? kFloatDecimals : 0);
         descriptors += d;
         recordLength += width;
     }

@@ -9,27 +9,9 @@ using namespace quintaro;
 using namespace quintaro::test;
 
 namespace {
-QStringList rowsOf(const StepFixture& f, const QString& table, const QStringList& fields)
-{
-    QStringList out;
-    for (const Row& row : f.rows(table)) {
-        QStringList values;
-        for (const QString& field : fields)
-            values << row.value(field);
-        out << values.join(u'|');
-    }
-    return out;
-}
+QStringList rowsOf(const StepFixture& f, const QString& table, const QStringList& fields) { return joinedRows(f.rows(table), fields); }
 
-std::string runError(const std::function<void()>& step)
-{
-    try {
-        step();
-    } catch (const RunError& e) {
-        return e.message().toStdString();
-    }
-    return "(no error)";
-}
+std::string runError(const std::function<void()>& step) { return runErrorOf(step); }
 
 FrameSelection chosen(const QString& resultado) { return {true, resultado}; }
 QString padded(const QString& id) { return id.leftJustified(10, u' ', true); }

@@ -60,17 +60,7 @@ ExportOutcome exportRun(const QByteArray& xml, QTemporaryDir& temp)
     return run;
 }
 
-QStringList column(const std::vector<Row>& rows, const QStringList& fields)
-{
-    QStringList out;
-    for (const Row& row : rows) {
-        QStringList values;
-        for (const QString& f : fields)
-            values << row.value(f);
-        out << values.join(u'|');
-    }
-    return out;
-}
+QStringList column(const std::vector<Row>& rows, const QStringList& fields) { return joinedRows(rows, fields); }
 } // namespace
 
 TEST(Lessons, SplitStringsAndHours)

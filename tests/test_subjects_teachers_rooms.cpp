@@ -16,28 +16,9 @@ QString elements(const char* tag, const QStringList& texts)
     return xml;
 }
 
-// Rows as "F1|F2|…" for the named fields, in stored order.
-QStringList rowsOf(const StepFixture& f, const QString& table, const QStringList& fields)
-{
-    QStringList out;
-    for (const Row& row : f.rows(table)) {
-        QStringList values;
-        for (const QString& field : fields)
-            values << row.value(field);
-        out << values.join(u'|');
-    }
-    return out;
-}
+QStringList rowsOf(const StepFixture& f, const QString& table, const QStringList& fields) { return joinedRows(f.rows(table), fields); }
 
-std::string runError(const std::function<void()>& step)
-{
-    try {
-        step();
-    } catch (const RunError& e) {
-        return e.message().toStdString();
-    }
-    return "(no error)";
-}
+std::string runError(const std::function<void()>& step) { return runErrorOf(step); }
 } // namespace
 
 struct SubjectCase {

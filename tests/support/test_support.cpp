@@ -1,5 +1,7 @@
 #include "test_support.h"
 
+#include "platform/error.h"
+
 #include <QFile>
 
 namespace quintaro::test {
@@ -79,6 +81,28 @@ void StepFixture::load(const QByteArray& xml)
 ExportContext StepFixture::context()
 {
     return ExportContext{*doc, dir, filename, ui, components, codes, names, frames, report};
+}
+
+QStringList joinedRows(const std::vector<Row>& rows, const QStringList& fields)
+{
+    QStringList out;
+    for (const Row& row : rows) {
+        QStringList values;
+        for (const QString& field : fields)
+            values << row.value(field);
+        out << values.join(u'|');
+    }
+    return out;
+}
+
+std::string runErrorOf(const std::function<void()>& run)
+{
+    try {
+        run();
+    } catch (const RunError& e) {
+        return e.message().toStdString();
+    }
+    return "(no error)";
 }
 
 QString sampleSchool() { return QStringLiteral(QUINTARO_SOURCE_DIR "/data/escuela.xml"); }

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include <ostream>
@@ -77,6 +78,11 @@ public:
     FrameState frames;
     RunReport report;
 };
+
+// Rows as "F1|F2|…" for the named fields, in stored order.
+QStringList joinedRows(const std::vector<Row>& rows, const QStringList& fields);
+// The message of the RunError that `run` raises, or "(no error)".
+std::string runErrorOf(const std::function<void()>& run);
 
 // The sample school shipped in data/.
 QString sampleSchool();
