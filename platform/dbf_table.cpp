@@ -136,7 +136,9 @@ DbfTable::DbfTable(const QString& path, Access access, const QString& holder)
 {
     if (!QFileInfo(path).isFile())
         fail(QStringLiteral("el archivo no existe"));
-    m_writable = m_file.open(QIODevice::ReadWrite);
+    // Unbuffered: rows are batched here already, and a failed write leaves nothing pending in
+    // QFile that a later write could put in the wrong place.
+    m_writable = m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered);
     if (!m_writable && !m_file.open(QIODevice::ReadOnly))
         fail(m_file.errorString());
     if (!tryLockFile(m_file.handle(), access == Access::Exclusive ? LockMode::Exclusive : LockMode::Shared))
@@ -591,11 +593,14 @@ void DbfTable::postPending()
 
 void DbfTable::flush()
 {
-    if (!m_headerDirty || !m_file.isOpen())
+    if (!m_headerDirty || !m_file.isOpen() || m_writeFailed)
         return;
     const auto check = [this](bool ok) {
-        if (!ok)
-            throw RunError(QStringLiteral("No se pudo escribir la tabla %1: %2").arg(m_path, m_file.errorString()));
+        if (ok)
+            return;
+        // The header still counts only rows written whole; nothing more is tried on this file.
+        m_writeFailed = true;
+        throw RunError(QStringLiteral("No se pudo escribir la tabla %1: %2").arg(m_path, m_file.errorString()));
     };
     for (qint64 row : m_editedRows) {
         check(m_file.seek(m_headerLength + row * m_recordLength));

@@ -118,6 +118,7 @@ private:
     qint64 m_flushedCount = 0; // records already on disk
     std::vector<qint64> m_editedRows; // rows below m_flushedCount changed since the last flush
     bool m_headerDirty = false;
+    bool m_writeFailed = false;
 
     qint64 m_current = 0;
     State m_state = State::Browse;

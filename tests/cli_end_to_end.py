@@ -129,5 +129,29 @@ with tempfile.TemporaryDirectory() as tmp:
     result = os.path.join(tmp, "ResultadoZentarescuela.xml")
     check(subprocess.run(["xmllint", "--noout", result]).returncode == 0, "result document is not well-formed")
 
+# Disk full, as a file-size limit: each failure is told, and nothing already there is damaged.
+with tempfile.TemporaryDirectory() as tmp:
+    doc = os.path.join(tmp, "escuela.xml")
+    shutil.copy(SAMPLE, doc)
+    vtemp = os.path.join(tmp, "VTEMP")
+    run("exportar", doc, "--marcos", "M,T", "--dir", vtemp)
+    run("velmora", "--dir", vtemp)
+    run("importar", doc, "--dir", vtemp)
+    result = os.path.join(tmp, "ResultadoZentarescuela.xml")
+    earlier = open(result, "rb").read()
+
+    def limited(kib, *args):
+        # SIGXFSZ ignored, so that a write past the limit fails with EFBIG instead of killing.
+        return subprocess.run(["bash", "-c", f"trap '' XFSZ; ulimit -f {kib}; exec \"$@\"", "limit", CLI, *args],
+                              capture_output=True, text=True)
+
+    p = limited(8, "exportar", doc, "--marcos", "M,T", "--dir", vtemp)
+    check(p.returncode == 1 and "Paso que falló: ExportarMarcos" in p.stderr, "disk full in export: " + p.stderr)
+    p = limited(20, "importar", doc, "--dir", vtemp)
+    check(p.returncode == 1 and "No se pudo guardar el documento" in p.stderr, "disk full in import: " + p.stderr)
+    run("exportar", doc, "--marcos", "M,T", "--dir", vtemp)  # the tables of the failed export, anew
+    check(open(result, "rb").read() == earlier, "a failed save damaged the earlier result document")
+    check(not [f for f in os.listdir(tmp) if f.startswith("ResultadoZentarescuela.xml.")], "a temporary file was left")
+
 print(f"{0 if failures else 1} passed, {len(failures)} failed")
 sys.exit(1 if failures else 0)
