@@ -13,3 +13,21 @@ echo "== Núcleo y pruebas con AddressSanitizer y UndefinedBehaviorSanitizer"
 quintaro_build "$QUINTARO_ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DQUINTARO_SANITIZE=ON -DQUINTARO_GUI=OFF
 (cd "$QUINTARO_ROOT/build-asan" && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j "$(nproc)")
+
+echo "== Fuzzing: cada objetivo 30 s sobre su corpus (tests/fuzz)"
+quintaro_install clang libclang-rt-14-dev
+CC=clang CXX=clang++ quintaro_build "$QUINTARO_ROOT/build-fuzz" -DQUINTARO_FUZZ=ON -DQUINTARO_SANITIZE=ON \
+    -DQUINTARO_GUI=OFF -DBUILD_TESTING=OFF
+for target in dbf export import; do
+    corpus=$(mktemp -d)
+    cp "$QUINTARO_ROOT/tests/fuzz/corpus_$target"/* "$corpus/"
+    log="$QUINTARO_ROOT/build-fuzz/fuzz_$target.log"
+    if ! (cd "$corpus" && "$QUINTARO_ROOT/build-fuzz/fuzz_$target" -max_total_time=30 -max_len=8192 \
+            -print_final_stats=1 "$corpus" >"$log" 2>&1); then
+        tail -n 60 "$log"
+        echo "fuzz_$target encontró un fallo (entrada guardada en $corpus)"
+        exit 1
+    fi
+    echo "fuzz_$target: $(grep -o 'Done [0-9]* runs in [0-9]* second(s)' "$log")"
+    rm -rf "$corpus"
+done
