@@ -1,5 +1,6 @@
 #include "app/gradient_panel.h"
 
+#include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 
@@ -18,6 +19,20 @@ void GradientPanel::paintEvent(QPaintEvent*)
     gradient.setColorAt(0.5, m_middle);
     gradient.setColorAt(1.0, m_end);
     painter.fillRect(rect(), gradient);
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry, const QFont& font, QColor color,
+                  bool wordWrap)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setGeometry(geometry);
+    l->setFont(font);
+    l->setWordWrap(wordWrap);
+    QPalette p = l->palette();
+    p.setColor(QPalette::WindowText, color);
+    l->setPalette(p);
+    return l;
 }
 
 QFont fontOf(const QString& family, int pointSize, bool bold, bool italic, bool underline)

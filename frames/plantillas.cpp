@@ -23,17 +23,6 @@ TPlantillas* Plantillas = nullptr;
 namespace {
 const QColor kMaroon(0x80, 0x00, 0x00);
 
-QLabel* label(QWidget* parent, const char* name, const QString& text, QRect geometry, const QFont& font, QColor color = Qt::black)
-{
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    l->setGeometry(geometry);
-    l->setFont(font);
-    QPalette p = l->palette();
-    p.setColor(QPalette::WindowText, color);
-    l->setPalette(p);
-    return l;
-}
 } // namespace
 
 TPlantillas::TPlantillas(const QString& filenameXML, QWidget* owner) : QDialog(owner), m_filenameXML(filenameXML)
@@ -48,20 +37,18 @@ TPlantillas::TPlantillas(const QString& filenameXML, QWidget* owner) : QDialog(o
     panel->setObjectName(QStringLiteral("Panel"));
     panel->setGeometry(0, 0, 369, 281);
 
-    auto* intro = label(panel, "LabelPlantillas",
+    makeLabel(panel, "LabelPlantillas",
                         QStringLiteral("Seleccione 1, o los 2 Marcos Horarios que quiere aplicar a su Horario en Velmora."),
-                        {16, 2, 321, 33}, fontOf(QStringLiteral("Arial"), 10, true));
-    intro->setWordWrap(true);
-    auto* how = label(panel, "LabelSelec",
+                        {16, 2, 321, 33}, fontOf(QStringLiteral("Arial"), 10, true), Qt::black, true);
+    makeLabel(panel, "LabelSelec",
                       QStringLiteral("Para seleccionar mas de un Marco Horario, mantenga (Ctrl) pulsado y seleccione cada marco con 1 "
                                      "click del botón izquierdo del ratón."),
-                      {16, 36, 321, 50}, fontOf(QStringLiteral("Arial"), 10, true, true), Qt::red);
-    how->setWordWrap(true);
-    label(panel, "LabelMarcos", QStringLiteral("MARCOS"), {40, 86, 74, 16}, fontOf(QStringLiteral("Arial"), 12, true), kMaroon);
-    label(panel, "Label1", QStringLiteral("HORAS"), {215, 86, 67, 18}, fontOf(QStringLiteral("Arial"), 12, true), kMaroon);
-    label(panel, "LabelNombre", QStringLiteral("-"), {9, 151, 120, 41}, fontOf(QStringLiteral("Arial"), 12, true, false, true), kMaroon);
-    label(panel, "LabelPlanFec1", QStringLiteral("-"), {9, 196, 120, 23}, fontOf(QStringLiteral("Arial"), 12, true), kMaroon);
-    label(panel, "LabelPlanFec2", QStringLiteral("-"), {9, 226, 120, 23}, fontOf(QStringLiteral("Arial"), 12, true), kMaroon);
+                      {16, 36, 321, 50}, fontOf(QStringLiteral("Arial"), 10, true, true), Qt::red, true);
+    makeLabel(panel, "LabelMarcos", QStringLiteral("MARCOS"), {40, 86, 74, 16}, fontOf(QStringLiteral("Arial"), 12, true), kMaroon);
+    makeLabel(panel, "Label1", QStringLiteral("HORAS"), {215, 86, 67, 18}, fontOf(QStringLiteral("Arial"), 12, true), kMaroon);
+    makeLabel(panel, "LabelNombre", QStringLiteral("-"), {9, 151, 120, 41}, fontOf(QStringLiteral("Arial"), 12, true, false, true), kMaroon);
+    makeLabel(panel, "LabelPlanFec1", QStringLiteral("-"), {9, 196, 120, 23}, fontOf(QStringLiteral("Arial"), 12, true), kMaroon);
+    makeLabel(panel, "LabelPlanFec2", QStringLiteral("-"), {9, 226, 120, 23}, fontOf(QStringLiteral("Arial"), 12, true), kMaroon);
 
     ListBox2 = new QListWidget(panel);
     ListBox2->setObjectName(QStringLiteral("ListBox2"));

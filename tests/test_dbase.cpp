@@ -27,15 +27,6 @@ const std::vector<FieldSpec> kAllKinds = {
     {QStringLiteral("ES_GENERICA"), FieldKind::String, 1},
 };
 
-std::string messageOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const RunError& e) {
-        return e.message().toStdString();
-    }
-    return "(no error)";
-}
 } // namespace
 
 TEST_F(Dbase, EmptyTableHasHeaderTerminatorAndEndOfFile)
@@ -100,12 +91,12 @@ TEST_F(Dbase, FloatFromTextAndMissingFieldMessages)
     DbfTable::create(path(), kAllKinds);
     DbfTable t(path(), DbfTable::Access::Shared);
     t.append();
-    EXPECT_EQ(messageOf([&] { t.setText(3, QStringLiteral("tres")); }),
+    EXPECT_EQ(runErrorOf([&] { t.setText(3, QStringLiteral("tres")); }),
               "'tres' is not a valid floating point value for field 'HORAS'");
-    EXPECT_EQ(messageOf([&] { t.fieldIndex(QStringLiteral("MARCO")); }), "Field 'MARCO' not found");
+    EXPECT_EQ(runErrorOf([&] { t.fieldIndex(QStringLiteral("MARCO")); }), "Field 'MARCO' not found");
     DbfTable::create(path("S.DBF"), kAllKinds);
     DbfTable held(path("S.DBF"), DbfTable::Access::Exclusive, QStringLiteral("wwTableSoluc"));
-    EXPECT_EQ(messageOf([&] { held.fieldIndex(QStringLiteral("MARCO")); }), "wwTableSoluc: Field 'MARCO' not found");
+    EXPECT_EQ(runErrorOf([&] { held.fieldIndex(QStringLiteral("MARCO")); }), "wwTableSoluc: Field 'MARCO' not found");
 }
 
 TEST_F(Dbase, LocateIsExactCaseSensitiveFirstRowAndFollowsChanges)
@@ -249,7 +240,7 @@ TEST_F(Dbase, NumericTextBlanksStarsAndCommas)
     t.next();
     EXPECT_EQ(t.whole(0), 0);
     t.next();
-    EXPECT_NE(messageOf([&] { t.whole(0); }).find("no es un número"), std::string::npos);
+    EXPECT_NE(runErrorOf([&] { t.whole(0); }).find("no es un número"), std::string::npos);
 }
 
 TEST_F(Dbase, DamagedFilesAreRefusedNamingTheFile)
@@ -292,7 +283,7 @@ TEST_F(Dbase, DamagedFilesAreRefusedNamingTheFile)
     };
     for (const auto& c : cases) {
         writeFile(path("BAD.DBF"), c.bytes);
-        const std::string message = messageOf([&] { DbfTable t(path("BAD.DBF"), DbfTable::Access::Shared); });
+        const std::string message = runErrorOf([&] { DbfTable t(path("BAD.DBF"), DbfTable::Access::Shared); });
         EXPECT_NE(message.find("BAD"), std::string::npos) << c.name << ": " << message;
         EXPECT_NE(message.find(c.says), std::string::npos) << c.name << ": " << message;
     }
@@ -321,7 +312,7 @@ TEST_F(Dbase, ExclusiveUseIsHonouredByOtherHolders)
 {
     DbfTable::create(path("SOLUC.DBF"), kAllKinds);
     DbfTable held(path("SOLUC.DBF"), DbfTable::Access::Exclusive, QStringLiteral("wwTableSoluc"));
-    EXPECT_EQ(messageOf([&] { DbfTable again(path("SOLUC.DBF"), DbfTable::Access::Shared); }),
+    EXPECT_EQ(runErrorOf([&] { DbfTable again(path("SOLUC.DBF"), DbfTable::Access::Shared); }),
               "La tabla SOLUC está en uso por otro programa");
     // Another process sees the lock too (flock(1) uses the same advisory lock).
     if (QFileInfo::exists(QStringLiteral("/usr/bin/flock")))

@@ -1,6 +1,6 @@
 // libFuzzer target: loads any bytes as the interchange document and runs the whole export into a
 // temporary working directory, always choosing the first listed frame.
-#include "app/run_ui.h"
+#include "fixed_ui.h"
 #include "app/session.h"
 #include "platform/error.h"
 
@@ -10,25 +10,14 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace {
-class FirstFrameUi : public quintaro::RunUi {
-public:
-    QString document;
-    std::optional<QString> chooseDocument() override { return document; }
-    void inform(const QString&) override {}
-    void showError(const QString&) override {}
-    void setBusy(bool) override {}
-    quintaro::FrameSelection chooseFrames(const QString&, const quintaro::XmlDocument& doc) override
-    {
-        return quintaro::closeSelection(quintaro::frameIdentifiers(doc), {0}).selection;
-    }
-};
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static QTemporaryDir dir;
-    FirstFrameUi ui;
+    FixedUi ui;
+    ui.frames = [](const quintaro::XmlDocument& doc) {
+        return quintaro::closeSelection(quintaro::frameIdentifiers(doc), {0}).selection;
+    };
     ui.document = dir.filePath(QStringLiteral("doc.xml"));
     {
         QFile file(ui.document);

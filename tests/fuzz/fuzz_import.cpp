@@ -1,6 +1,6 @@
 // libFuzzer target: the import run over any bytes as SOLUC, beside the tables of an export of the
 // sample school made once.
-#include "app/run_ui.h"
+#include "fixed_ui.h"
 #include "app/session.h"
 
 #include <QFile>
@@ -11,25 +11,13 @@
 #include <cstdlib>
 
 namespace {
-class ScriptUi : public quintaro::RunUi {
-public:
-    QString document;
-    std::optional<QString> chooseDocument() override { return document; }
-    void inform(const QString&) override {}
-    void showError(const QString&) override {}
-    void setBusy(bool) override {}
-    quintaro::FrameSelection chooseFrames(const QString&, const quintaro::XmlDocument&) override
-    {
-        return {true, QStringLiteral("M         T         ")};
-    }
-};
-
 struct Prepared {
     QTemporaryDir dir;
     QString vtemp = dir.filePath(QStringLiteral("VTEMP"));
-    ScriptUi ui;
+    FixedUi ui;
     Prepared()
     {
+        ui.frames = [](const quintaro::XmlDocument&) { return quintaro::FrameSelection{true, QStringLiteral("M         T         ")}; };
         ui.document = dir.filePath(QStringLiteral("escuela.xml"));
         QFile::copy(QString::fromLocal8Bit(std::getenv("QUINTARO_SAMPLE") ? std::getenv("QUINTARO_SAMPLE") : QUINTARO_SAMPLE),
                     ui.document);
