@@ -75,8 +75,10 @@ CodePage::Encoded CodePage::encode(const QString& text) const
     result.bytes.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         char32_t cp = text.at(i).unicode();
-        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-            cp = QChar::surrogateToUcs4(text.at(i), text.at(++i));
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            cp = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
+            ++i;
+        }
         if (cp < 0x80) {
             result.bytes.append(char(cp));
             continue;
