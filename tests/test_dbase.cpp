@@ -315,8 +315,9 @@ TEST_F(Dbase, ExclusiveUseIsHonouredByOtherHolders)
     EXPECT_EQ(runErrorOf([&] { DbfTable again(path("SOLUC.DBF"), DbfTable::Access::Shared); }),
               "La tabla SOLUC está en uso por otro programa");
     // Another process sees the lock too (flock(1) uses the same advisory lock).
-    if (QFileInfo::exists(QStringLiteral("/usr/bin/flock")))
+    if (QFileInfo::exists(QStringLiteral("/usr/bin/flock"))) {
         EXPECT_EQ(QProcess::execute(QStringLiteral("/usr/bin/flock"), {QStringLiteral("-n"), path("SOLUC.DBF"), QStringLiteral("true")}), 1);
+    }
     held.close();
     DbfTable reopened(path("SOLUC.DBF"), DbfTable::Access::Exclusive);
 }

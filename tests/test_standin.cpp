@@ -70,8 +70,9 @@ TEST_F(RoundTrip, StandinPlacesEveryHourWithoutClashes)
             EXPECT_FALSE(taken.contains(who + u'@' + time)) << (who + u'@' + time).toStdString();
             taken << who + u'@' + time;
         }
-        if (!row["AULA"].isEmpty())
+        if (!row["AULA"].isEmpty()) {
             EXPECT_TRUE(ordinaryRooms.contains(row["AULA"]));
+        }
     }
 }
 
