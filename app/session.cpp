@@ -45,7 +45,6 @@ constexpr Step kSteps[] = {
 
 Session::Session(const QStringList& parameters) : m_parameters(parameters)
 {
-    estadoTransformado = 0;
     if (parameters.size() == 2)
         modoAutomatico = 2;
 }

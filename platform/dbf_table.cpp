@@ -249,8 +249,6 @@ void DbfTable::close()
 
 // ---------------------------------------------------------------- fields
 
-bool DbfTable::hasField(const QString& name) const { return m_fieldByName.contains(name.toUpper()); }
-
 int DbfTable::fieldIndex(const QString& name) const
 {
     const auto found = m_fieldByName.constFind(name.toUpper());
@@ -330,12 +328,8 @@ QString DbfTable::fieldText(qint64 row, int field) const
         return m_codePage.decode(raw.first(end));
     }
     case 'L': {
-        const char c = raw.isEmpty() ? ' ' : raw[0];
-        if (c == 'T' || c == 't' || c == 'Y' || c == 'y')
-            return QStringLiteral("T");
-        if (c == 'F' || c == 'f' || c == 'N' || c == 'n')
-            return QStringLiteral("F");
-        return {};
+        const std::optional<double> value = numberOf(raw, f);
+        return value ? QString(*value ? u'T' : u'F') : QString();
     }
     default:
         break;

@@ -49,7 +49,6 @@ public:
     const std::vector<Field>& fields() const { return m_fields; }
     // Raises "Field '%s' not found" (behind the holder's name and ": " when there is one).
     int fieldIndex(const QString& name) const;
-    bool hasField(const QString& name) const;
     qint64 liveRowCount() const;
 
     // Cursor over the live rows in stored order (deleted rows are skipped).

@@ -328,18 +328,5 @@ void XmlDocument::save(const QString& path) const
         throw RunError(QStringLiteral("No se pudo guardar el documento %1: %2").arg(path, file.errorString()));
 }
 
-QByteArray XmlDocument::toBytes() const
-{
-    QByteArray bytes;
-    xmlChar* memory = nullptr;
-    int size = 0;
-    const char* encoding = m_doc->encoding ? reinterpret_cast<const char*>(m_doc->encoding) : "UTF-8";
-    xmlDocDumpMemoryEnc(m_doc.get(), &memory, &size, encoding);
-    if (memory) {
-        bytes = QByteArray(reinterpret_cast<const char*>(memory), size);
-        xmlFree(memory);
-    }
-    return bytes;
-}
 
 } // namespace quintaro

@@ -72,7 +72,6 @@ public:
     // Writes the whole document in its own encoding: a temporary file beside `path`, then a rename
     // over it, so a failure never leaves a half-written file.
     void save(const QString& path) const;
-    QByteArray toBytes() const;
 
 private:
     struct DocDeleter {
