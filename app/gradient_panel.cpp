@@ -21,8 +21,8 @@ void GradientPanel::paintEvent(QPaintEvent*)
     painter.fillRect(rect(), gradient);
 }
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry, const QFont& font, QColor color,
-                  bool wordWrap)
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry, const QFont& font,
+                  QColor color, bool wordWrap)
 {
     auto* l = new QLabel(text, parent);
     l->setObjectName(QString::fromLatin1(name));
@@ -38,7 +38,8 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect 
 QFont fontOf(const QString& family, int pointSize, bool bold, bool italic, bool underline)
 {
     QFont font;
-    const QStringList sans = {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")};
+    const QStringList sans
+        = {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")};
     if (family == u"MS Sans Serif")
         font.setFamilies(QStringList{family, QStringLiteral("Microsoft Sans Serif")} + sans);
     else

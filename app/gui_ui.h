@@ -10,7 +10,7 @@ namespace quintaro {
 // time-frame selection dialog.
 class GuiUi : public RunUi {
 public:
-    explicit GuiUi(QWidget* parent) : m_parent(parent) {}
+    explicit GuiUi(QWidget* parent) : m_parent(parent) { }
     ~GuiUi() override;
 
     std::optional<QString> chooseDocument() override;

@@ -22,9 +22,10 @@ void openHelp(QWidget* parent, int context)
         return;
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
-        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Quintaro"),
-                        QStringLiteral("No hay ningún programa para abrir la ayuda %1.").arg(QDir::toNativeSeparators(path)),
-                        QMessageBox::Ok, parent);
+        QMessageBox box(
+            QMessageBox::NoIcon, QStringLiteral("Quintaro"),
+            QStringLiteral("No hay ningún programa para abrir la ayuda %1.").arg(QDir::toNativeSeparators(path)),
+            QMessageBox::Ok, parent);
         box.exec();
     }
 }

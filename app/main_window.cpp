@@ -41,22 +41,25 @@ TMForm::TMForm(const QStringList& parameters, QWidget* parent) : QWidget(parent)
     Draw3D2 = new GradientPanel(QColor(0xF9, 0xD3, 0x7D), Qt::white, QColor(0xFF, 0xEE, 0xDD), this);
     Draw3D2->setObjectName(QStringLiteral("Draw3D2"));
     Draw3D2->setGeometry(0, 0, 315, 168);
-    Label3 = makeLabel(Draw3D2, "Label3", QStringLiteral("Transformar datos desde Escolaria hacia Velmora "), {24, 24, 265, 57}, heading, Qt::black, true);
+    Label3 = makeLabel(Draw3D2, "Label3", QStringLiteral("Transformar datos desde Escolaria hacia Velmora "),
+                       {24, 24, 265, 57}, heading, Qt::black, true);
     const QIcon ok = style()->standardIcon(QStyle::SP_DialogOkButton);
     BExportar = button(Draw3D2, "BExportar", ok, QStringLiteral("OK"), {96, 120, 89, 25});
 
     Draw3D3 = new GradientPanel(QColor(0xF9, 0xD3, 0x7D), Qt::white, QColor(0xFF, 0xEE, 0xDD), this);
     Draw3D3->setObjectName(QStringLiteral("Draw3D3"));
     Draw3D3->setGeometry(316, 0, 317, 168);
-    Label4 = makeLabel(Draw3D3, "Label4", QStringLiteral("Transformar datos desde Velmora hacia Escolaria"), {8, 24, 305, 57}, heading, Qt::black, true);
+    Label4 = makeLabel(Draw3D3, "Label4", QStringLiteral("Transformar datos desde Velmora hacia Escolaria"),
+                       {8, 24, 305, 57}, heading, Qt::black, true);
     BImportar = button(Draw3D3, "BImportar", ok, QStringLiteral("OK"), {96, 120, 89, 25});
 
     Draw3D1 = new GradientPanel(QColor(0xC2, 0xCD, 0xFE), QColor(0xCF, 0xF2, 0xFE), QColor(0xCC, 0xD8, 0xE6), this);
     Draw3D1->setObjectName(QStringLiteral("Draw3D1"));
     Draw3D1->setGeometry(0, 168, 633, 97);
     Label1 = makeLabel(Draw3D1, "Label1", QStringLiteral("Quintaro para VX24 V-1.0"), {8, 72, 252, 13},
-                   fontOf(QStringLiteral("MS Sans Serif"), 8, true), Qt::red);
-    BClose = button(Draw3D1, "BClose", style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("&Salir"), {256, 32, 89, 25});
+                       fontOf(QStringLiteral("MS Sans Serif"), 8, true), Qt::red);
+    BClose = button(Draw3D1, "BClose", style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("&Salir"),
+                    {256, 32, 89, 25});
     Button1 = button(Draw3D1, "Button1", QIcon(), QStringLiteral("F1 Ayuda"), {512, 56, 75, 25});
 
     connect(BExportar, &QPushButton::clicked, this, &TMForm::BExportarClick);

@@ -33,7 +33,7 @@ public:
 
     // Called once the export run's document is loaded, before any table changes; the command line
     // checks its frame options here.
-    virtual void documentLoaded(const XmlDocument&) {}
+    virtual void documentLoaded(const XmlDocument&) { }
 };
 
 } // namespace quintaro

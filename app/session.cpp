@@ -33,12 +33,9 @@ struct Step {
     void (*run)(ExportContext&);
 };
 constexpr Step kSteps[] = {
-    {"ExportarMaterias (asignaturas)", ExportarMaterias},
-    {"ExportarTareas (tareas)", ExportarTareas},
-    {"ExportarProfesores (profesores)", ExportarProfesores},
-    {"ExportarAulas (aulas)", ExportarAulas},
-    {"ExportarMarcos (marcos horarios)", ExportarMarcos},
-    {"ExportarGrupos (grupos)", ExportarGrupos},
+    {"ExportarMaterias (asignaturas)", ExportarMaterias},       {"ExportarTareas (tareas)", ExportarTareas},
+    {"ExportarProfesores (profesores)", ExportarProfesores},    {"ExportarAulas (aulas)", ExportarAulas},
+    {"ExportarMarcos (marcos horarios)", ExportarMarcos},       {"ExportarGrupos (grupos)", ExportarGrupos},
     {"ExportarSesiones (sesiones lectivas)", ExportarSesiones},
 };
 } // namespace
@@ -94,7 +91,8 @@ Session::Outcome Session::runExport(RunUi& ui)
             // Each run starts with empty lists, even after a run that failed half-way.
             codigosUsados.clear();
             nombresVistos.clear();
-            ExportContext ctx{*xmlDoc, dir, filenameXML, ui, components, codigosUsados, nombresVistos, frames, m_report};
+            ExportContext ctx{*xmlDoc,       dir,           filenameXML, ui,      components,
+                              codigosUsados, nombresVistos, frames,      m_report};
             for (const Step& step : kSteps) {
                 m_report.failedStep = QString::fromUtf8(step.name);
                 step.run(ctx);

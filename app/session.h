@@ -58,7 +58,7 @@ private:
 inline const QString kProcesoFinalizado = QStringLiteral("Proceso finalizado");
 inline const QString kNoExisteArchivo = QStringLiteral("No existe archivo");
 inline const QString kNoExisteArchivoXml = QStringLiteral("No existe archivo XML.");
-inline const QString kAbrirFicheroImportacion =
-    QStringLiteral("Deberá Abrir el fichero XML de ESCOLARIA,\r\ndesde el cual realizó la Importación a Velmora");
+inline const QString kAbrirFicheroImportacion
+    = QStringLiteral("Deberá Abrir el fichero XML de ESCOLARIA,\r\ndesde el cual realizó la Importación a Velmora");
 
 } // namespace quintaro

@@ -14,18 +14,30 @@
 
 namespace {
 
-const char* const kSubjects[] = {"Matemáticas", "Lengua Castellana", "Inglés", "Francés", "Física y Química",
-                                 "Biología y Geología", "Geografía e Historia", "Educación Física", "Música",
-                                 "Tecnología", "Dibujo Técnico", "Filosofía", "Latín", "Griego", "Economía",
+const char* const kSubjects[] = {"Matemáticas",
+                                 "Lengua Castellana",
+                                 "Inglés",
+                                 "Francés",
+                                 "Física y Química",
+                                 "Biología y Geología",
+                                 "Geografía e Historia",
+                                 "Educación Física",
+                                 "Música",
+                                 "Tecnología",
+                                 "Dibujo Técnico",
+                                 "Filosofía",
+                                 "Latín",
+                                 "Griego",
+                                 "Economía",
                                  "Informática"};
-const char* const kSurnames[] = {"García", "Fernández", "González", "Rodríguez", "López", "Martínez", "Sánchez",
-                                 "Pérez", "Gómez", "Martín", "Jiménez", "Ruiz", "Hernández", "Díaz", "Moreno",
-                                 "Muñoz", "Álvarez", "Romero", "Alonso", "Gutiérrez", "Navarro", "Torres",
-                                 "Domínguez", "Vázquez", "Ramos", "Gil", "Ramírez", "Serrano", "Blanco", "Molina"};
-const char* const kNames[] = {"María", "José", "Antonio", "Carmen", "Ana", "Manuel", "Lucía", "Javier", "Isabel",
-                              "David", "Laura", "Francisco", "Cristina", "Íñigo", "Begoña", "Raúl", "Nuria", "Óscar"};
-const char* const kRooms[] = {"Aula", "Laboratorio de Física", "Laboratorio de Química", "Taller de Tecnología",
-                              "Gimnasio", "Aula de Música", "Aula de Informática", "Biblioteca"};
+const char* const kSurnames[] = {
+    "García",  "Fernández", "González",  "Rodríguez", "López",  "Martínez", "Sánchez", "Pérez",   "Gómez",  "Martín",
+    "Jiménez", "Ruiz",      "Hernández", "Díaz",      "Moreno", "Muñoz",    "Álvarez", "Romero",  "Alonso", "Gutiérrez",
+    "Navarro", "Torres",    "Domínguez", "Vázquez",   "Ramos",  "Gil",      "Ramírez", "Serrano", "Blanco", "Molina"};
+const char* const kNames[] = {"María", "José",  "Antonio",   "Carmen",   "Ana",   "Manuel", "Lucía", "Javier", "Isabel",
+                              "David", "Laura", "Francisco", "Cristina", "Íñigo", "Begoña", "Raúl",  "Nuria",  "Óscar"};
+const char* const kRooms[] = {"Aula",     "Laboratorio de Física", "Laboratorio de Química", "Taller de Tecnología",
+                              "Gimnasio", "Aula de Música",        "Aula de Informática",    "Biblioteca"};
 const char* const kLevels[] = {"ESO", "BACH", "FPB", "CFGM"};
 
 struct Frame {
@@ -37,7 +49,10 @@ constexpr int kDays = 5;
 constexpr int kPeriods = 7;
 
 QString str(const char* s) { return QString::fromUtf8(s); }
-QString hhmm(int minutes) { return QStringLiteral("%1:%2").arg(minutes / 60, 2, 10, QChar(u'0')).arg(minutes % 60, 2, 10, QChar(u'0')); }
+QString hhmm(int minutes)
+{
+    return QStringLiteral("%1:%2").arg(minutes / 60, 2, 10, QChar(u'0')).arg(minutes % 60, 2, 10, QChar(u'0'));
+}
 
 } // namespace
 
@@ -69,7 +84,8 @@ int main(int argc, char* argv[])
     QStringList subjectNames;
     xml.writeStartElement(QStringLiteral("materias"));
     for (int i = 0; i < subjects; ++i) {
-        subjectNames << QStringLiteral("%1 %2").arg(str(kSubjects[i % std::size(kSubjects)])).arg(i / std::size(kSubjects) + 1);
+        subjectNames
+            << QStringLiteral("%1 %2").arg(str(kSubjects[i % std::size(kSubjects)])).arg(i / std::size(kSubjects) + 1);
         xml.writeTextElement(QStringLiteral("materia"), subjectNames.back());
     }
     xml.writeEndElement();
@@ -87,7 +103,8 @@ int main(int argc, char* argv[])
     xml.writeStartElement(QStringLiteral("profesores"));
     for (int i = 0; i < teachers; ++i) {
         const QString name = str(kNames[pick(std::size(kNames))]);
-        const QString first = str(kSurnames[pick(std::size(kSurnames))]), second = str(kSurnames[pick(std::size(kSurnames))]);
+        const QString first = str(kSurnames[pick(std::size(kSurnames))]),
+                      second = str(kSurnames[pick(std::size(kSurnames))]);
         teacherCodes << QStringLiteral("%1%2%3%4").arg(name.left(1), first.left(1), second.left(1)).arg(i);
         xml.writeStartElement(QStringLiteral("profesor"));
         xml.writeTextElement(QStringLiteral("nombre"), teacherCodes.back());
@@ -99,7 +116,8 @@ int main(int argc, char* argv[])
     xml.writeStartElement(QStringLiteral("aulas"));
     for (int i = 0; i < rooms; ++i) {
         xml.writeStartElement(QStringLiteral("aula"));
-        xml.writeTextElement(QStringLiteral("nombre"), QStringLiteral("%1 %2").arg(str(kRooms[i % std::size(kRooms)])).arg(i + 1));
+        xml.writeTextElement(QStringLiteral("nombre"),
+                             QStringLiteral("%1 %2").arg(str(kRooms[i % std::size(kRooms)])).arg(i + 1));
         xml.writeEndElement();
     }
     xml.writeEndElement();

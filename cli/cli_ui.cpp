@@ -21,10 +21,7 @@ CliUi::CliUi(QString document, QStringList wantedFrames, QTextStream& out, QText
 {
 }
 
-void CliUi::showError(const QString& message)
-{
-    m_err << "Error: " << message << Qt::endl;
-}
+void CliUi::showError(const QString& message) { m_err << "Error: " << message << Qt::endl; }
 
 void CliUi::documentLoaded(const XmlDocument& doc)
 {
@@ -43,10 +40,7 @@ void CliUi::documentLoaded(const XmlDocument& doc)
         selectByIdentifiers(ids, m_wantedFrames);
 }
 
-FrameSelection CliUi::chooseFrames(const QString&, const XmlDocument&)
-{
-    return m_selection;
-}
+FrameSelection CliUi::chooseFrames(const QString&, const XmlDocument&) { return m_selection; }
 
 FrameSelection CliUi::askOnTerminal(const QStringList& ids, const XmlDocument& doc)
 {
@@ -75,7 +69,8 @@ FrameSelection CliUi::askOnTerminal(const QStringList& ids, const XmlDocument& d
         const ClosingResult result = closeSelection(ids, valid ? rows : QList<int>());
         if (valid && result.selection.resultMH)
             return result.selection;
-        m_err << (valid ? QString(result.message).replace(QStringLiteral("\r\n"), QStringLiteral(" ")) : QStringLiteral("Respuesta no válida."))
+        m_err << (valid ? QString(result.message).replace(QStringLiteral("\r\n"), QStringLiteral(" "))
+                        : QStringLiteral("Respuesta no válida."))
               << Qt::endl;
     }
 }

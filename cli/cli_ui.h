@@ -15,9 +15,9 @@ public:
 
     std::optional<QString> chooseDocument() override { return m_document; }
     void inform(const QString& message) override { m_messages << message; }
-    void instruct(const QString&) override {}
+    void instruct(const QString&) override { }
     void showError(const QString& message) override;
-    void setBusy(bool) override {}
+    void setBusy(bool) override { }
     FrameSelection chooseFrames(const QString& documentPath, const XmlDocument& runDocument) override;
     void documentLoaded(const XmlDocument& doc) override;
 

@@ -31,7 +31,8 @@ struct Command {
     std::function<int(const QCommandLineParser&, QTextStream&, QTextStream&)> run;
 };
 
-const Option kDir{"dir", "CARPETA", "Carpeta de trabajo de Velmora (por omisión QUINTARO_VTEMP o C:\\VTEMP dentro de Wine)."};
+const Option kDir{"dir", "CARPETA",
+                  "Carpeta de trabajo de Velmora (por omisión QUINTARO_VTEMP o C:\\VTEMP dentro de Wine)."};
 
 void printReport(const RunReport& report, QTextStream& out)
 {
@@ -44,7 +45,8 @@ void printReport(const RunReport& report, QTextStream& out)
 void printLessonReport(const RunReport& report, QTextStream& out)
 {
     if (!report.droppedLessons.empty()) {
-        out << "Sesiones sin fila en ASIGT (su asignatura no está en ASIGNOMT): " << report.droppedLessons.size() << Qt::endl;
+        out << "Sesiones sin fila en ASIGT (su asignatura no está en ASIGNOMT): " << report.droppedLessons.size()
+            << Qt::endl;
         for (const auto& lesson : report.droppedLessons)
             out << "  sesión " << lesson.sesion << ": materia '" << lesson.materia << "'" << Qt::endl;
     }
@@ -112,12 +114,13 @@ int importar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
 
 int tabla(const QCommandLineParser& p, QTextStream& out, QTextStream&)
 {
-    const QString dirPath = p.value(QStringLiteral("dir")).isEmpty() ? WorkDir::defaultPath() : p.value(QStringLiteral("dir"));
+    const QString dirPath
+        = p.value(QStringLiteral("dir")).isEmpty() ? WorkDir::defaultPath() : p.value(QStringLiteral("dir"));
     const WorkDir dir(dirPath);
     const QString name = p.positionalArguments().at(1);
     const QString path = name.contains(u'/') || name.endsWith(QStringLiteral(".dbf"), Qt::CaseInsensitive)
-                             ? name
-                             : dir.tablePath(name);
+        ? name
+        : dir.tablePath(name);
     if (!QFileInfo(path).isFile())
         throw RunError(QStringLiteral("No existe la tabla %1").arg(path));
     DbfTable table(path, DbfTable::Access::Shared);
@@ -136,13 +139,19 @@ int velmora(const QCommandLineParser& p, QTextStream& out, QTextStream&)
 const std::vector<Command>& commands()
 {
     static const std::vector<Command> all = {
-        {"exportar", "DOC.xml", "Convierte el documento de Escolaria en las seis tablas de Velmora.",
+        {"exportar",
+         "DOC.xml",
+         "Convierte el documento de Escolaria en las seis tablas de Velmora.",
          {{"marcos", "ID[,ID]", "Marcos horarios elegidos (uno o dos), si el documento tiene varios."}, kDir},
          exportar},
-        {"importar", "DOC.xml", "Escribe la solución de Velmora (SOLUC) como sección horario en ResultadoZentar<DOC.xml>.",
+        {"importar",
+         "DOC.xml",
+         "Escribe la solución de Velmora (SOLUC) como sección horario en ResultadoZentar<DOC.xml>.",
          {kDir},
          importar},
-        {"tabla", "NOMBRE", "Muestra los campos y las filas de una tabla de la carpeta de trabajo.",
+        {"tabla",
+         "NOMBRE",
+         "Muestra los campos y las filas de una tabla de la carpeta de trabajo.",
          {{"csv", "", "Escribe las filas como CSV."}, kDir},
          tabla},
         {"velmora", "", "Sustituto de Velmora: coloca las sesiones de ASIGT y escribe SOLUC.", {kDir}, velmora},
@@ -156,14 +165,16 @@ QString usageOf(const Command& c)
     if (*c.arguments)
         usage += u' ' + QString::fromUtf8(c.arguments);
     for (const Option& o : c.options)
-        usage += QStringLiteral(" [--%1%2]").arg(QString::fromUtf8(o.name), *o.valueName ? u' ' + QString::fromUtf8(o.valueName) : QString());
+        usage += QStringLiteral(" [--%1%2]")
+                     .arg(QString::fromUtf8(o.name), *o.valueName ? u' ' + QString::fromUtf8(o.valueName) : QString());
     return usage;
 }
 
 void printHelp(QTextStream& out, const Command* only = nullptr)
 {
     if (!only)
-        out << "Quintaro: datos de horario entre Escolaria (XML) y Velmora (tablas dBase)." << Qt::endl << Qt::endl
+        out << "Quintaro: datos de horario entre Escolaria (XML) y Velmora (tablas dBase)." << Qt::endl
+            << Qt::endl
             << "Uso:" << Qt::endl;
     for (const Command& c : commands()) {
         if (only && only != &c)
@@ -171,8 +182,9 @@ void printHelp(QTextStream& out, const Command* only = nullptr)
         out << "  " << usageOf(c) << Qt::endl << "      " << QString::fromUtf8(c.summary) << Qt::endl;
         if (only)
             for (const Option& o : c.options)
-                out << "      --" << QString::fromUtf8(o.name) << (*o.valueName ? u' ' + QString::fromUtf8(o.valueName) : QString())
-                    << "  " << QString::fromUtf8(o.description) << Qt::endl;
+                out << "      --" << QString::fromUtf8(o.name)
+                    << (*o.valueName ? u' ' + QString::fromUtf8(o.valueName) : QString()) << "  "
+                    << QString::fromUtf8(o.description) << Qt::endl;
     }
     if (!only)
         out << Qt::endl
@@ -184,7 +196,8 @@ void printHelp(QTextStream& out, const Command* only = nullptr)
 
 int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
-    if (arguments.isEmpty() || arguments.front() == u"--help" || arguments.front() == u"-h" || arguments.front() == u"ayuda") {
+    if (arguments.isEmpty() || arguments.front() == u"--help" || arguments.front() == u"-h"
+        || arguments.front() == u"ayuda") {
         printHelp(arguments.isEmpty() ? err : out);
         return arguments.isEmpty() ? Usage : Ok;
     }
@@ -200,10 +213,12 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
 
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Muestra esta ayuda.")));
+    parser.addOption(
+        QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Muestra esta ayuda.")));
     for (const Option& o : command->options) {
         if (*o.valueName)
-            parser.addOption(QCommandLineOption(QString::fromUtf8(o.name), QString::fromUtf8(o.description), QString::fromUtf8(o.valueName)));
+            parser.addOption(QCommandLineOption(QString::fromUtf8(o.name), QString::fromUtf8(o.description),
+                                                QString::fromUtf8(o.valueName)));
         else
             parser.addOption(QCommandLineOption(QString::fromUtf8(o.name), QString::fromUtf8(o.description)));
     }

@@ -29,7 +29,7 @@ struct RunReport {
         qint64 rows = 0;
     };
     struct DroppedLesson {
-        QString sesion;  // the lesson's first attribute
+        QString sesion; // the lesson's first attribute
         QString materia; // its subject text, found in no row of ASIGNOMT
     };
     std::vector<Table> tables;

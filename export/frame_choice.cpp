@@ -37,7 +37,7 @@ std::optional<QStringList> hoursLines(const XmlDocument& doc, const QString& cur
         if (submarco.isNull() || dia.isNull() || submarco.text() != current || dia.text() != u"0")
             continue;
         const QString line = period.firstChild("indice").text() + u'-' + period.firstChild("horaEntrada").text() + u'-'
-                             + period.firstChild("horaSalida").text() + u'-' + period.firstChild("Tipo").text();
+            + period.firstChild("horaSalida").text() + u'-' + period.firstChild("Tipo").text();
         lines << text::left(line, kHoursLineWidth);
     }
     return lines;
@@ -69,7 +69,8 @@ FrameSelection selectByIdentifiers(const QStringList& ids, const QStringList& wa
         return shown.join(QStringLiteral(", "));
     };
     if (wanted.isEmpty() || wanted.size() > 2)
-        throw UsageError(QStringLiteral("Elija uno o dos marcos horarios con --marcos; el documento tiene: %1").arg(listing()));
+        throw UsageError(
+            QStringLiteral("Elija uno o dos marcos horarios con --marcos; el documento tiene: %1").arg(listing()));
     QList<int> rows;
     for (const QString& value : wanted) {
         const QString id = text::trimmed(value);
@@ -78,7 +79,8 @@ FrameSelection selectByIdentifiers(const QStringList& ids, const QStringList& wa
             if (text::trimmed(ids.at(i)) == id)
                 row = i;
         if (row < 0)
-            throw UsageError(QStringLiteral("El documento no tiene el marco horario '%1'; tiene: %2").arg(id, listing()));
+            throw UsageError(
+                QStringLiteral("El documento no tiene el marco horario '%1'; tiene: %2").arg(id, listing()));
         if (rows.contains(int(row)))
             throw UsageError(QStringLiteral("El marco horario '%1' está repetido en --marcos").arg(id));
         rows << int(row);

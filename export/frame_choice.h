@@ -41,8 +41,8 @@ ClosingResult closeSelection(const QStringList& ids, const QList<int>& selectedR
 // unknown identifier, a repeated one, or more than two.
 FrameSelection selectByIdentifiers(const QStringList& ids, const QStringList& wanted);
 
-inline const QString kTooManyFrames = QStringLiteral(
-    "Demasiados Marcos Horarios seleccionados.\r\nComo máximo puede seleccionar 2 Marcos Horarios");
+inline const QString kTooManyFrames
+    = QStringLiteral("Demasiados Marcos Horarios seleccionados.\r\nComo máximo puede seleccionar 2 Marcos Horarios");
 inline const QString kNoFrame = QStringLiteral("Debe al menos seleccionar 1 Marco Horario.");
 
 } // namespace quintaro

@@ -10,12 +10,9 @@ using dbf::FieldKind;
 enum Column { ABREV, TURNO, NIVEL, CURSO, GRUPO, DESCRIP, MARCO };
 
 const std::vector<dbf::FieldSpec> kGrupostFields = {
-    {QStringLiteral("ABREV"), FieldKind::String, 10},
-    {QStringLiteral("TURNO"), FieldKind::String, 1},
-    {QStringLiteral("NIVEL"), FieldKind::String, 5},
-    {QStringLiteral("CURSO"), FieldKind::String, 3},
-    {QStringLiteral("GRUPO"), FieldKind::String, 2},
-    {QStringLiteral("DESCRIP"), FieldKind::String, 80},
+    {QStringLiteral("ABREV"), FieldKind::String, 10}, {QStringLiteral("TURNO"), FieldKind::String, 1},
+    {QStringLiteral("NIVEL"), FieldKind::String, 5},  {QStringLiteral("CURSO"), FieldKind::String, 3},
+    {QStringLiteral("GRUPO"), FieldKind::String, 2},  {QStringLiteral("DESCRIP"), FieldKind::String, 80},
     {QStringLiteral("MARCO"), FieldKind::String, 1},
 };
 } // namespace

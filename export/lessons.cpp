@@ -12,18 +12,12 @@ using dbf::FieldKind;
 enum Column { CASIG, CPROF, CGRUP, CAULA, TURNO, NIVEL, CURSO, GRUPO, HORAS, SESIONES, NCONEX, CTAREA, ES_SESION };
 
 const std::vector<dbf::FieldSpec> kAsigtFields = {
-    {QStringLiteral("CASIG"), FieldKind::String, 10},
-    {QStringLiteral("CPROF"), FieldKind::String, 10},
-    {QStringLiteral("CGRUP"), FieldKind::String, 10},
-    {QStringLiteral("CAULA"), FieldKind::String, 10},
-    {QStringLiteral("TURNO"), FieldKind::String, 1},
-    {QStringLiteral("NIVEL"), FieldKind::String, 5},
-    {QStringLiteral("CURSO"), FieldKind::String, 3},
-    {QStringLiteral("GRUPO"), FieldKind::String, 2},
-    {QStringLiteral("HORAS"), FieldKind::Float, 0},
-    {QStringLiteral("SESIONES"), FieldKind::String, 20},
-    {QStringLiteral("NCONEX"), FieldKind::String, 4},
-    {QStringLiteral("CTAREA"), FieldKind::String, 10},
+    {QStringLiteral("CASIG"), FieldKind::String, 10},     {QStringLiteral("CPROF"), FieldKind::String, 10},
+    {QStringLiteral("CGRUP"), FieldKind::String, 10},     {QStringLiteral("CAULA"), FieldKind::String, 10},
+    {QStringLiteral("TURNO"), FieldKind::String, 1},      {QStringLiteral("NIVEL"), FieldKind::String, 5},
+    {QStringLiteral("CURSO"), FieldKind::String, 3},      {QStringLiteral("GRUPO"), FieldKind::String, 2},
+    {QStringLiteral("HORAS"), FieldKind::Float, 0},       {QStringLiteral("SESIONES"), FieldKind::String, 20},
+    {QStringLiteral("NCONEX"), FieldKind::String, 4},     {QStringLiteral("CTAREA"), FieldKind::String, 10},
     {QStringLiteral("ES_SESION"), FieldKind::Integer, 0},
 };
 
@@ -108,7 +102,8 @@ void ExportarSesiones(ExportContext& ctx)
             ++ctx.report.groupNotFound;
         }
 
-        QString hours = trimmedText(doc, kLessons + QStringLiteral("/distribucionSemanal/distribucionVariable/numSesiones"), i, owner);
+        QString hours = trimmedText(
+            doc, kLessons + QStringLiteral("/distribucionSemanal/distribucionVariable/numSesiones"), i, owner);
         if (hours.isEmpty())
             hours = QStringLiteral("1");
         const QString split = splitString(text::toInt(hours));

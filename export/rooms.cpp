@@ -8,10 +8,8 @@ namespace {
 using dbf::FieldKind;
 
 const std::vector<dbf::FieldSpec> kAulatFields = {
-    {QStringLiteral("ABREV"), FieldKind::String, 10},
-    {QStringLiteral("NOMBRE"), FieldKind::String, 80},
-    {QStringLiteral("EDIFICIO"), FieldKind::String, 1},
-    {QStringLiteral("MAXALUM"), FieldKind::Integer, 0},
+    {QStringLiteral("ABREV"), FieldKind::String, 10},      {QStringLiteral("NOMBRE"), FieldKind::String, 80},
+    {QStringLiteral("EDIFICIO"), FieldKind::String, 1},    {QStringLiteral("MAXALUM"), FieldKind::Integer, 0},
     {QStringLiteral("ES_GENERICA"), FieldKind::String, 1},
 };
 

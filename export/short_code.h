@@ -19,8 +19,8 @@ QString lengthLimited(const QString& code);
 // ignored). Then a code of exactly 10 characters loses its last character, and the counter
 // k = 1, 2, … is appended until a candidate's form after the length limit is free; that form is
 // the code (when a stem's hundred or so shortened forms are all taken, the stem gives up
-// characters to keep all of the counter's digits). The list holds final codes. Codes that are unique without this care come out the same
-// as the plain rule (test the code itself, limit the length afterwards) would give them; where the
+// characters to keep all of the counter's digits). The list holds final codes. Codes that are unique without this care
+// come out the same as the plain rule (test the code itself, limit the length afterwards) would give them; where the
 // plain rule hands two rows one code ('Astronomía 11' and 'Astronomía 12' both 'Astronom10'), this
 // one goes on counting ('Astronom11').
 //

@@ -6,12 +6,9 @@ namespace {
 using dbf::FieldKind;
 
 const std::vector<dbf::FieldSpec> kAsignomtFields = {
-    {QStringLiteral("COD"), FieldKind::String, 10},
-    {QStringLiteral("CODLARGO"), FieldKind::String, 10},
-    {QStringLiteral("NOMBRE"), FieldKind::String, 80},
-    {QStringLiteral("MATERIA"), FieldKind::String, 8},
-    {QStringLiteral("CODTAREA"), FieldKind::String, 10},
-    {QStringLiteral("ESTAREA"), FieldKind::Boolean, 0},
+    {QStringLiteral("COD"), FieldKind::String, 10},      {QStringLiteral("CODLARGO"), FieldKind::String, 10},
+    {QStringLiteral("NOMBRE"), FieldKind::String, 80},   {QStringLiteral("MATERIA"), FieldKind::String, 8},
+    {QStringLiteral("CODTAREA"), FieldKind::String, 10}, {QStringLiteral("ESTAREA"), FieldKind::Boolean, 0},
 };
 
 enum Column { COD, CODLARGO, NOMBRE, MATERIA, CODTAREA, ESTAREA };

@@ -8,12 +8,9 @@ using dbf::FieldKind;
 enum Column { ABREV, NOMBRE, DEPART, EMAIL, DNI, X_EMPLEADO };
 
 const std::vector<dbf::FieldSpec> kProftFields = {
-    {QStringLiteral("ABREV"), FieldKind::String, 10},
-    {QStringLiteral("NOMBRE"), FieldKind::String, 80},
-    {QStringLiteral("DEPART"), FieldKind::String, 40},
-    {QStringLiteral("EMAIL"), FieldKind::String, 100},
-    {QStringLiteral("DNI"), FieldKind::Integer, 0},
-    {QStringLiteral("X_EMPLEADO"), FieldKind::String, 10},
+    {QStringLiteral("ABREV"), FieldKind::String, 10},  {QStringLiteral("NOMBRE"), FieldKind::String, 80},
+    {QStringLiteral("DEPART"), FieldKind::String, 40}, {QStringLiteral("EMAIL"), FieldKind::String, 100},
+    {QStringLiteral("DNI"), FieldKind::Integer, 0},    {QStringLiteral("X_EMPLEADO"), FieldKind::String, 10},
 };
 } // namespace
 

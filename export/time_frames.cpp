@@ -9,27 +9,34 @@ namespace {
 using dbf::FieldKind;
 
 enum Column {
-    DIHO, CODDIHO, DIA, TEXTODIA, HORA, TEXTOHOR, HORADESDE, HORAHASTA, MINUTOS, MARCO,
-    MARCOXML, ES_MARCO_ID, ES_SUBMARCO, ES_DIA, ES_HORADESDE, ES_HORAHASTA, ES_TIPO
+    DIHO,
+    CODDIHO,
+    DIA,
+    TEXTODIA,
+    HORA,
+    TEXTOHOR,
+    HORADESDE,
+    HORAHASTA,
+    MINUTOS,
+    MARCO,
+    MARCOXML,
+    ES_MARCO_ID,
+    ES_SUBMARCO,
+    ES_DIA,
+    ES_HORADESDE,
+    ES_HORAHASTA,
+    ES_TIPO
 };
 
 const std::vector<dbf::FieldSpec> kDiashorastFields = {
-    {QStringLiteral("DIHO"), FieldKind::String, 10},
-    {QStringLiteral("CODDIHO"), FieldKind::String, 10},
-    {QStringLiteral("DIA"), FieldKind::String, 20},
-    {QStringLiteral("TEXTODIA"), FieldKind::String, 20},
-    {QStringLiteral("HORA"), FieldKind::String, 8},
-    {QStringLiteral("TEXTOHOR"), FieldKind::String, 20},
-    {QStringLiteral("HORADESDE"), FieldKind::String, 8},
-    {QStringLiteral("HORAHASTA"), FieldKind::String, 8},
-    {QStringLiteral("MINUTOS"), FieldKind::String, 8},
-    {QStringLiteral("MARCO"), FieldKind::String, 1},
-    {QStringLiteral("MARCOXML"), FieldKind::String, 10},
-    {QStringLiteral("ES_MARCO_ID"), FieldKind::String, 2},
-    {QStringLiteral("ES_SUBMARCO"), FieldKind::String, 2},
-    {QStringLiteral("ES_DIA"), FieldKind::String, 1},
-    {QStringLiteral("ES_HORADESDE"), FieldKind::String, 8},
-    {QStringLiteral("ES_HORAHASTA"), FieldKind::String, 8},
+    {QStringLiteral("DIHO"), FieldKind::String, 10},        {QStringLiteral("CODDIHO"), FieldKind::String, 10},
+    {QStringLiteral("DIA"), FieldKind::String, 20},         {QStringLiteral("TEXTODIA"), FieldKind::String, 20},
+    {QStringLiteral("HORA"), FieldKind::String, 8},         {QStringLiteral("TEXTOHOR"), FieldKind::String, 20},
+    {QStringLiteral("HORADESDE"), FieldKind::String, 8},    {QStringLiteral("HORAHASTA"), FieldKind::String, 8},
+    {QStringLiteral("MINUTOS"), FieldKind::String, 8},      {QStringLiteral("MARCO"), FieldKind::String, 1},
+    {QStringLiteral("MARCOXML"), FieldKind::String, 10},    {QStringLiteral("ES_MARCO_ID"), FieldKind::String, 2},
+    {QStringLiteral("ES_SUBMARCO"), FieldKind::String, 2},  {QStringLiteral("ES_DIA"), FieldKind::String, 1},
+    {QStringLiteral("ES_HORADESDE"), FieldKind::String, 8}, {QStringLiteral("ES_HORAHASTA"), FieldKind::String, 8},
     {QStringLiteral("ES_TIPO"), FieldKind::String, 20},
 };
 
@@ -38,9 +45,9 @@ const QString kPeriods = QStringLiteral("/datosGHC/marcosDeHorario/marcoHorario/
 
 QString weekday(int dia)
 {
-    static const QStringList names = {QStringLiteral("Lunes"),   QStringLiteral("Martes"), QStringLiteral("Miércoles"),
-                                      QStringLiteral("Jueves"),  QStringLiteral("Viernes"), QStringLiteral("Sábado"),
-                                      QStringLiteral("Domingo")};
+    static const QStringList names
+        = {QStringLiteral("Lunes"),   QStringLiteral("Martes"), QStringLiteral("Miércoles"), QStringLiteral("Jueves"),
+           QStringLiteral("Viernes"), QStringLiteral("Sábado"), QStringLiteral("Domingo")};
     return dia >= 0 && dia < names.size() ? names.at(dia) : QString();
 }
 

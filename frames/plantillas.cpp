@@ -33,22 +33,29 @@ TPlantillas::TPlantillas(const QString& filenameXML, QWidget* owner) : QDialog(o
     setFixedSize(369, 282);
     setFont(fontOf(QStringLiteral("MS Sans Serif"), 8));
 
-    auto* panel = new GradientPanel(QColor(0xA6, 0xCA, 0xF0), Qt::white, palette().color(QPalette::Inactive, QPalette::Highlight), this);
+    auto* panel = new GradientPanel(QColor(0xA6, 0xCA, 0xF0), Qt::white,
+                                    palette().color(QPalette::Inactive, QPalette::Highlight), this);
     panel->setObjectName(QStringLiteral("Panel"));
     panel->setGeometry(0, 0, 369, 281);
 
     makeLabel(panel, "LabelPlantillas",
-                        QStringLiteral("Seleccione 1, o los 2 Marcos Horarios que quiere aplicar a su Horario en Velmora."),
-                        {16, 2, 321, 33}, fontOf(QStringLiteral("Arial"), 10, true), Qt::black, true);
+              QStringLiteral("Seleccione 1, o los 2 Marcos Horarios que quiere aplicar a su Horario en Velmora."),
+              {16, 2, 321, 33}, fontOf(QStringLiteral("Arial"), 10, true), Qt::black, true);
     makeLabel(panel, "LabelSelec",
-                      QStringLiteral("Para seleccionar mas de un Marco Horario, mantenga (Ctrl) pulsado y seleccione cada marco con 1 "
-                                     "click del botón izquierdo del ratón."),
-                      {16, 36, 321, 50}, fontOf(QStringLiteral("Arial"), 10, true, true), Qt::red, true);
-    makeLabel(panel, "LabelMarcos", QStringLiteral("MARCOS"), {40, 86, 74, 16}, fontOf(QStringLiteral("Arial"), 12, true), kMaroon);
-    makeLabel(panel, "Label1", QStringLiteral("HORAS"), {215, 86, 67, 18}, fontOf(QStringLiteral("Arial"), 12, true), kMaroon);
-    makeLabel(panel, "LabelNombre", QStringLiteral("-"), {9, 151, 120, 41}, fontOf(QStringLiteral("Arial"), 12, true, false, true), kMaroon);
-    makeLabel(panel, "LabelPlanFec1", QStringLiteral("-"), {9, 196, 120, 23}, fontOf(QStringLiteral("Arial"), 12, true), kMaroon);
-    makeLabel(panel, "LabelPlanFec2", QStringLiteral("-"), {9, 226, 120, 23}, fontOf(QStringLiteral("Arial"), 12, true), kMaroon);
+              QStringLiteral(
+                  "Para seleccionar mas de un Marco Horario, mantenga (Ctrl) pulsado y seleccione cada marco con 1 "
+                  "click del botón izquierdo del ratón."),
+              {16, 36, 321, 50}, fontOf(QStringLiteral("Arial"), 10, true, true), Qt::red, true);
+    makeLabel(panel, "LabelMarcos", QStringLiteral("MARCOS"), {40, 86, 74, 16},
+              fontOf(QStringLiteral("Arial"), 12, true), kMaroon);
+    makeLabel(panel, "Label1", QStringLiteral("HORAS"), {215, 86, 67, 18}, fontOf(QStringLiteral("Arial"), 12, true),
+              kMaroon);
+    makeLabel(panel, "LabelNombre", QStringLiteral("-"), {9, 151, 120, 41},
+              fontOf(QStringLiteral("Arial"), 12, true, false, true), kMaroon);
+    makeLabel(panel, "LabelPlanFec1", QStringLiteral("-"), {9, 196, 120, 23}, fontOf(QStringLiteral("Arial"), 12, true),
+              kMaroon);
+    makeLabel(panel, "LabelPlanFec2", QStringLiteral("-"), {9, 226, 120, 23}, fontOf(QStringLiteral("Arial"), 12, true),
+              kMaroon);
 
     ListBox2 = new QListWidget(panel);
     ListBox2->setObjectName(QStringLiteral("ListBox2"));
@@ -68,7 +75,8 @@ TPlantillas::TPlantillas(const QString& filenameXML, QWidget* owner) : QDialog(o
     ComboBoxPlantilla->setVisible(false);
     connect(ComboBoxPlantilla, &QComboBox::activated, this, &TPlantillas::ComboBoxPlantillaChange);
 
-    BitBtnContinuar = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("Continuar"), panel);
+    BitBtnContinuar
+        = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("Continuar"), panel);
     BitBtnContinuar->setObjectName(QStringLiteral("BitBtnContinuar"));
     BitBtnContinuar->setGeometry(255, 253, 89, 25);
     BitBtnContinuar->setFont(fontOf(QStringLiteral("MS Sans Serif"), 8, true));
@@ -116,7 +124,8 @@ void TPlantillas::FormActivate()
         m_failure = QStringLiteral("No se pueden leer los marcos horarios del documento: %1").arg(e.message());
     }
     if (m_failure.isEmpty() && m_ids.size() < 2)
-        m_failure = QStringLiteral("El documento %1 ya no tiene varios marcos horarios entre los que elegir").arg(m_filenameXML);
+        m_failure = QStringLiteral("El documento %1 ya no tiene varios marcos horarios entre los que elegir")
+                        .arg(m_filenameXML);
     if (!m_failure.isEmpty()) {
         // Nothing can be chosen: close without asking, and let the run end with the message.
         QTimer::singleShot(0, this, [this] { QDialog::done(QDialog::Rejected); });

@@ -29,9 +29,9 @@ public:
     // lists fewer than two): the dialog then closes at once and the run ends with this message.
     const QString& failure() const { return m_failure; }
 
-    QListWidget* ListBox2 = nullptr;          // the frame list
-    QListWidget* ListBox1 = nullptr;          // the hours list
-    QComboBox* ComboBoxPlantilla = nullptr;   // hidden: the frame whose hours are shown
+    QListWidget* ListBox2 = nullptr; // the frame list
+    QListWidget* ListBox1 = nullptr; // the hours list
+    QComboBox* ComboBoxPlantilla = nullptr; // hidden: the frame whose hours are shown
     QPushButton* BitBtnContinuar = nullptr;
 
     void done(int result) override; // FormClose

@@ -19,9 +19,10 @@ void requireInterchangeRoot(const XmlDocument& doc, const QString& path)
     if (root.isNull())
         throw RunError(QStringLiteral("El documento %1 no tiene elemento raíz").arg(path));
     if (root.name() != u"datosGHC")
-        throw RunError(QStringLiteral("El documento %1 no es un documento de intercambio de Escolaria: su elemento raíz es "
-                                      "%2 y debería ser datosGHC")
-                           .arg(path, root.name()));
+        throw RunError(
+            QStringLiteral("El documento %1 no es un documento de intercambio de Escolaria: su elemento raíz es "
+                           "%2 y debería ser datosGHC")
+                .arg(path, root.name()));
 }
 
 namespace {
@@ -56,8 +57,8 @@ void ImportarSolucion(const QString& filenameXML, const WorkDir& dir, TableCompo
                       std::optional<XmlDocument>& xmlDoc, RunReport& report)
 {
     CloseInOpeningOrder closer{c};
-    for (TableComponent* t : {&c.wwTableSoluc, &c.wwTableGrupos, &c.wwTableProfesor, &c.wwTableAulas,
-                              &c.wwTableNomAsg, &c.wwTableTramos, &c.wwTableAsig})
+    for (TableComponent* t : {&c.wwTableSoluc, &c.wwTableGrupos, &c.wwTableProfesor, &c.wwTableAulas, &c.wwTableNomAsg,
+                              &c.wwTableTramos, &c.wwTableAsig})
         t->open(dir);
     DbfTable& soluc = *c.wwTableSoluc;
     DbfTable& rooms = *c.wwTableAulas;
@@ -96,7 +97,8 @@ void ImportarSolucion(const QString& filenameXML, const WorkDir& dir, TableCompo
         const qint64 day = soluc.whole(dia);
         if (day == 0)
             continue;
-        const QString frame = periods.locate(QStringLiteral("MARCO"), {soluc.text(marco)}) ? periods.text(marcoxml) : QString();
+        const QString frame
+            = periods.locate(QStringLiteral("MARCO"), {soluc.text(marco)}) ? periods.text(marcoxml) : QString();
 
         XmlNode tramo = doc.createElement("tramo");
         tramo.setAttribute("dia", int(day - 1));

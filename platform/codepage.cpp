@@ -45,18 +45,23 @@ std::shared_ptr<const CodePage::Table> tableFor(const char* name)
 }
 } // namespace
 
-CodePage::CodePage(const char* name) : m_table(tableFor(name)) {}
+CodePage::CodePage(const char* name) : m_table(tableFor(name)) { }
 
 CodePage CodePage::windows1252() { return CodePage("windows-1252"); }
 
 CodePage CodePage::forLanguageDriver(unsigned char id)
 {
     switch (id) {
-    case 0x01: return CodePage("IBM437");
-    case 0x02: return CodePage("IBM850");
-    case 0x64: return CodePage("IBM852");
-    case 0xC8: return CodePage("windows-1250");
-    default: return windows1252(); // 0x03, 0x57, 0x58, 0x59, 0 and anything unknown
+    case 0x01:
+        return CodePage("IBM437");
+    case 0x02:
+        return CodePage("IBM850");
+    case 0x64:
+        return CodePage("IBM852");
+    case 0xC8:
+        return CodePage("windows-1250");
+    default:
+        return windows1252(); // 0x03, 0x57, 0x58, 0x59, 0 and anything unknown
     }
 }
 

@@ -20,8 +20,8 @@ public:
     QString decode(QByteArrayView bytes) const;
 
     struct Encoded {
-        QByteArray bytes;  // one byte per character; characters without an 8-bit form become '?'
-        QString unmapped;  // those characters, each once, in order of appearance
+        QByteArray bytes; // one byte per character; characters without an 8-bit form become '?'
+        QString unmapped; // those characters, each once, in order of appearance
     };
     Encoded encode(const QString& text) const;
 

@@ -35,10 +35,13 @@ void writeDate(char* header)
 char typeOf(FieldKind kind)
 {
     switch (kind) {
-    case FieldKind::String: return 'C';
-    case FieldKind::Boolean: return 'L';
+    case FieldKind::String:
+        return 'C';
+    case FieldKind::Boolean:
+        return 'L';
     case FieldKind::Integer:
-    case FieldKind::Float: return 'N';
+    case FieldKind::Float:
+        return 'N';
     }
     return 'C';
 }
@@ -46,14 +49,17 @@ char typeOf(FieldKind kind)
 int widthOf(const FieldSpec& def)
 {
     switch (def.kind) {
-    case FieldKind::String: return def.width;
-    case FieldKind::Boolean: return 1;
-    case FieldKind::Integer: return kIntegerWidth;
-    case FieldKind::Float: return kFloatWidth;
+    case FieldKind::String:
+        return def.width;
+    case FieldKind::Boolean:
+        return 1;
+    case FieldKind::Integer:
+        return kIntegerWidth;
+    case FieldKind::Float:
+        return kFloatWidth;
     }
     return 0;
 }
-
 
 // The ASCII text of an N or F field: blanks or all '*' mean empty; ',' counts as decimal point.
 std::optional<double> parseNumeric(QByteArrayView raw, bool* malformed)
@@ -208,7 +214,8 @@ void DbfTable::readStructure(qint64 fileSize)
         field.length = static_cast<unsigned char>(m_level7 ? d[33] : d[16]);
         field.decimals = static_cast<unsigned char>(m_level7 ? d[34] : d[17]);
         // FoxPro and Clipper keep wide character fields' high length byte in the decimals byte.
-        if (field.type == 'C' && !m_level7 && field.decimals > 0 && (m_version == 0x30 || m_version == 0x31 || m_version == 0xF5))
+        if (field.type == 'C' && !m_level7 && field.decimals > 0
+            && (m_version == 0x30 || m_version == 0x31 || m_version == 0xF5))
             field.length += field.decimals * 256, field.decimals = 0;
         if (field.length == 0)
             fail(QStringLiteral("el campo %1 tiene longitud 0").arg(field.name));
@@ -484,7 +491,8 @@ void DbfTable::setText(int field, const QString& value)
         if (!ok)
             number = QLocale::c().toDouble(value, &ok);
         if (!ok)
-            throw RunError(QStringLiteral("'%1' is not a valid floating point value for field '%2'").arg(value, f.name));
+            throw RunError(
+                QStringLiteral("'%1' is not a valid floating point value for field '%2'").arg(value, f.name));
         setFloat(field, number);
         return;
     }
@@ -501,7 +509,8 @@ void DbfTable::setText(int field, const QString& value)
         return;
     }
     default:
-        throw RunError(QStringLiteral("El campo %1 de la tabla %2 es de un tipo que no se escribe").arg(f.name, tableName()));
+        throw RunError(
+            QStringLiteral("El campo %1 de la tabla %2 es de un tipo que no se escribe").arg(f.name, tableName()));
     }
 }
 
@@ -570,7 +579,9 @@ void DbfTable::postPending()
             bool changed = false;
             for (int f : it->fields) {
                 const Field& field = m_fields.at(size_t(f));
-                changed = changed || std::memcmp(stored + field.offset, m_buffer.constData() + field.offset, size_t(field.length)) != 0;
+                changed = changed
+                    || std::memcmp(stored + field.offset, m_buffer.constData() + field.offset, size_t(field.length))
+                        != 0;
             }
             it = changed ? m_indexes.erase(it) : std::next(it);
         }

@@ -57,9 +57,9 @@ public:
     bool eof() const { return m_current >= m_count; }
 
     // Reading the current row.
-    QString text(int field) const;           // strings without trailing blanks; numbers in shortest form
+    QString text(int field) const; // strings without trailing blanks; numbers in shortest form
     std::optional<double> number(int field) const; // empty numeric value: nothing
-    qint64 whole(int field) const;           // nearest integer; empty gives 0
+    qint64 whole(int field) const; // nearest integer; empty gives 0
 
     // Writing: append() or edit(), set fields, then post() (next() and close() post an edit too).
     void append();

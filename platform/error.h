@@ -9,8 +9,7 @@ namespace quintaro {
 // number, a missing node. Its message is what the user sees in the error box.
 class RunError : public std::runtime_error {
 public:
-    explicit RunError(const QString& message)
-        : std::runtime_error(message.toStdString()), m_message(message) {}
+    explicit RunError(const QString& message) : std::runtime_error(message.toStdString()), m_message(message) { }
     const QString& message() const { return m_message; }
 
 private:
@@ -21,8 +20,7 @@ private:
 // run error: the command-line program reports it with its own exit code before any table changes.
 class UsageError : public std::runtime_error {
 public:
-    explicit UsageError(const QString& message)
-        : std::runtime_error(message.toStdString()), m_message(message) {}
+    explicit UsageError(const QString& message) : std::runtime_error(message.toStdString()), m_message(message) { }
     const QString& message() const { return m_message; }
 
 private:

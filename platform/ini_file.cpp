@@ -18,8 +18,8 @@ namespace quintaro {
 namespace {
 struct Line {
     qsizetype begin; // offset of the first byte
-    qsizetype end;   // offset of the line ending (or the end of the content)
-    qsizetype next;  // offset of the next line
+    qsizetype end; // offset of the line ending (or the end of the content)
+    qsizetype next; // offset of the next line
 };
 
 QList<Line> splitLines(const QByteArray& content)
@@ -38,7 +38,10 @@ QList<Line> splitLines(const QByteArray& content)
     return lines;
 }
 
-bool sameName(const QByteArray& a, const QString& b) { return QString::fromUtf8(a.trimmed()).compare(b, Qt::CaseInsensitive) == 0; }
+bool sameName(const QByteArray& a, const QString& b)
+{
+    return QString::fromUtf8(a.trimmed()).compare(b, Qt::CaseInsensitive) == 0;
+}
 
 // The section name of a "[name]" line, or nothing.
 std::optional<QByteArray> sectionOf(const QByteArray& line)

@@ -30,7 +30,8 @@ void TableComponent::close()
 
 void TableComponents::closeAll()
 {
-    for (TableComponent* c : {&wwTableNomAsg, &wwTableProfesor, &wwTableTramos, &wwTableAulas, &wwTableGrupos, &wwTableAsig, &wwTableSoluc}) {
+    for (TableComponent* c : {&wwTableNomAsg, &wwTableProfesor, &wwTableTramos, &wwTableAulas, &wwTableGrupos,
+                              &wwTableAsig, &wwTableSoluc}) {
         try {
             c->close();
         } catch (const RunError& e) {

@@ -11,7 +11,10 @@ namespace quintaro {
 // directory, opened for exclusive use. Its errors name the component ("wwTableSoluc: …").
 class TableComponent {
 public:
-    TableComponent(const char* name, const char* table) : m_name(QString::fromLatin1(name)), m_table(QString::fromLatin1(table)) {}
+    TableComponent(const char* name, const char* table)
+        : m_name(QString::fromLatin1(name)), m_table(QString::fromLatin1(table))
+    {
+    }
 
     void open(const WorkDir& dir);
     void close(); // stores what is pending; does nothing when closed

@@ -21,7 +21,8 @@ qsizetype offsetOfChar(const QString& s, qsizetype count)
 {
     qsizetype offset = 0;
     for (qsizetype i = 0; i < count && offset < s.size(); ++i)
-        offset += (s.at(offset).isHighSurrogate() && offset + 1 < s.size() && s.at(offset + 1).isLowSurrogate()) ? 2 : 1;
+        offset
+            += (s.at(offset).isHighSurrogate() && offset + 1 < s.size() && s.at(offset + 1).isLowSurrogate()) ? 2 : 1;
     return offset;
 }
 } // namespace

@@ -10,7 +10,7 @@ namespace quintaro {
 // QUINTARO_VTEMP overrides the place.
 class WorkDir {
 public:
-    explicit WorkDir(QString path) : m_path(std::move(path)) {}
+    explicit WorkDir(QString path) : m_path(std::move(path)) { }
 
     // The default place, not yet checked or created.
     static QString defaultPath();

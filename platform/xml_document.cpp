@@ -74,7 +74,8 @@ XmlNodeList childElements(const XmlNodeList& parents, const QByteArray& name)
         return result;
     // Parsed names live in the document's dictionary: when the name is there, compare pointers.
     const xmlDoc* doc = parents.front().raw()->doc;
-    const xmlChar* interned = doc && doc->dict ? xmlDictExists(doc->dict, utf8(name.constData()), int(name.size())) : nullptr;
+    const xmlChar* interned
+        = doc && doc->dict ? xmlDictExists(doc->dict, utf8(name.constData()), int(name.size())) : nullptr;
     if (doc && doc->dict && !interned)
         return result; // no element in the document has that name
     for (const XmlNode& parent : parents)
@@ -180,14 +181,13 @@ void XmlNode::setText(const QString& text)
 
 void XmlDocument::DocDeleter::operator()(_xmlDoc* doc) const { xmlFreeDoc(doc); }
 
-XmlDocument::XmlDocument(_xmlDoc* doc) : m_doc(doc) {}
+XmlDocument::XmlDocument(_xmlDoc* doc) : m_doc(doc) { }
 XmlDocument::XmlDocument(XmlDocument&&) noexcept = default;
 XmlDocument& XmlDocument::operator=(XmlDocument&&) noexcept = default;
 XmlDocument::~XmlDocument() = default;
 
 namespace {
-template <typename Parse>
-xmlDoc* parseWith(const QString& name, const QByteArray& mainFile, Parse parse)
+template <typename Parse> xmlDoc* parseWith(const QString& name, const QByteArray& mainFile, Parse parse)
 {
     initialise();
     ParseErrors errors;
@@ -327,6 +327,5 @@ void XmlDocument::save(const QString& path) const
     if (!file.commit())
         throw RunError(QStringLiteral("No se pudo guardar el documento %1: %2").arg(path, file.errorString()));
 }
-
 
 } // namespace quintaro

@@ -16,7 +16,7 @@ namespace quintaro {
 class XmlNode {
 public:
     XmlNode() = default;
-    explicit XmlNode(_xmlNode* node) : m_node(node) {}
+    explicit XmlNode(_xmlNode* node) : m_node(node) { }
 
     bool isNull() const { return m_node == nullptr; }
     _xmlNode* raw() const { return m_node; }

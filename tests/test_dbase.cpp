@@ -20,10 +20,8 @@ protected:
 };
 
 const std::vector<FieldSpec> kAllKinds = {
-    {QStringLiteral("NOMBRE"), FieldKind::String, 10},
-    {QStringLiteral("ACTIVO"), FieldKind::Boolean, 0},
-    {QStringLiteral("NUMERO"), FieldKind::Integer, 0},
-    {QStringLiteral("HORAS"), FieldKind::Float, 0},
+    {QStringLiteral("NOMBRE"), FieldKind::String, 10},     {QStringLiteral("ACTIVO"), FieldKind::Boolean, 0},
+    {QStringLiteral("NUMERO"), FieldKind::Integer, 0},     {QStringLiteral("HORAS"), FieldKind::Float, 0},
     {QStringLiteral("ES_GENERICA"), FieldKind::String, 1},
 };
 
@@ -82,7 +80,10 @@ TEST_F(Dbase, EveryFieldKindRoundTrips)
 
     const QByteArray bytes = readFile(path());
     const int header = 32 + 32 * 5 + 1;
-    EXPECT_EQ(bytes.mid(header, 11), QByteArray(" Astronom\xed" "a", 11)); // Windows-1252 on disk
+    EXPECT_EQ(bytes.mid(header, 11),
+              QByteArray(" Astronom\xed"
+                         "a",
+                         11)); // Windows-1252 on disk
     EXPECT_EQ(bytes.mid(header + 1 + 10 + 1 + 11, 20), QByteArray("              3.0000"));
 }
 
@@ -101,7 +102,8 @@ TEST_F(Dbase, FloatFromTextAndMissingFieldMessages)
 
 TEST_F(Dbase, LocateIsExactCaseSensitiveFirstRowAndFollowsChanges)
 {
-    DbfTable::create(path(), {{QStringLiteral("COD"), FieldKind::String, 10}, {QStringLiteral("MARCO"), FieldKind::String, 2}});
+    DbfTable::create(path(),
+                     {{QStringLiteral("COD"), FieldKind::String, 10}, {QStringLiteral("MARCO"), FieldKind::String, 2}});
     DbfTable t(path(), DbfTable::Access::Shared);
     const auto add = [&](const char* cod, const char* marco) {
         t.append();
@@ -118,11 +120,11 @@ TEST_F(Dbase, LocateIsExactCaseSensitiveFirstRowAndFollowsChanges)
             return -1;
         return t.text(1).toInt() * 10 + (t.text(0) == u"ABC" ? 1 : 0);
     };
-    EXPECT_EQ(rowOf(QStringLiteral("COD"), {QStringLiteral("ABC")}), 1);       // the first ABC: marco 0
-    EXPECT_EQ(rowOf(QStringLiteral("COD"), {QStringLiteral("abc")}), 10);      // letter case counts
-    EXPECT_EQ(rowOf(QStringLiteral("COD"), {QStringLiteral("AB")}), -1);       // whole value only
+    EXPECT_EQ(rowOf(QStringLiteral("COD"), {QStringLiteral("ABC")}), 1); // the first ABC: marco 0
+    EXPECT_EQ(rowOf(QStringLiteral("COD"), {QStringLiteral("abc")}), 10); // letter case counts
+    EXPECT_EQ(rowOf(QStringLiteral("COD"), {QStringLiteral("AB")}), -1); // whole value only
     EXPECT_EQ(rowOf(QStringLiteral("COD;MARCO"), {QStringLiteral("ABC"), QStringLiteral("1")}), 11);
-    EXPECT_TRUE(t.locate(QStringLiteral("COD"), {QStringLiteral("Teatro en")}));  // stored blanks pad
+    EXPECT_TRUE(t.locate(QStringLiteral("COD"), {QStringLiteral("Teatro en")})); // stored blanks pad
     EXPECT_FALSE(t.locate(QStringLiteral("COD"), {QStringLiteral("Zeta")}));
 
     add("Zeta", "0"); // an append after the index was built
@@ -215,7 +217,7 @@ TEST_F(Dbase, ReadsLevel7ByFieldName)
     EXPECT_EQ(t.whole(dia), 3);
     EXPECT_EQ(t.whole(hora), -2);
     t.next();
-    EXPECT_EQ(t.whole(dia), 0);  // -0.4 to the nearest integer
+    EXPECT_EQ(t.whole(dia), 0); // -0.4 to the nearest integer
     EXPECT_EQ(t.whole(hora), 0); // empty
     EXPECT_EQ(t.text(hora), QString());
 }
@@ -316,7 +318,9 @@ TEST_F(Dbase, ExclusiveUseIsHonouredByOtherHolders)
               "La tabla SOLUC está en uso por otro programa");
     // Another process sees the lock too (flock(1) uses the same advisory lock).
     if (QFileInfo::exists(QStringLiteral("/usr/bin/flock"))) {
-        EXPECT_EQ(QProcess::execute(QStringLiteral("/usr/bin/flock"), {QStringLiteral("-n"), path("SOLUC.DBF"), QStringLiteral("true")}), 1);
+        EXPECT_EQ(QProcess::execute(QStringLiteral("/usr/bin/flock"),
+                                    {QStringLiteral("-n"), path("SOLUC.DBF"), QStringLiteral("true")}),
+                  1);
     }
     held.close();
     DbfTable reopened(path("SOLUC.DBF"), DbfTable::Access::Exclusive);

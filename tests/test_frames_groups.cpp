@@ -9,7 +9,10 @@ using namespace quintaro;
 using namespace quintaro::test;
 
 namespace {
-QStringList rowsOf(const StepFixture& f, const QString& table, const QStringList& fields) { return joinedRows(f.rows(table), fields); }
+QStringList rowsOf(const StepFixture& f, const QString& table, const QStringList& fields)
+{
+    return joinedRows(f.rows(table), fields);
+}
 
 std::string runError(const std::function<void()>& step) { return runErrorOf(step); }
 
@@ -28,7 +31,9 @@ TEST(FrameChoice, ClosingBuildsTheTextInListOrder)
 
     const ClosingResult tooMany = closeSelection(ids, {0, 1, 2});
     EXPECT_FALSE(tooMany.selection.resultMH);
-    EXPECT_EQ(tooMany.message, QStringLiteral("Demasiados Marcos Horarios seleccionados.\r\nComo máximo puede seleccionar 2 Marcos Horarios"));
+    EXPECT_EQ(
+        tooMany.message,
+        QStringLiteral("Demasiados Marcos Horarios seleccionados.\r\nComo máximo puede seleccionar 2 Marcos Horarios"));
     const ClosingResult none = closeSelection(ids, {});
     EXPECT_FALSE(none.selection.resultMH);
     EXPECT_EQ(none.message, QStringLiteral("Debe al menos seleccionar 1 Marco Horario."));
@@ -47,14 +52,22 @@ TEST(FrameChoice, CommandLineMatchesTrimmedIdentifiers)
 TEST(FrameChoice, HoursListShowsDayZeroOfTheCurrentFrame)
 {
     const QString tipo = QStringLiteral("Lectiva de tarde con guardia");
-    const XmlDocument doc = XmlDocument::parse(interchange(QStringLiteral(
-        "<marcosDeHorario><marcoHorario id=\"A\">"
-        "<tramo><submarco>A</submarco><dia>0</dia><indice>1</indice><horaEntrada>08:30</horaEntrada><horaSalida>09:25</horaSalida><Tipo></Tipo></tramo>"
-        "<tramo><submarco>A</submarco><dia> 0</dia><indice>2</indice><horaEntrada>09:30</horaEntrada><horaSalida>10:25</horaSalida><Tipo/></tramo>"
-        "<tramo><submarco>A </submarco><dia>0</dia><indice>3</indice><horaEntrada>x</horaEntrada><horaSalida>y</horaSalida><Tipo/></tramo>"
-        "<tramo><submarco>A</submarco><dia>1</dia><indice>1</indice><horaEntrada>x</horaEntrada><horaSalida>y</horaSalida><Tipo/></tramo>"
-        "<tramo><submarco>A</submarco><dia>0</dia><indice>4</indice><horaEntrada>11:30</horaEntrada><horaSalida>12:25</horaSalida><Tipo>%1</Tipo></tramo>"
-        "</marcoHorario></marcosDeHorario>").arg(tipo)));
+    const XmlDocument doc = XmlDocument::parse(interchange(
+        QStringLiteral(
+            "<marcosDeHorario><marcoHorario id=\"A\">"
+            "<tramo><submarco>A</submarco><dia>0</dia><indice>1</indice><horaEntrada>08:30</"
+            "horaEntrada><horaSalida>09:25</horaSalida><Tipo></Tipo></tramo>"
+            "<tramo><submarco>A</submarco><dia> "
+            "0</dia><indice>2</indice><horaEntrada>09:30</horaEntrada><horaSalida>10:25</horaSalida><Tipo/></tramo>"
+            "<tramo><submarco>A "
+            "</submarco><dia>0</dia><indice>3</indice><horaEntrada>x</horaEntrada><horaSalida>y</horaSalida><Tipo/></"
+            "tramo>"
+            "<tramo><submarco>A</submarco><dia>1</dia><indice>1</indice><horaEntrada>x</horaEntrada><horaSalida>y</"
+            "horaSalida><Tipo/></tramo>"
+            "<tramo><submarco>A</submarco><dia>0</dia><indice>4</indice><horaEntrada>11:30</"
+            "horaEntrada><horaSalida>12:25</horaSalida><Tipo>%1</Tipo></tramo>"
+            "</marcoHorario></marcosDeHorario>")
+            .arg(tipo)));
     EXPECT_EQ(hoursLines(doc, QStringLiteral("A")),
               (QStringList{"1-08:30-09:25-", QStringLiteral("4-11:30-12:25-%1").arg(tipo).left(30)}));
     EXPECT_EQ(hoursLines(doc, QStringLiteral("B")), QStringList());
@@ -74,14 +87,29 @@ TEST(TimeFrames, PeriodRowAsTheTablesSay)
     ExportarMarcos(ctx);
     EXPECT_EQ(f.ui.framesAsked, 0); // one frame: no dialog
     EXPECT_EQ(fieldNames(f.table(QStringLiteral("DIASHORAST"))),
-              (QStringList{"DIHO", "CODDIHO", "DIA", "TEXTODIA", "HORA", "TEXTOHOR", "HORADESDE", "HORAHASTA", "MINUTOS", "MARCO",
-                           "MARCOXML", "ES_MARCO_ID", "ES_SUBMARCO", "ES_DIA", "ES_HORADESDE", "ES_HORAHASTA", "ES_TIPO"}));
+              (QStringList{"DIHO", "CODDIHO", "DIA", "TEXTODIA", "HORA", "TEXTOHOR", "HORADESDE", "HORAHASTA",
+                           "MINUTOS", "MARCO", "MARCOXML", "ES_MARCO_ID", "ES_SUBMARCO", "ES_DIA", "ES_HORADESDE",
+                           "ES_HORAHASTA", "ES_TIPO"}));
     const std::vector<Row> rows = f.rows(QStringLiteral("DIASHORAST"));
     ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[0], (Row{{"DIHO", "34"}, {"CODDIHO", ""}, {"DIA", "3"}, {"TEXTODIA", "Miércoles"}, {"HORA", "4"},
-                            {"TEXTOHOR", "4-10:05-11:00"}, {"HORADESDE", "10:05"}, {"HORAHASTA", "11:00"}, {"MINUTOS", "55"},
-                            {"MARCO", "0"}, {"MARCOXML", "A"}, {"ES_MARCO_ID", "A"}, {"ES_SUBMARCO", "A"}, {"ES_DIA", "2"},
-                            {"ES_HORADESDE", "10:05"}, {"ES_HORAHASTA", "11:00"}, {"ES_TIPO", "Lectiva"}}));
+    EXPECT_EQ(rows[0],
+              (Row{{"DIHO", "34"},
+                   {"CODDIHO", ""},
+                   {"DIA", "3"},
+                   {"TEXTODIA", "Miércoles"},
+                   {"HORA", "4"},
+                   {"TEXTOHOR", "4-10:05-11:00"},
+                   {"HORADESDE", "10:05"},
+                   {"HORAHASTA", "11:00"},
+                   {"MINUTOS", "55"},
+                   {"MARCO", "0"},
+                   {"MARCOXML", "A"},
+                   {"ES_MARCO_ID", "A"},
+                   {"ES_SUBMARCO", "A"},
+                   {"ES_DIA", "2"},
+                   {"ES_HORADESDE", "10:05"},
+                   {"ES_HORAHASTA", "11:00"},
+                   {"ES_TIPO", "Lectiva"}}));
     EXPECT_EQ(rows[1]["DIA"], QStringLiteral("8"));
     EXPECT_EQ(rows[1]["TEXTODIA"], QString());
     EXPECT_EQ(rows[1]["HORADESDE"], QStringLiteral("09:00"));
@@ -97,9 +125,9 @@ TEST(TimeFrames, CodesFollowTheStartOfDayZero)
 {
     const struct {
         const char* name;
-        QStringList first;  // periods of the frame listed first
+        QStringList first; // periods of the frame listed first
         QStringList second; // periods of the other one
-        const char* codes;  // marco1, marco2
+        const char* codes; // marco1, marco2
     } cases[] = {
         {"firstStartsLater", {"0 1 15:00 16:00"}, {"0 1 08:00 09:00"}, "10"},
         {"equalStarts", {"0 1 08:00 09:00"}, {"0 1 08:00 09:00"}, "01"},
@@ -108,7 +136,8 @@ TEST(TimeFrames, CodesFollowTheStartOfDayZero)
     };
     for (const auto& c : cases) {
         StepFixture f;
-        f.load(interchange(QStringLiteral("<marcosDeHorario>%1%2</marcosDeHorario>").arg(frameXml("X", c.first), frameXml("Y", c.second))));
+        f.load(interchange(QStringLiteral("<marcosDeHorario>%1%2</marcosDeHorario>")
+                               .arg(frameXml("X", c.first), frameXml("Y", c.second))));
         f.ui.frameAnswers = {chosen(padded("X") + padded("Y"))};
         ExportContext ctx = f.context();
         ExportarMarcos(ctx);
@@ -126,7 +155,8 @@ TEST(TimeFrames, DialogShownAgainUntilTheChoiceIsValid)
 {
     StepFixture f;
     f.load(interchange(QStringLiteral("<marcosDeHorario>%1%2%3</marcosDeHorario>")
-                           .arg(frameXml("A", {"0 1 08:00 09:00"}), frameXml("B", {"0 1 08:00 09:00"}), frameXml("C", {"0 1 08:00 09:00"}))));
+                           .arg(frameXml("A", {"0 1 08:00 09:00"}), frameXml("B", {"0 1 08:00 09:00"}),
+                                frameXml("C", {"0 1 08:00 09:00"}))));
     f.ui.frameAnswers = {{false, QString()}, {false, padded("A") + padded("B") + padded("C")}, chosen(padded("C"))};
     ExportContext ctx = f.context();
     ExportarMarcos(ctx);
@@ -137,11 +167,12 @@ TEST(TimeFrames, DialogShownAgainUntilTheChoiceIsValid)
 TEST(TimeFrames, LongIdentifierOrBlankSubmarco)
 {
     StepFixture f;
-    f.load(interchange(QStringLiteral("<marcosDeHorario><marcoHorario id=\" ABCDEFGHIJKL \">%1</marcoHorario></marcosDeHorario>")
-                           .arg(QStringLiteral("<tramo><submarco>ABCDEFGHIJKL</submarco><dia>0</dia><indice>1</indice>"
-                                               "<horaEntrada>08:00</horaEntrada><horaSalida>09:00</horaSalida><Tipo/></tramo>"
-                                               "<tramo><submarco> </submarco><dia>0</dia><indice>1</indice>"
-                                               "<horaEntrada>07:00</horaEntrada><horaSalida>08:00</horaSalida><Tipo/></tramo>"))));
+    f.load(interchange(
+        QStringLiteral("<marcosDeHorario><marcoHorario id=\" ABCDEFGHIJKL \">%1</marcoHorario></marcosDeHorario>")
+            .arg(QStringLiteral("<tramo><submarco>ABCDEFGHIJKL</submarco><dia>0</dia><indice>1</indice>"
+                                "<horaEntrada>08:00</horaEntrada><horaSalida>09:00</horaSalida><Tipo/></tramo>"
+                                "<tramo><submarco> </submarco><dia>0</dia><indice>1</indice>"
+                                "<horaEntrada>07:00</horaEntrada><horaSalida>08:00</horaSalida><Tipo/></tramo>"))));
     ExportContext ctx = f.context();
     ExportarMarcos(ctx);
     // The identifier is cut to 10, so its own period no longer matches; the blank one belongs to
@@ -162,7 +193,8 @@ TEST(TimeFrames, BadInputStopsTheRun)
         {"hourWithoutLeadingZero", frameXml("A", {"0 1 8:30 09:00"}), "'8:' is not a valid integer value"},
         {"dayNotNumeric", frameXml("A", {"lunes 1 08:30 09:00"}), "'lunes' is not a valid integer value"},
         {"missingChild",
-         "<marcoHorario id=\"A\"><tramo><submarco>A</submarco><dia>0</dia><indice>1</indice><horaEntrada>08:00</horaEntrada>"
+         "<marcoHorario "
+         "id=\"A\"><tramo><submarco>A</submarco><dia>0</dia><indice>1</indice><horaEntrada>08:00</horaEntrada>"
          "<horaSalida>09:00</horaSalida></tramo></marcoHorario>",
          "Tipo del tramo n.º 1"},
     };
@@ -177,9 +209,12 @@ TEST(TimeFrames, BadInputStopsTheRun)
 // ---- the groups step
 
 namespace {
-QString group(const QString& submarco, const QString& name, const QString& level, const QString& course, const QString& unit)
+QString group(const QString& submarco, const QString& name, const QString& level, const QString& course,
+              const QString& unit)
 {
-    return QStringLiteral("<grupo submarco=\"%1\"><nombre>%2</nombre><nivel>%3</nivel><curso>%4</curso><unidad>%5</unidad></grupo>")
+    return QStringLiteral(
+               "<grupo "
+               "submarco=\"%1\"><nombre>%2</nombre><nivel>%3</nivel><curso>%4</curso><unidad>%5</unidad></grupo>")
         .arg(submarco, name, level, course, unit);
 }
 } // namespace
@@ -188,32 +223,34 @@ TEST(Groups, CodesAndFrameCodes)
 {
     StepFixture f;
     f.load(interchange(QStringLiteral("<grupos>%1</grupos>")
-                           .arg(group("1", "1º ESO A", "ESO", "1", "A") + group("2", "Otro", "ESO", "1", "A") +
-                                group(" 2 ", "Tercero", "ESO", "1", "A") + group("3", "Fuera", "X", "Y", "Z") +
-                                group("2", "Cuarto", "eso", "1", "A") + group("1", "Largo", "ABCDEFGHIJ", "KL", "") +
-                                group("1", "Largo 2", "ABCDEFGHIJ", "KL", "") + group("1", "Nivel largo", "BACHILLER", "1234", "ABC"))));
+                           .arg(group("1", "1º ESO A", "ESO", "1", "A") + group("2", "Otro", "ESO", "1", "A")
+                                + group(" 2 ", "Tercero", "ESO", "1", "A") + group("3", "Fuera", "X", "Y", "Z")
+                                + group("2", "Cuarto", "eso", "1", "A") + group("1", "Largo", "ABCDEFGHIJ", "KL", "")
+                                + group("1", "Largo 2", "ABCDEFGHIJ", "KL", "")
+                                + group("1", "Nivel largo", "BACHILLER", "1234", "ABC"))));
     f.frames = {"1", "2", "1", "0"};
     ExportContext ctx = f.context();
     ExportarGrupos(ctx);
     EXPECT_EQ(rowsOf(f, QStringLiteral("GRUPOST"), {"ABREV", "TURNO", "NIVEL", "CURSO", "GRUPO", "DESCRIP", "MARCO"}),
               (QStringList{"ESO1A||ESO|1|A|1º ESO A|1", "ESO1A1||ESO|1|A|Otro|0", "ESO1A2||ESO|1|A|Tercero|0",
-                           "eso1A3||eso|1|A|Cuarto|0", "ABCDEFGHKL||ABCDE|KL||Largo|1", "ABCDEFGHL1||ABCDE|KL||Largo 2|1",
-                           "BACHILLEBC||BACHI|123|AB|Nivel largo|1"}));
+                           "eso1A3||eso|1|A|Cuarto|0", "ABCDEFGHKL||ABCDE|KL||Largo|1",
+                           "ABCDEFGHL1||ABCDE|KL||Largo 2|1", "BACHILLEBC||BACHI|123|AB|Nivel largo|1"}));
 }
 
 TEST(Groups, WholeSubmarcoIsCompared)
 {
     StepFixture f;
     f.load(interchange(QStringLiteral("<grupos>%1</grupos>")
-                           .arg(group("10", "Diez", "A", "1", "A") + group("M1", "Eme", "B", "1", "A") + group("1", "Uno", "C", "1", "A") +
-                                group("12", "Doce", "D", "1", "A"))));
+                           .arg(group("10", "Diez", "A", "1", "A") + group("M1", "Eme", "B", "1", "A")
+                                + group("1", "Uno", "C", "1", "A") + group("12", "Doce", "D", "1", "A"))));
     f.frames = {"10", "M1", "0", "1"};
     ExportContext ctx = f.context();
     ExportarGrupos(ctx);
     EXPECT_EQ(rowsOf(f, QStringLiteral("GRUPOST"), {"DESCRIP", "MARCO"}), (QStringList{"Diez|0", "Eme|1"}));
 
     StepFixture g;
-    g.load(interchange(QStringLiteral("<grupos>%1</grupos>").arg(group("12", "Doce", "D", "1", "A") + group(" ", "Blanco", "E", "1", "A"))));
+    g.load(interchange(QStringLiteral("<grupos>%1</grupos>")
+                           .arg(group("12", "Doce", "D", "1", "A") + group(" ", "Blanco", "E", "1", "A"))));
     g.frames = {"1", "", "0", "1"};
     ExportContext ctx2 = g.context();
     ExportarGrupos(ctx2);
@@ -227,9 +264,14 @@ TEST(Groups, MissingNodesStopTheRun)
         QString xml;
         const char* says;
     } cases[] = {
-        {"noSubmarco", "<grupo><nombre>A</nombre><nivel>A</nivel><curso>1</curso><unidad>A</unidad></grupo>", "no tiene atributo submarco"},
-        {"noNivel", "<grupo submarco=\"1\"><nombre>A</nombre><curso>1</curso><unidad>A</unidad></grupo>", "nivel del grupo n.º 1"},
-        {"twoNames", "<grupo submarco=\"1\"><nombre>A</nombre><nombre>B</nombre><nivel>A</nivel><curso>1</curso><unidad>A</unidad></grupo>",
+        {"noSubmarco", "<grupo><nombre>A</nombre><nivel>A</nivel><curso>1</curso><unidad>A</unidad></grupo>",
+         "no tiene atributo submarco"},
+        {"noNivel", "<grupo submarco=\"1\"><nombre>A</nombre><curso>1</curso><unidad>A</unidad></grupo>",
+         "nivel del grupo n.º 1"},
+        {"twoNames",
+         "<grupo "
+         "submarco=\"1\"><nombre>A</nombre><nombre>B</nombre><nivel>A</nivel><curso>1</curso><unidad>A</unidad></"
+         "grupo>",
          "/datosGHC/grupos/grupo del grupo n.º 2"},
     };
     for (const auto& c : cases) {

@@ -50,7 +50,8 @@ QStringList slotsOf(const QString& path)
             room = "id=" + *aula.attribute("id");
         else if (aula.attribute("anonima"))
             room = "anonima=" + *aula.attribute("anonima");
-        out << QStringList{*tramo.attribute("dia"), *tramo.attribute("indice"), *tramo.attribute("marco"), room,
+        out << QStringList{*tramo.attribute("dia"),          *tramo.attribute("indice"),
+                           *tramo.attribute("marco"),        room,
                            aula.firstChild("sesion").text(), aula.firstChild("profesor").text()}
                    .join(u'|');
     }
@@ -92,21 +93,25 @@ public:
 
 TEST_F(Import, TimeSlotsFromSoluc)
 {
-    writeSoluc(dir, {
-                        {"Matemática", "MGL", "ESO1A", "Aula 1.01", "3", "2", "0"},  // ordinary room
-                        {"Matemática", "MGL", "ESO1A", "", "0", "1", "0"},           // DIA 0: left out
-                        {"Inglés", "AMS", "BACH1A", "   ", "1", "4", "1"},           // blank room: generic name
-                        {"Inglés", "AMS", "BACH1A", "Aula rupo1", "1", "4", "1"},    // a generic room's code
-                        {"Inglés", "XYZ", "NADA", "Sótano", "2", "1", "7"},          // nothing found
-                        {"Inglés", "XYZ", "NADA", "Sótano", "2", "1", "7"},          // the same slot again
-                        {"Matemática", "MGL", "ESO1A", "Aula 1.01", "4.6", "2.4", "0"}, // nearest integers
-                    });
+    writeSoluc(dir,
+               {
+                   {"Matemática", "MGL", "ESO1A", "Aula 1.01", "3", "2", "0"}, // ordinary room
+                   {"Matemática", "MGL", "ESO1A", "", "0", "1", "0"}, // DIA 0: left out
+                   {"Inglés", "AMS", "BACH1A", "   ", "1", "4", "1"}, // blank room: generic name
+                   {"Inglés", "AMS", "BACH1A", "Aula rupo1", "1", "4", "1"}, // a generic room's code
+                   {"Inglés", "XYZ", "NADA", "Sótano", "2", "1", "7"}, // nothing found
+                   {"Inglés", "XYZ", "NADA", "Sótano", "2", "1", "7"}, // the same slot again
+                   {"Matemática", "MGL", "ESO1A", "Aula 1.01", "4.6", "2.4", "0"}, // nearest integers
+               });
     ScriptedUi ui;
     ASSERT_EQ(import(ui), Session::Outcome::Finished) << ui.errors.join(u'\n').toStdString();
-    EXPECT_EQ(ui.messages, (QStringList{"Deberá Abrir el fichero XML de ESCOLARIA,\r\ndesde el cual realizó la Importación a Velmora",
-                                        "Proceso finalizado"}));
-    EXPECT_EQ(slotsOf(result()), (QStringList{"2|2|M|id=Aula 1.01|101|MGL", "0|4|T|anonima=Aula de grupo|130|AMS",
-                                              "0|4|T||130|AMS", "1|1||||XYZ", "1|1||||XYZ", "4|2|M|id=Aula 1.01|101|MGL"}));
+    EXPECT_EQ(
+        ui.messages,
+        (QStringList{"Deberá Abrir el fichero XML de ESCOLARIA,\r\ndesde el cual realizó la Importación a Velmora",
+                     "Proceso finalizado"}));
+    EXPECT_EQ(slotsOf(result()),
+              (QStringList{"2|2|M|id=Aula 1.01|101|MGL", "0|4|T|anonima=Aula de grupo|130|AMS", "0|4|T||130|AMS",
+                           "1|1||||XYZ", "1|1||||XYZ", "4|2|M|id=Aula 1.01|101|MGL"}));
     EXPECT_EQ(readFile(chosen), original);
     EXPECT_EQ(session.estadoTransformado, 1);
     EXPECT_FALSE(ui.busy);
@@ -122,15 +127,17 @@ TEST_F(Import, EmptySolucGivesEmptySectionAndReplacesAnEarlierResult)
     ASSERT_EQ(import(ui), Session::Outcome::Finished);
     EXPECT_EQ(slotsOf(result()), QStringList());
     // Everything the chosen document held is there (libxml2 may write empty elements shorter).
-    const auto content = [](const QString& path) { return XmlDocument::load(path).root().text().remove(QRegularExpression("\\s")); };
+    const auto content
+        = [](const QString& path) { return XmlDocument::load(path).root().text().remove(QRegularExpression("\\s")); };
     EXPECT_EQ(content(result()), content(chosen));
 }
 
 TEST_F(Import, NoGenericRoomGivesEmptyAnonima)
 {
-    DbfTable::create(dir.tablePath(QStringLiteral("AULAT")), {{QStringLiteral("ABREV"), FieldKind::String, 10},
-                                                              {QStringLiteral("NOMBRE"), FieldKind::String, 80},
-                                                              {QStringLiteral("ES_GENERICA"), FieldKind::String, 1}});
+    DbfTable::create(dir.tablePath(QStringLiteral("AULAT")),
+                     {{QStringLiteral("ABREV"), FieldKind::String, 10},
+                      {QStringLiteral("NOMBRE"), FieldKind::String, 80},
+                      {QStringLiteral("ES_GENERICA"), FieldKind::String, 1}});
     writeSoluc(dir, {{"Matemática", "MGL", "ESO1A", "", "1", "1", "0"}});
     ScriptedUi ui;
     ASSERT_EQ(import(ui), Session::Outcome::Finished);
@@ -168,21 +175,28 @@ TEST_F(Import, FailuresWriteNothingAndLeaveTheDocument)
         std::function<void(Import&)> arrange;
         const char* says;
     } cases[] = {
-        {"missingField", [](Import& t) { writeSoluc(t.dir, {{"Matemática", "MGL", "ESO1A", "", "1", "1", "0"}}, "MARCO"); },
+        {"missingField",
+         [](Import& t) {
+             writeSoluc(t.dir, {{"Matemática", "MGL", "ESO1A", "", "1", "1", "0"}}, "MARCO");
+         },
          "wwTableSoluc: Field 'MARCO' not found."},
-        {"noSoluc", [](Import& t) { t.dir.removeTableFiles(QStringLiteral("SOLUC")); }, "wwTableSoluc: No existe la tabla SOLUC"},
-        {"emptySolucFile", [](Import& t) {
+        {"noSoluc", [](Import& t) { t.dir.removeTableFiles(QStringLiteral("SOLUC")); },
+         "wwTableSoluc: No existe la tabla SOLUC"},
+        {"emptySolucFile",
+         [](Import& t) {
              t.dir.removeTableFiles(QStringLiteral("SOLUC"));
              writeFile(t.dir.tablePath(QStringLiteral("SOLUC")), QByteArray());
          },
          "La tabla SOLUC"},
-        {"notXml", [](Import& t) {
+        {"notXml",
+         [](Import& t) {
              writeSoluc(t.dir, {});
              writeFile(t.chosen, "<datosGHC><sin cerrar>");
              t.original = readFile(t.chosen);
          },
          "No se puede leer el documento XML"},
-        {"wrongRoot", [](Import& t) {
+        {"wrongRoot",
+         [](Import& t) {
              writeSoluc(t.dir, {});
              writeFile(t.chosen, "<?xml version=\"1.0\"?><escuela/>");
              t.original = readFile(t.chosen);
@@ -215,5 +229,6 @@ TEST_F(Import, MissingDocument)
 
 TEST(ResultDocument, BesideTheChosenFile)
 {
-    EXPECT_EQ(resultDocumentPath(QStringLiteral("/datos/export.xml")), QStringLiteral("/datos/ResultadoZentarexport.xml"));
+    EXPECT_EQ(resultDocumentPath(QStringLiteral("/datos/export.xml")),
+              QStringLiteral("/datos/ResultadoZentarexport.xml"));
 }

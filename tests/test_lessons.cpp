@@ -15,24 +15,27 @@ namespace {
 // inner XML of sesionesLectivas.
 QByteArray school(const QString& lessons)
 {
-    return interchange(QStringLiteral(
-        "<materias><materia>Matemáticas</materia><materia>Coro</materia></materias>"
-        "<tareas><tarea>Guardia de patio</tarea></tareas>"
-        "<profesores><profesor><nombre>ABC</nombre><nombreCompleto>Ana</nombreCompleto></profesor>"
-        "<profesor><nombre>MGL</nombre><nombreCompleto>María</nombreCompleto></profesor></profesores>"
-        "<marcosDeHorario>%1</marcosDeHorario>"
-        "<grupos><grupo submarco=\"M\"><nombre>1º ESO A</nombre><nivel>ESO</nivel><curso>1</curso><unidad>A</unidad></grupo>"
-        "<grupo submarco=\"M\"><nombre>2º ESO B</nombre><nivel>ESO</nivel><curso>2</curso><unidad>B</unidad></grupo></grupos>"
-        "<sesionesLectivas>%2</sesionesLectivas>")
-                           .arg(frameXml("M", {"0 1 08:30 09:25"}), lessons));
+    return interchange(
+        QStringLiteral("<materias><materia>Matemáticas</materia><materia>Coro</materia></materias>"
+                       "<tareas><tarea>Guardia de patio</tarea></tareas>"
+                       "<profesores><profesor><nombre>ABC</nombre><nombreCompleto>Ana</nombreCompleto></profesor>"
+                       "<profesor><nombre>MGL</nombre><nombreCompleto>María</nombreCompleto></profesor></profesores>"
+                       "<marcosDeHorario>%1</marcosDeHorario>"
+                       "<grupos><grupo submarco=\"M\"><nombre>1º ESO "
+                       "A</nombre><nivel>ESO</nivel><curso>1</curso><unidad>A</unidad></grupo>"
+                       "<grupo submarco=\"M\"><nombre>2º ESO "
+                       "B</nombre><nivel>ESO</nivel><curso>2</curso><unidad>B</unidad></grupo></grupos>"
+                       "<sesionesLectivas>%2</sesionesLectivas>")
+            .arg(frameXml("M", {"0 1 08:30 09:25"}), lessons));
 }
 
-QString lesson(const QString& id, const QString& subject, const QString& teacher, const QString& group, const QString& hours,
-               const QString& task = {})
+QString lesson(const QString& id, const QString& subject, const QString& teacher, const QString& group,
+               const QString& hours, const QString& task = {})
 {
-    return QStringLiteral("<sesion id=\"%1\"><materia>%2</materia><profesor>%3</profesor><grupo>%4</grupo>"
-                          "<distribucionSemanal><distribucionVariable><numSesiones>%5</numSesiones></distribucionVariable>"
-                          "</distribucionSemanal><tarea>%6</tarea></sesion>")
+    return QStringLiteral(
+               "<sesion id=\"%1\"><materia>%2</materia><profesor>%3</profesor><grupo>%4</grupo>"
+               "<distribucionSemanal><distribucionVariable><numSesiones>%5</numSesiones></distribucionVariable>"
+               "</distribucionSemanal><tarea>%6</tarea></sesion>")
         .arg(id, subject, teacher, group, hours, task);
 }
 
@@ -73,22 +76,25 @@ TEST(Lessons, SplitStringsAndHours)
     const ExportOutcome run = exportRun(school(lessons), temp);
     ASSERT_EQ(run.outcome, Session::Outcome::Finished) << run.ui.errors.join(u'\n').toStdString();
     EXPECT_EQ(column(run.asigt, {"HORAS", "SESIONES", "ES_SESION"}),
-              (QStringList{"3|111|1", "1|1|2", "0||3", "-2||4", "13|" + QString(13, u'1') + "|5", "14|1" + QString(13, u'1') + "|6",
-                           "16|3" + QString(13, u'1') + "|7", "25|12" + QString(13, u'1') + "|8"}));
+              (QStringList{"3|111|1", "1|1|2", "0||3", "-2||4", "13|" + QString(13, u'1') + "|5",
+                           "14|1" + QString(13, u'1') + "|6", "16|3" + QString(13, u'1') + "|7",
+                           "25|12" + QString(13, u'1') + "|8"}));
 }
 
 TEST(Lessons, LookupsDroppedLessonsAndReport)
 {
-    const QString lessons = lesson("1", "Matemáticas", "ABC", "1º ESO A", "2") +
-                            lesson("2", "Latín", "ABC", "1º ESO A", "2") +               // subject not found: dropped
-                            lesson("3", "Coro", "abc", "2º ESO B", "1") +                // teacher case differs
-                            lesson("4", "Guardia de patio", "MGL", "3º ESO C", "1", "Guardia de") + // group missing, task by code
-                            lesson("5", "Coro", "MGL", "1º ESO A", "1", "Guardia de patio");        // task by name: not found
+    const QString lessons = lesson("1", "Matemáticas", "ABC", "1º ESO A", "2")
+        + lesson("2", "Latín", "ABC", "1º ESO A", "2") + // subject not found: dropped
+        lesson("3", "Coro", "abc", "2º ESO B", "1") + // teacher case differs
+        lesson("4", "Guardia de patio", "MGL", "3º ESO C", "1", "Guardia de") + // group missing, task by code
+        lesson("5", "Coro", "MGL", "1º ESO A", "1", "Guardia de patio"); // task by name: not found
     QTemporaryDir temp;
     const ExportOutcome run = exportRun(school(lessons), temp);
     ASSERT_EQ(run.outcome, Session::Outcome::Finished);
     EXPECT_EQ(run.ui.messages, QStringList{"Proceso finalizado"});
-    EXPECT_EQ(column(run.asigt, {"CASIG", "CPROF", "CGRUP", "CAULA", "TURNO", "NIVEL", "CURSO", "GRUPO", "NCONEX", "CTAREA", "ES_SESION"}),
+    EXPECT_EQ(column(run.asigt,
+                     {"CASIG", "CPROF", "CGRUP", "CAULA", "TURNO", "NIVEL", "CURSO", "GRUPO", "NCONEX", "CTAREA",
+                      "ES_SESION"}),
               (QStringList{"Matemática|ABC|ESO1A|||ESO|1|A|||1", "Coro||ESO2B|||ESO|2|B|||3",
                            "Guardia de|MGL||||||||Guardia de|4", "Coro|MGL|ESO1A|||ESO|1|A|||5"}));
     ASSERT_EQ(run.report.droppedLessons.size(), 1u);
@@ -107,10 +113,12 @@ TEST(Lessons, ErrorsEndTheRunNamingWhatIsWrong)
         const char* says;
     } cases[] = {
         {"hoursNotNumeric", lesson("1", "Coro", "ABC", "1º ESO A", "tres"), "'tres' is not a valid integer value."},
-        {"idNotNumeric", lesson("x1", "Coro", "ABC", "1º ESO A", "1"), "Could not convert variant of type (String) into type (Integer)"},
+        {"idNotNumeric", lesson("x1", "Coro", "ABC", "1º ESO A", "1"),
+         "Could not convert variant of type (String) into type (Integer)"},
         {"idOverflow", lesson("99999999999", "Coro", "ABC", "1º ESO A", "1"),
          "Overflow while converting variant of type (String) into type (Integer)"},
-        {"noAttribute", QString(lesson("1", "Coro", "ABC", "1º ESO A", "1")).replace(" id=\"1\"", ""), "La sesión n.º 1"},
+        {"noAttribute", QString(lesson("1", "Coro", "ABC", "1º ESO A", "1")).replace(" id=\"1\"", ""),
+         "La sesión n.º 1"},
         {"missingTeacher", QString(lesson("1", "Coro", "ABC", "1º ESO A", "1")).replace("<profesor>ABC</profesor>", ""),
          "Falta el elemento /datosGHC/sesionesLectivas/sesion/profesor de la sesión n.º 1"},
     };
@@ -119,10 +127,11 @@ TEST(Lessons, ErrorsEndTheRunNamingWhatIsWrong)
         const ExportOutcome run = exportRun(school(c.lessons), temp);
         EXPECT_EQ(run.outcome, Session::Outcome::Failed) << c.name;
         ASSERT_EQ(run.ui.errors.size(), 1) << c.name;
-        EXPECT_TRUE(run.ui.errors[0].contains(QString::fromUtf8(c.says))) << c.name << ": " << run.ui.errors[0].toStdString();
+        EXPECT_TRUE(run.ui.errors[0].contains(QString::fromUtf8(c.says)))
+            << c.name << ": " << run.ui.errors[0].toStdString();
         EXPECT_EQ(run.report.failedStep, QStringLiteral("ExportarSesiones (sesiones lectivas)")) << c.name;
         EXPECT_TRUE(run.asigt.empty()) << c.name; // no row for the failing lesson
-        EXPECT_FALSE(run.ui.busy) << c.name;       // the wait cursor is back
+        EXPECT_FALSE(run.ui.busy) << c.name; // the wait cursor is back
     }
 }
 
@@ -139,7 +148,8 @@ TEST(ExportRun, SecondRunStartsWithEmptyListsAndTablesAreReleased)
     EXPECT_EQ(session.estadoTransformado, 1);
     // The same window may run again (after a failure it must): the codes come out the same.
     ASSERT_EQ(session.runExport(ui), Session::Outcome::Finished);
-    const std::vector<Row> subjects = readRows(WorkDir(temp.filePath(QStringLiteral("VTEMP"))).tablePath(QStringLiteral("ASIGNOMT")));
+    const std::vector<Row> subjects
+        = readRows(WorkDir(temp.filePath(QStringLiteral("VTEMP"))).tablePath(QStringLiteral("ASIGNOMT")));
     EXPECT_EQ(column(subjects, {"COD"}), (QStringList{"Matemática", "Coro", "Guardia de"}));
 }
 
@@ -187,7 +197,8 @@ TEST(ExportRun, TableHeldByAnotherProgramIsNamed)
     QTemporaryDir temp;
     const QString vtemp = temp.filePath(QStringLiteral("VTEMP"));
     QDir().mkpath(vtemp);
-    DbfTable::create(WorkDir(vtemp).tablePath(QStringLiteral("PROFT")), {{QStringLiteral("ABREV"), dbf::FieldKind::String, 10}});
+    DbfTable::create(WorkDir(vtemp).tablePath(QStringLiteral("PROFT")),
+                     {{QStringLiteral("ABREV"), dbf::FieldKind::String, 10}});
     DbfTable held(WorkDir(vtemp).tablePath(QStringLiteral("PROFT")), DbfTable::Access::Exclusive);
     const ExportOutcome run = exportRun(school(QString()), temp);
     EXPECT_EQ(run.outcome, Session::Outcome::Failed);

@@ -21,12 +21,15 @@ TEST(Ini, ChangesOnlyThatOneKey)
         {"replaceValueKeepRest",
          "; Velmora\r\n[Otra]\r\nTransformado=5\r\n[transformadores]\r\n  transformado = 0 \r\nX=1\r\n",
          "; Velmora\r\n[Otra]\r\nTransformado=5\r\n[transformadores]\r\n  transformado =1\r\nX=1\r\n"},
-        {"keyAddedToSection", "[Transformadores]\nX=1\n\n[B]\nY=2\n", "[Transformadores]\nX=1\nTransformado=1\n\n[B]\nY=2\n"},
+        {"keyAddedToSection", "[Transformadores]\nX=1\n\n[B]\nY=2\n",
+         "[Transformadores]\nX=1\nTransformado=1\n\n[B]\nY=2\n"},
         {"sectionAddedAfterUnterminatedLine", "[A]\nX=1", "[A]\nX=1\n[Transformadores]\nTransformado=1\n"},
         {"lastLineWithoutEnding", "[Transformadores]\r\nX=1", "[Transformadores]\r\nX=1\r\nTransformado=1\r\n"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(iniWithValue(c.before, QStringLiteral("Transformadores"), QStringLiteral("Transformado"), QStringLiteral("1")), c.after)
+        EXPECT_EQ(iniWithValue(c.before, QStringLiteral("Transformadores"), QStringLiteral("Transformado"),
+                               QStringLiteral("1")),
+                  c.after)
             << c.name;
 }
 
@@ -53,7 +56,8 @@ TEST(WorkDirectory, FollowsWinePrefixWithoutRegardToCase)
     qputenv("WINEPREFIX", home.filePath(QStringLiteral("prefix")).toUtf8());
     qunsetenv("QUINTARO_VTEMP");
     EXPECT_EQ(WorkDir::defaultPath(), home.filePath(QStringLiteral("prefix/Drive_C/vtemp")));
-    EXPECT_EQ(WorkDir::mapWindowsPath(QStringLiteral("c:\\vtemp\\sauce")), home.filePath(QStringLiteral("prefix/Drive_C/vtemp/Sauce")));
+    EXPECT_EQ(WorkDir::mapWindowsPath(QStringLiteral("c:\\vtemp\\sauce")),
+              home.filePath(QStringLiteral("prefix/Drive_C/vtemp/Sauce")));
 
     qputenv("QUINTARO_VTEMP", home.filePath(QStringLiteral("elsewhere")).toUtf8());
     EXPECT_EQ(WorkDir::defaultPath(), home.filePath(QStringLiteral("elsewhere")));

@@ -41,7 +41,8 @@ public:
 TEST_F(RoundTrip, StandinPlacesEveryHourWithoutClashes)
 {
     EXPECT_EQ(fieldNames(dir.tablePath(QStringLiteral("SOLUC"))),
-              (QStringList{"ASIG", "PROF", "CODGRUPO", "TURNO", "NIVEL", "CURSO", "GRUPO", "AULA", "TAREA", "DIA", "HORA", "SESIONES", "MARCO"}));
+              (QStringList{"ASIG", "PROF", "CODGRUPO", "TURNO", "NIVEL", "CURSO", "GRUPO", "AULA", "TAREA", "DIA",
+                           "HORA", "SESIONES", "MARCO"}));
     qint64 hours = 0;
     for (const Row& lesson : table("ASIGT"))
         hours += lesson["HORAS"].toLongLong();
@@ -64,7 +65,8 @@ TEST_F(RoundTrip, StandinPlacesEveryHourWithoutClashes)
             continue;
         const QString time = row["MARCO"] + u'/' + row["DIA"] + u'/' + row["HORA"];
         EXPECT_EQ(row["MARCO"], frameOfGroup.value(row["CODGRUPO"]));
-        for (const QString& who : {QStringLiteral("P:") + row["PROF"], QStringLiteral("G:") + row["CODGRUPO"], QStringLiteral("A:") + row["AULA"]}) {
+        for (const QString& who : {QStringLiteral("P:") + row["PROF"], QStringLiteral("G:") + row["CODGRUPO"],
+                                   QStringLiteral("A:") + row["AULA"]}) {
             if (who == u"A:" || who == u"P:")
                 continue;
             EXPECT_FALSE(taken.contains(who + u'@' + time)) << (who + u'@' + time).toStdString();
@@ -98,18 +100,22 @@ TEST_F(RoundTrip, EveryPlacedHourComesBackAsATimeSlot)
     for (const Row& row : soluc) {
         if (row["DIA"] == u"0")
             continue;
-        const QString room = row["AULA"].isEmpty() ? QStringLiteral("anonima=Aula de grupo") : QStringLiteral("id=") + roomName[row["AULA"]];
-        expected << QStringList{QString::number(row["DIA"].toInt() - 1), row["HORA"], frameId[row["MARCO"]], room,
-                                sessionOf[row["ASIG"] + u'|' + row["CODGRUPO"]], row["PROF"]}
-                        .join(u'|');
+        const QString room = row["AULA"].isEmpty() ? QStringLiteral("anonima=Aula de grupo")
+                                                   : QStringLiteral("id=") + roomName[row["AULA"]];
+        expected
+            << QStringList{QString::number(row["DIA"].toInt() - 1),         row["HORA"], frameId[row["MARCO"]], room,
+                           sessionOf[row["ASIG"] + u'|' + row["CODGRUPO"]], row["PROF"]}
+                   .join(u'|');
     }
 
     const XmlDocument result = XmlDocument::load(temp.filePath(QStringLiteral("ResultadoZentarescuela.xml")));
     QStringList got;
     for (const XmlNode& tramo : result.selectSingle(QStringLiteral("/datosGHC/horario")).children("tramo")) {
         const XmlNode aula = tramo.firstChild("aula");
-        const QString room = aula.attribute("id") ? "id=" + *aula.attribute("id") : "anonima=" + aula.attribute("anonima").value_or("?");
-        got << QStringList{*tramo.attribute("dia"), *tramo.attribute("indice"), *tramo.attribute("marco"), room,
+        const QString room = aula.attribute("id") ? "id=" + *aula.attribute("id")
+                                                  : "anonima=" + aula.attribute("anonima").value_or("?");
+        got << QStringList{*tramo.attribute("dia"),          *tramo.attribute("indice"),
+                           *tramo.attribute("marco"),        room,
                            aula.firstChild("sesion").text(), aula.firstChild("profesor").text()}
                    .join(u'|');
     }

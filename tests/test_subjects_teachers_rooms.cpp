@@ -16,7 +16,10 @@ QString elements(const char* tag, const QStringList& texts)
     return xml;
 }
 
-QStringList rowsOf(const StepFixture& f, const QString& table, const QStringList& fields) { return joinedRows(f.rows(table), fields); }
+QStringList rowsOf(const StepFixture& f, const QString& table, const QStringList& fields)
+{
+    return joinedRows(f.rows(table), fields);
+}
 
 std::string runError(const std::function<void()>& step) { return runErrorOf(step); }
 } // namespace
@@ -29,8 +32,7 @@ struct SubjectCase {
 };
 void PrintTo(const SubjectCase& c, std::ostream* os) { *os << c.name; }
 
-
-class Subjects : public testing::TestWithParam<SubjectCase> {};
+class Subjects : public testing::TestWithParam<SubjectCase> { };
 
 TEST_P(Subjects, WriteAsignomt)
 {
@@ -42,7 +44,8 @@ TEST_P(Subjects, WriteAsignomt)
     ExportarMaterias(ctx);
     ExportarTareas(ctx);
     EXPECT_EQ(rowsOf(f, QStringLiteral("ASIGNOMT"), {"COD", "CODLARGO", "NOMBRE", "CODTAREA", "ESTAREA"}), c.rows);
-    EXPECT_EQ(fieldNames(f.table(QStringLiteral("ASIGNOMT"))), (QStringList{"COD", "CODLARGO", "NOMBRE", "MATERIA", "CODTAREA", "ESTAREA"}));
+    EXPECT_EQ(fieldNames(f.table(QStringLiteral("ASIGNOMT"))),
+              (QStringList{"COD", "CODLARGO", "NOMBRE", "MATERIA", "CODTAREA", "ESTAREA"}));
     EXPECT_EQ(f.codes.contains(QStringLiteral("Coro")), false); // the tasks step leaves the lists empty
 }
 
@@ -63,10 +66,11 @@ INSTANTIATE_TEST_SUITE_P(
                     {"Guardia de patio", "CORO"},
                     {"Astronomía|Astronomía|Astronomía Práctica||F", "Astronomí1|Astronomía|Astronomía Aplicada||F",
                      "Coro|Coro|Coro||F", "Guardia de|Guardia de|Guardia de patio|Guardia de|T"}},
-        SubjectCase{"taskCollidesWithSubject",
-                    {"Huerto escolar"},
-                    {"HUERTO ESCOLAR II"},
-                    {"Huerto esc|Huerto esc|Huerto escolar||F", "HUERTO ES1|HUERTO ESC|HUERTO ESCOLAR II|HUERTO ESC|T"}},
+        SubjectCase{
+            "taskCollidesWithSubject",
+            {"Huerto escolar"},
+            {"HUERTO ESCOLAR II"},
+            {"Huerto esc|Huerto esc|Huerto escolar||F", "HUERTO ES1|HUERTO ESC|HUERTO ESCOLAR II|HUERTO ESC|T"}},
         SubjectCase{"cutKeepsFinalBlank",
                     {"Teatro en inglés", "Teatro en francés"},
                     {},
@@ -91,25 +95,30 @@ TEST(Subjects, FinalBlankIsStoredInTheCode)
     f.load(interchange(QStringLiteral("<materias><materia>Teatro en inglés</materia></materias>")));
     ExportContext ctx = f.context();
     ExportarMaterias(ctx);
-    EXPECT_TRUE(readFile(f.table(QStringLiteral("ASIGNOMT"))).contains(QByteArray(" Teatro en Teatro en Teatro en ingl\xe9s")));
+    EXPECT_TRUE(
+        readFile(f.table(QStringLiteral("ASIGNOMT"))).contains(QByteArray(" Teatro en Teatro en Teatro en ingl\xe9s")));
 }
 
 TEST(Teachers, CodesNamesAndPositions)
 {
     StepFixture f;
     QString teachers;
-    const QStringList names = {"ABC", "ABC", "abc", "ABCDEFGHIJ", "ABCDEFGHIJ", "ABCDEFGHIJKL", "ABCDEFGHIJKL", "", " "};
+    const QStringList names
+        = {"ABC", "ABC", "abc", "ABCDEFGHIJ", "ABCDEFGHIJ", "ABCDEFGHIJKL", "ABCDEFGHIJKL", "", " "};
     for (const QString& n : names)
-        teachers += QStringLiteral("<profesor><nombre>%1</nombre><nombreCompleto> Nombre %1 </nombreCompleto></profesor>").arg(n);
-    teachers += QStringLiteral("<profesor><nombre>LARGO</nombre><nombreCompleto>%1</nombreCompleto></profesor>").arg(QString(85, u'n'));
+        teachers
+            += QStringLiteral("<profesor><nombre>%1</nombre><nombreCompleto> Nombre %1 </nombreCompleto></profesor>")
+                   .arg(n);
+    teachers += QStringLiteral("<profesor><nombre>LARGO</nombre><nombreCompleto>%1</nombreCompleto></profesor>")
+                    .arg(QString(85, u'n'));
     f.load(interchange(QStringLiteral("<profesores>%1</profesores>").arg(teachers)));
     ExportContext ctx = f.context();
     ExportarProfesores(ctx);
     EXPECT_EQ(rowsOf(f, QStringLiteral("PROFT"), {"ABREV", "NOMBRE", "DEPART", "EMAIL", "DNI", "X_EMPLEADO"}),
-              (QStringList{"ABC|Nombre ABC||||", "ABC1|Nombre ABC||||", "abc2|Nombre abc||||", "ABCDEFGHIJ|Nombre ABCDEFGHIJ||||",
-                           "ABCDEFGHI1|Nombre ABCDEFGHIJ||||", "ABCDEFGHKL|Nombre ABCDEFGHIJKL||||",
-                           "ABCDEFGHL1|Nombre ABCDEFGHIJKL||||", "|Nombre||||", "1|Nombre||||",
-                           "LARGO|" + QString(80, u'n') + "||||"}));
+              (QStringList{"ABC|Nombre ABC||||", "ABC1|Nombre ABC||||", "abc2|Nombre abc||||",
+                           "ABCDEFGHIJ|Nombre ABCDEFGHIJ||||", "ABCDEFGHI1|Nombre ABCDEFGHIJ||||",
+                           "ABCDEFGHKL|Nombre ABCDEFGHIJKL||||", "ABCDEFGHL1|Nombre ABCDEFGHIJKL||||", "|Nombre||||",
+                           "1|Nombre||||", "LARGO|" + QString(80, u'n') + "||||"}));
 }
 
 TEST(Teachers, MissingNodesStopTheRunNamingThePosition)
@@ -119,9 +128,12 @@ TEST(Teachers, MissingNodesStopTheRunNamingThePosition)
         const char* xml;
         const char* says;
     } cases[] = {
-        {"noNombre", "<profesor><nombre>A</nombre><nombreCompleto>a</nombreCompleto></profesor><profesor><nombreCompleto>b</nombreCompleto></profesor>",
+        {"noNombre",
+         "<profesor><nombre>A</nombre><nombreCompleto>a</nombreCompleto></profesor><profesor><nombreCompleto>b</"
+         "nombreCompleto></profesor>",
          "/datosGHC/profesores/profesor/nombre del profesor n.º 2"},
-        {"noNombreCompleto", "<profesor><nombre>A</nombre></profesor>", "/datosGHC/profesores/profesor/nombreCompleto del profesor n.º 1"},
+        {"noNombreCompleto", "<profesor><nombre>A</nombre></profesor>",
+         "/datosGHC/profesores/profesor/nombreCompleto del profesor n.º 1"},
     };
     for (const auto& c : cases) {
         StepFixture f;
@@ -139,8 +151,7 @@ struct RoomCase {
 };
 void PrintTo(const RoomCase& c, std::ostream* os) { *os << c.name; }
 
-
-class Rooms : public testing::TestWithParam<RoomCase> {};
+class Rooms : public testing::TestWithParam<RoomCase> { };
 
 TEST_P(Rooms, WriteAulat)
 {
@@ -149,12 +160,16 @@ TEST_P(Rooms, WriteAulat)
     QString rooms;
     for (const QString& r : c.rooms)
         rooms += QStringLiteral("<aula><nombre>%1</nombre></aula>").arg(r);
-    const QString general = c.general.isEmpty() ? QString() : QStringLiteral("<conjuntoDeAulas><general %1/><general nombre=\"Otra\" n=\"9\"/></conjuntoDeAulas>").arg(c.general);
+    const QString general = c.general.isEmpty()
+        ? QString()
+        : QStringLiteral("<conjuntoDeAulas><general %1/><general nombre=\"Otra\" n=\"9\"/></conjuntoDeAulas>")
+              .arg(c.general);
     f.load(interchange(QStringLiteral("<aulas>%1</aulas>%2").arg(rooms, general)));
     ExportContext ctx = f.context();
     ExportarAulas(ctx);
     EXPECT_EQ(rowsOf(f, QStringLiteral("AULAT"), {"ABREV", "NOMBRE", "ES_GENERICA"}), c.rows);
-    EXPECT_EQ(fieldNames(f.table(QStringLiteral("AULAT"))), (QStringList{"ABREV", "NOMBRE", "EDIFICIO", "MAXALUM", "ES_GENERICA"}));
+    EXPECT_EQ(fieldNames(f.table(QStringLiteral("AULAT"))),
+              (QStringList{"ABREV", "NOMBRE", "EDIFICIO", "MAXALUM", "ES_GENERICA"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -164,7 +179,8 @@ INSTANTIATE_TEST_SUITE_P(
         RoomCase{"ordinary",
                  {"Laboratorio de Física", "Laboratorio de Química", "Gimnasio   Norte"},
                  {},
-                 {"Laboratori|Laboratorio de Física|N", "Laborator1|Laboratorio de Química|N", "Gimnasio|Gimnasio   Norte|N"}},
+                 {"Laboratori|Laboratorio de Física|N", "Laborator1|Laboratorio de Química|N",
+                  "Gimnasio|Gimnasio   Norte|N"}},
         RoomCase{"genericSeriesAfterOrdinary",
                  {"Aula1"},
                  "nombre=\"Aula\" numero=\"3\"",
@@ -172,8 +188,7 @@ INSTANTIATE_TEST_SUITE_P(
         RoomCase{"fittedTo10", {}, "a=\"Aula generica\" b=\"1\"", {"Aula rica1|Aula generica|S"}},
         RoomCase{"twentyCharacters", {}, "a=\"Aulas de uso general\" b=\"1\"", {"uso genel1|Aulas de uso general|S"}},
         RoomCase{"baseNameNotTrimmed", {}, "a=\" Aula \" b=\"1\"", {"Aula 1| Aula|S"}},
-        RoomCase{"zero", {}, "a=\"Aula\" b=\"0\"", {}},
-        RoomCase{"negative", {}, "a=\"Aula\" b=\"-2\"", {}}),
+        RoomCase{"zero", {}, "a=\"Aula\" b=\"0\"", {}}, RoomCase{"negative", {}, "a=\"Aula\" b=\"-2\"", {}}),
     [](const testing::TestParamInfo<RoomCase>& info) { return std::string(info.param.name); });
 
 TEST(Rooms, BadGenericElementStopsTheRunAfterTheOrdinaryRows)
@@ -188,8 +203,9 @@ TEST(Rooms, BadGenericElementStopsTheRunAfterTheOrdinaryRows)
     };
     for (const auto& c : cases) {
         StepFixture f;
-        f.load(interchange(QStringLiteral("<aulas><aula><nombre>Gimnasio</nombre></aula></aulas><conjuntoDeAulas>%1</conjuntoDeAulas>")
-                               .arg(QString::fromUtf8(c.general))));
+        f.load(interchange(
+            QStringLiteral("<aulas><aula><nombre>Gimnasio</nombre></aula></aulas><conjuntoDeAulas>%1</conjuntoDeAulas>")
+                .arg(QString::fromUtf8(c.general))));
         ExportContext ctx = f.context();
         EXPECT_NE(runError([&] { ExportarAulas(ctx); }).find(c.says), std::string::npos) << c.name;
         f.components.closeAll();
@@ -203,5 +219,6 @@ TEST(Rooms, MissingNameStopsTheRun)
     StepFixture f;
     f.load(interchange(QStringLiteral("<aulas><aula/></aulas>")));
     ExportContext ctx = f.context();
-    EXPECT_NE(runError([&] { ExportarAulas(ctx); }).find("/datosGHC/aulas/aula/nombre del aula n.º 1"), std::string::npos);
+    EXPECT_NE(runError([&] { ExportarAulas(ctx); }).find("/datosGHC/aulas/aula/nombre del aula n.º 1"),
+              std::string::npos);
 }

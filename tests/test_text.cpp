@@ -11,7 +11,8 @@ using namespace quintaro;
 TEST(Text, TrimRemovesCodesUpTo32Only)
 {
     EXPECT_EQ(text::trimmed(QStringLiteral("\t\n  Coro \r\x01")), QStringLiteral("Coro"));
-    EXPECT_EQ(text::trimmed(QStringLiteral("\u00A0x\u00A0")), QStringLiteral("\u00A0x\u00A0")); // no-break space is above 32
+    EXPECT_EQ(text::trimmed(QStringLiteral("\u00A0x\u00A0")),
+              QStringLiteral("\u00A0x\u00A0")); // no-break space is above 32
     EXPECT_EQ(text::trimmed(QStringLiteral("   ")), QString());
 }
 
@@ -44,7 +45,7 @@ TEST(Text, FullStopRule)
 {
     EXPECT_EQ(text::withFullStop(QStringLiteral("Field 'X' not found")), QStringLiteral("Field 'X' not found."));
     EXPECT_EQ(text::withFullStop(QStringLiteral("Hecho.")), QStringLiteral("Hecho."));
-    EXPECT_EQ(text::withFullStop(QStringLiteral("¿Seguro?")), QStringLiteral("¿Seguro?."));  // '?' is above '.'
+    EXPECT_EQ(text::withFullStop(QStringLiteral("¿Seguro?")), QStringLiteral("¿Seguro?.")); // '?' is above '.'
     EXPECT_EQ(text::withFullStop(QStringLiteral("Atención!")), QStringLiteral("Atención!")); // '!' is below '.'
     EXPECT_EQ(text::withFullStop(QString()), QString());
 }
@@ -68,8 +69,7 @@ struct CodeCase {
 };
 void PrintTo(const CodeCase& c, std::ostream* os) { *os << c.name; }
 
-
-class ShortCodes : public testing::TestWithParam<CodeCase> {};
+class ShortCodes : public testing::TestWithParam<CodeCase> { };
 
 TEST_P(ShortCodes, GivesUniqueCodes)
 {
@@ -116,8 +116,8 @@ TEST(ShortCodes, MoreEqualPrefixesThanShortenedFormsStayUnique)
         EXPECT_FALSE(codes.contains(code.toCaseFolded())) << code.toStdString();
         codes << code.toCaseFolded();
     }
-    EXPECT_TRUE(codes.contains(QStringLiteral("laborato99")));   // the plain forms come first
-    EXPECT_TRUE(codes.contains(QStringLiteral("laborat100")));   // then the stem makes room
+    EXPECT_TRUE(codes.contains(QStringLiteral("laborato99"))); // the plain forms come first
+    EXPECT_TRUE(codes.contains(QStringLiteral("laborat100"))); // then the stem makes room
     EXPECT_TRUE(codes.contains(QStringLiteral("labora1000")));
 }
 

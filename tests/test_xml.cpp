@@ -11,9 +11,9 @@ using namespace quintaro::test;
 
 TEST(Xml, SelectsPathsInDocumentOrderAndReadsTextUntrimmed)
 {
-    const XmlDocument doc = XmlDocument::parse(interchange(QStringLiteral(
-        "<materias><materia> Coro <b>y</b> danza </materia><materia/></materias>"
-        "<materias><materia>Tercera</materia></materias><otra><materia>No</materia></otra>")));
+    const XmlDocument doc = XmlDocument::parse(interchange(
+        QStringLiteral("<materias><materia> Coro <b>y</b> danza </materia><materia/></materias>"
+                       "<materias><materia>Tercera</materia></materias><otra><materia>No</materia></otra>")));
     const XmlNodeList& nodes = doc.select(QStringLiteral("/datosGHC/materias/materia"));
     ASSERT_EQ(nodes.size(), 3u);
     EXPECT_EQ(nodes[0].text(), QStringLiteral(" Coro y danza "));
@@ -46,7 +46,8 @@ TEST(Xml, RefusesWhatCannotBeReadWithLibxmlMessage)
         {"empty", "", "No se puede leer el documento XML"},
         {"notXml", "esto no es XML", "No se puede leer el documento XML"},
         {"truncated", "<datosGHC><materias><materia>Coro", "No se puede leer el documento XML"},
-        {"externalFile", "<!DOCTYPE d [<!ENTITY x SYSTEM \"file:///etc/hostname\">]><datosGHC>&x;</datosGHC>", "recurso externo"},
+        {"externalFile", "<!DOCTYPE d [<!ENTITY x SYSTEM \"file:///etc/hostname\">]><datosGHC>&x;</datosGHC>",
+         "recurso externo"},
         {"billionLaughs",
          "<!DOCTYPE d [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
          "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">"
@@ -60,7 +61,8 @@ TEST(Xml, RefusesWhatCannotBeReadWithLibxmlMessage)
             XmlDocument::parse(c.content, QStringLiteral("prueba.xml"));
             ADD_FAILURE() << c.name << " was accepted";
         } catch (const RunError& e) {
-            EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.expected))) << c.name << ": " << e.message().toStdString();
+            EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.expected)))
+                << c.name << ": " << e.message().toStdString();
             EXPECT_TRUE(e.message().contains(QStringLiteral("prueba.xml"))) << c.name;
         }
     }
@@ -80,14 +82,16 @@ TEST(Xml, NeverFetchesAnExternalDtd)
 {
     // Without DTD loading the parser does not ask for the subset at all, let alone the network.
     const XmlDocument doc = XmlDocument::parse(
-        "<!DOCTYPE datosGHC SYSTEM \"http://192.0.2.1/escolaria.dtd\"><datosGHC><materias><materia>Coro</materia></materias></datosGHC>");
+        "<!DOCTYPE datosGHC SYSTEM "
+        "\"http://192.0.2.1/escolaria.dtd\"><datosGHC><materias><materia>Coro</materia></materias></datosGHC>");
     EXPECT_EQ(doc.selectSingle(QStringLiteral("/datosGHC/materias/materia")).text(), QStringLiteral("Coro"));
 }
 
 TEST(Xml, SavesInItsOwnEncodingAtomically)
 {
     QTemporaryDir dir;
-    const QByteArray latin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<datosGHC><m>Matem\xe1ticas</m></datosGHC>\n";
+    const QByteArray latin1
+        = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<datosGHC><m>Matem\xe1ticas</m></datosGHC>\n";
     writeFile(dir.filePath(QStringLiteral("in.xml")), latin1);
     XmlDocument doc = XmlDocument::load(dir.filePath(QStringLiteral("in.xml")));
     EXPECT_EQ(doc.selectSingle(QStringLiteral("/datosGHC/m")).text(), QStringLiteral("Matemáticas"));

@@ -28,7 +28,7 @@ const std::vector<dbf::FieldSpec> kSolucFields = {
 };
 
 struct Period {
-    int day = 0;  // DIASHORAST.DIA, from 1
+    int day = 0; // DIASHORAST.DIA, from 1
     int hour = 0; // DIASHORAST.HORA
     int start = -1;
     int end = -1;
@@ -39,7 +39,7 @@ struct Period {
 // The periods in which an entity (teacher, group, room) is taken, as a bit set.
 class Busy {
 public:
-    explicit Busy(size_t periods = 0) : m_bits((periods + 63) / 64, 0) {}
+    explicit Busy(size_t periods = 0) : m_bits((periods + 63) / 64, 0) { }
     bool has(int p) const { return (m_bits[size_t(p) / 64] >> (p % 64)) & 1u; }
     void take(int p) { m_bits[size_t(p) / 64] |= quint64(1) << (p % 64); }
 
@@ -58,7 +58,8 @@ std::unique_ptr<DbfTable> openExisting(const WorkDir& dir, const char* name)
 {
     const QString table = QString::fromLatin1(name);
     if (!dir.tableExists(table))
-        throw RunError(QStringLiteral("No existe la tabla %1 en %2: haga antes una exportación").arg(table, dir.path()));
+        throw RunError(
+            QStringLiteral("No existe la tabla %1 en %2: haga antes una exportación").arg(table, dir.path()));
     return std::make_unique<DbfTable>(dir.tablePath(table), DbfTable::Access::Shared);
 }
 
@@ -111,20 +112,23 @@ StandinReport runVelmoraStandin(const WorkDir& dir)
         byFrame[periods[size_t(p)].frame].push_back(p);
     for (auto& list : byFrame)
         std::stable_sort(list.begin(), list.end(), [&](int a, int b) {
-            return std::pair(periods[size_t(a)].hour, periods[size_t(a)].day) < std::pair(periods[size_t(b)].hour, periods[size_t(b)].day);
+            return std::pair(periods[size_t(a)].hour, periods[size_t(a)].day)
+                < std::pair(periods[size_t(b)].hour, periods[size_t(b)].day);
         });
 
     QHash<QString, QString> frameOfGroup;
     {
         auto groups = openExisting(dir, "GRUPOST");
-        const int abrev = groups->fieldIndex(QStringLiteral("ABREV")), marco = groups->fieldIndex(QStringLiteral("MARCO"));
+        const int abrev = groups->fieldIndex(QStringLiteral("ABREV")),
+                  marco = groups->fieldIndex(QStringLiteral("MARCO"));
         for (groups->first(); !groups->eof(); groups->next())
             frameOfGroup.insert(groups->text(abrev), groups->text(marco));
     }
     QStringList rooms;
     {
         auto aulat = openExisting(dir, "AULAT");
-        const int abrev = aulat->fieldIndex(QStringLiteral("ABREV")), generic = aulat->fieldIndex(QStringLiteral("ES_GENERICA"));
+        const int abrev = aulat->fieldIndex(QStringLiteral("ABREV")),
+                  generic = aulat->fieldIndex(QStringLiteral("ES_GENERICA"));
         for (aulat->first(); !aulat->eof(); aulat->next())
             if (aulat->text(generic) == u"N")
                 rooms << aulat->text(abrev);
@@ -183,7 +187,8 @@ StandinReport runVelmoraStandin(const WorkDir& dir)
             // A day this lesson has not used yet, if there is one; then any day.
             for (int pass = 0; pass < 2 && chosen < 0; ++pass)
                 for (int p : candidates)
-                    if ((pass == 1 || !daysUsed.contains(periods[size_t(p)].day)) && freeAt(tBusy, p) && freeAt(gBusy, p)) {
+                    if ((pass == 1 || !daysUsed.contains(periods[size_t(p)].day)) && freeAt(tBusy, p)
+                        && freeAt(gBusy, p)) {
                         chosen = p;
                         break;
                     }

@@ -7,9 +7,9 @@
 namespace quintaro {
 
 struct StandinReport {
-    qint64 lessons = 0;  // ASIGT rows read
-    qint64 hours = 0;    // weekly hours asked for
-    qint64 placed = 0;   // SOLUC rows with a day
+    qint64 lessons = 0; // ASIGT rows read
+    qint64 hours = 0; // weekly hours asked for
+    qint64 placed = 0; // SOLUC rows with a day
     qint64 unplaced = 0; // SOLUC rows with DIA 0
     qint64 withoutRoom = 0;
 };

@@ -11,8 +11,11 @@ public:
     std::function<quintaro::FrameSelection(const quintaro::XmlDocument&)> frames;
 
     std::optional<QString> chooseDocument() override { return document; }
-    void inform(const QString&) override {}
-    void showError(const QString&) override {}
-    void setBusy(bool) override {}
-    quintaro::FrameSelection chooseFrames(const QString&, const quintaro::XmlDocument& doc) override { return frames(doc); }
+    void inform(const QString&) override { }
+    void showError(const QString&) override { }
+    void setBusy(bool) override { }
+    quintaro::FrameSelection chooseFrames(const QString&, const quintaro::XmlDocument& doc) override
+    {
+        return frames(doc);
+    }
 };

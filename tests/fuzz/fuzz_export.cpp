@@ -1,7 +1,7 @@
 // libFuzzer target: loads any bytes as the interchange document and runs the whole export into a
 // temporary working directory, always choosing the first listed frame.
-#include "fixed_ui.h"
 #include "app/session.h"
+#include "fixed_ui.h"
 #include "platform/error.h"
 
 #include <QFile>
@@ -9,7 +9,6 @@
 
 #include <cstddef>
 #include <cstdint>
-
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,7 +1,7 @@
 // libFuzzer target: the import run over any bytes as SOLUC, beside the tables of an export of the
 // sample school made once.
-#include "fixed_ui.h"
 #include "app/session.h"
+#include "fixed_ui.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -17,10 +17,13 @@ struct Prepared {
     FixedUi ui;
     Prepared()
     {
-        ui.frames = [](const quintaro::XmlDocument&) { return quintaro::FrameSelection{true, QStringLiteral("M         T         ")}; };
+        ui.frames = [](const quintaro::XmlDocument&) {
+            return quintaro::FrameSelection{true, QStringLiteral("M         T         ")};
+        };
         ui.document = dir.filePath(QStringLiteral("escuela.xml"));
-        QFile::copy(QString::fromLocal8Bit(std::getenv("QUINTARO_SAMPLE") ? std::getenv("QUINTARO_SAMPLE") : QUINTARO_SAMPLE),
-                    ui.document);
+        QFile::copy(
+            QString::fromLocal8Bit(std::getenv("QUINTARO_SAMPLE") ? std::getenv("QUINTARO_SAMPLE") : QUINTARO_SAMPLE),
+            ui.document);
         quintaro::Session session;
         session.setWorkDirectory(vtemp);
         if (session.runExport(ui) != quintaro::Session::Outcome::Finished)

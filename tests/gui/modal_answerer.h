@@ -19,7 +19,8 @@
 class ModalAnswerer : public QObject {
 public:
     std::function<void(QFileDialog*)> onFileDialog = [](QFileDialog* d) { d->reject(); };
-    std::function<void(quintaro::TPlantillas*)> onFrames = [](quintaro::TPlantillas* d) { d->BitBtnContinuar->click(); };
+    std::function<void(quintaro::TPlantillas*)> onFrames
+        = [](quintaro::TPlantillas* d) { d->BitBtnContinuar->click(); };
     QStringList messages;
     QList<QMessageBox::Icon> icons;
     int frameDialogs = 0;
@@ -45,7 +46,8 @@ public:
         for (int row : rows) {
             QListWidget* list = dialog->ListBox2;
             const QRect r = list->visualItemRect(list->item(row));
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, first ? Qt::NoModifier : Qt::ControlModifier, r.center());
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, first ? Qt::NoModifier : Qt::ControlModifier,
+                              r.center());
             first = false;
         }
         dialog->BitBtnContinuar->click();

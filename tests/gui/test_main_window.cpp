@@ -68,7 +68,8 @@ private Q_SLOTS:
         QCOMPARE(window.session().filenameXML, m_doc);
         const WorkDir dir(m_temp.filePath(QStringLiteral("VTEMP")));
         QCOMPARE(readRows(dir.tablePath(QStringLiteral("ASIGT"))).size(), size_t(37));
-        QCOMPARE(readRows(dir.tablePath(QStringLiteral("GRUPOST"))).back().value(QStringLiteral("MARCO")), QStringLiteral("1"));
+        QCOMPARE(readRows(dir.tablePath(QStringLiteral("GRUPOST"))).back().value(QStringLiteral("MARCO")),
+                 QStringLiteral("1"));
         QVERIFY(!QApplication::overrideCursor());
     }
 
@@ -141,9 +142,9 @@ private Q_SLOTS:
 
     void parametersThatStartNothing()
     {
-        for (const QStringList& parameters : {QStringList{QStringLiteral(" exportar"), QStringLiteral("x")},
-                                              QStringList{QStringLiteral("exportar")},
-                                              QStringList{QStringLiteral("exportar"), QStringLiteral("a"), QStringLiteral("b")}}) {
+        for (const QStringList& parameters :
+             {QStringList{QStringLiteral(" exportar"), QStringLiteral("x")}, QStringList{QStringLiteral("exportar")},
+              QStringList{QStringLiteral("exportar"), QStringLiteral("a"), QStringLiteral("b")}}) {
             ModalAnswerer answers;
             TMForm window(parameters);
             window.show();

@@ -45,8 +45,9 @@ private Q_SLOTS:
         const QRect second = dialog.ListBox2->visualItemRect(dialog.ListBox2->item(1));
         QTest::mouseClick(dialog.ListBox2->viewport(), Qt::LeftButton, Qt::NoModifier, second.center());
         QCOMPARE(dialog.ComboBoxPlantilla->currentText(), QStringLiteral("T"));
-        QCOMPARE(items(dialog.ListBox1), (QStringList{"1-15:30-16:25-Lectiva", "2-16:30-17:25-Lectiva", "3-17:30-18:25-Lectiva",
-                                                      "4-18:30-19:25-Lectiva"}));
+        QCOMPARE(items(dialog.ListBox1),
+                 (QStringList{"1-15:30-16:25-Lectiva", "2-16:30-17:25-Lectiva", "3-17:30-18:25-Lectiva",
+                              "4-18:30-19:25-Lectiva"}));
     }
 
     void ctrlClickOrderGivesListOrder()

@@ -53,7 +53,9 @@ FrameSelection ScriptedUi::chooseFrames(const QString&, const XmlDocument&)
 
 QByteArray interchange(const QString& sections)
 {
-    return (QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<datosGHC>\n") + sections + QStringLiteral("\n</datosGHC>\n")).toUtf8();
+    return (QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<datosGHC>\n") + sections
+            + QStringLiteral("\n</datosGHC>\n"))
+        .toUtf8();
 }
 
 QString frameXml(const QString& id, const QStringList& periods)
@@ -61,14 +63,15 @@ QString frameXml(const QString& id, const QStringList& periods)
     QString xml = QStringLiteral("<marcoHorario id=\"%1\">").arg(id);
     for (const QString& p : periods) {
         const QStringList v = p.split(u' ');
-        xml += QStringLiteral("<tramo><submarco>%1</submarco><dia>%2</dia><indice>%3</indice><horaEntrada>%4</horaEntrada>"
-                              "<horaSalida>%5</horaSalida><Tipo>Lectiva</Tipo></tramo>")
+        xml += QStringLiteral(
+                   "<tramo><submarco>%1</submarco><dia>%2</dia><indice>%3</indice><horaEntrada>%4</horaEntrada>"
+                   "<horaSalida>%5</horaSalida><Tipo>Lectiva</Tipo></tramo>")
                    .arg(id, v.value(0), v.value(1), v.value(2), v.value(3));
     }
     return xml + QStringLiteral("</marcoHorario>");
 }
 
-StepFixture::StepFixture() : dir(temp.path()) {}
+StepFixture::StepFixture() : dir(temp.path()) { }
 
 void StepFixture::load(const QByteArray& xml)
 {

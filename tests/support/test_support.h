@@ -38,8 +38,8 @@ void writeFile(const QString& path, const QByteArray& content);
 // A RunUi that answers from a script and records what the run said.
 class ScriptedUi : public RunUi {
 public:
-    std::optional<QString> document;           // what the file dialog returns
-    std::deque<FrameSelection> frameAnswers;    // one per dialog shown
+    std::optional<QString> document; // what the file dialog returns
+    std::deque<FrameSelection> frameAnswers; // one per dialog shown
     QStringList messages;
     QStringList errors;
     int framesAsked = 0;
@@ -49,7 +49,11 @@ public:
     std::optional<QString> chooseDocument() override { return document; }
     void inform(const QString& message) override { messages << message; }
     void showError(const QString& message) override { errors << message; }
-    void setBusy(bool b) override { busy = b; ++busyChanges; }
+    void setBusy(bool b) override
+    {
+        busy = b;
+        ++busyChanges;
+    }
     FrameSelection chooseFrames(const QString&, const XmlDocument&) override;
 };
 
