@@ -23,24 +23,16 @@ CliUi::CliUi(QString document, QStringList wantedFrames, QTextStream& out, QText
 
 void CliUi::showError(const QString& message) { m_err << "Error: " << message << Qt::endl; }
 
-void CliUi::documentLoaded(const XmlDocument& doc)
+std::optional<FrameSelection> CliUi::chooseFrames(const QString&, const XmlDocument& doc)
 {
     const QStringList ids = frameIdentifiers(doc);
-    if (ids.size() >= 2) {
-        if (!m_wantedFrames.isEmpty())
-            m_selection = selectByIdentifiers(ids, m_wantedFrames);
-        else if (isatty(fileno(stdin)))
-            m_selection = askOnTerminal(ids, doc);
-        else
-            selectByIdentifiers(ids, {}); // raises the usage error that lists the frames
-        return;
-    }
-    // With one frame nothing is asked, but a wrong --marcos is still a mistake worth telling.
     if (!m_wantedFrames.isEmpty())
-        selectByIdentifiers(ids, m_wantedFrames);
+        return selectByIdentifiers(ids, m_wantedFrames);
+    if (isatty(fileno(stdin)))
+        return askOnTerminal(ids, doc);
+    selectByIdentifiers(ids, {}); // raises the usage error that lists the frames
+    return std::nullopt;
 }
-
-FrameSelection CliUi::chooseFrames(const QString&, const XmlDocument&) { return m_selection; }
 
 FrameSelection CliUi::askOnTerminal(const QStringList& ids, const XmlDocument& doc)
 {

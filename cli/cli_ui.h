@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/run_ui.h"
+#include "run/run_ui.h"
 
 #include <QStringList>
 #include <QTextStream>
@@ -18,8 +18,9 @@ public:
     void instruct(const QString&) override { }
     void showError(const QString& message) override;
     void setBusy(bool) override { }
-    FrameSelection chooseFrames(const QString& documentPath, const XmlDocument& runDocument) override;
-    void documentLoaded(const XmlDocument& doc) override;
+    // --marcos when given, checked against the document's frames; otherwise a prompt on a terminal;
+    // otherwise a UsageError that lists the frames.
+    std::optional<FrameSelection> chooseFrames(const QString& documentPath, const XmlDocument& runDocument) override;
 
     const QStringList& messages() const { return m_messages; }
 
@@ -31,7 +32,6 @@ private:
     QTextStream& m_out;
     QTextStream& m_err;
     QStringList m_messages;
-    FrameSelection m_selection;
 };
 
 } // namespace quintaro

@@ -1,9 +1,10 @@
 #include "cli/commands.h"
 
-#include "app/session.h"
 #include "cli/cli_ui.h"
 #include "cli/table_printer.h"
 #include "platform/error.h"
+#include "platform/text.h"
+#include "run/session.h"
 #include "tools/velmora_standin.h"
 
 #include <QCommandLineParser>
@@ -34,7 +35,7 @@ struct Command {
 const Option kDir{"dir", "CARPETA",
                   "Carpeta de trabajo de Velmora (por omisión QUINTARO_VTEMP o C:\\VTEMP dentro de Wine)."};
 
-void printReport(const RunReport& report, QTextStream& out)
+void printReport(const ExportReport& report, QTextStream& out)
 {
     for (const RunReport::Table& t : report.tables)
         out << "  " << t.name.leftJustified(10) << ' ' << t.rows << (t.rows == 1 ? " fila" : " filas") << Qt::endl;
@@ -42,7 +43,7 @@ void printReport(const RunReport& report, QTextStream& out)
         out << "Aviso: " << warning << Qt::endl;
 }
 
-void printLessonReport(const RunReport& report, QTextStream& out)
+void printLessonReport(const ExportReport& report, QTextStream& out)
 {
     if (!report.droppedLessons.empty()) {
         out << "Sesiones sin fila en ASIGT (su asignatura no está en ASIGNOMT): " << report.droppedLessons.size()
@@ -63,7 +64,7 @@ int finish(Session::Outcome outcome, const Session& session, const CliUi& ui, QT
 {
     switch (outcome) {
     case Session::Outcome::NoDocument:
-        err << ui.messages().join(u' ') << ": " << session.filenameXML << Qt::endl;
+        err << ui.messages().join(u' ') << ": " << session.filenameXML() << Qt::endl;
         return NoDocument;
     case Session::Outcome::Failed:
         if (!session.report().failedStep.isEmpty())
@@ -88,8 +89,14 @@ int exportar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
     const int code = finish(outcome, session, ui, out, err);
     if (outcome == Session::Outcome::Finished || outcome == Session::Outcome::Failed)
         printReport(session.report(), outcome == Session::Outcome::Finished ? out : err);
-    if (outcome == Session::Outcome::Finished)
+    if (outcome == Session::Outcome::Finished) {
         printLessonReport(session.report(), out);
+        // With one frame nothing is asked, but a --marcos that names another is worth telling.
+        for (const QString& wanted : frames)
+            if (!session.report().chosenFrames.contains(text::trimmed(wanted)))
+                out << "Aviso: el documento tiene un solo marco horario (" << session.report().chosenFrames.join(u',')
+                    << "); se ha exportado ese y no '" << text::trimmed(wanted) << "' de --marcos." << Qt::endl;
+    }
     return code;
 }
 
@@ -104,6 +111,15 @@ int importar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
         const RunReport& report = session.report();
         out << "Documento resultado: " << report.resultDocument << Qt::endl;
         out << "Franjas (tramo) escritas: " << report.timeSlots << Qt::endl;
+        if (report.slotsWithoutLesson)
+            out << "Franjas sin sesión (su asignatura y grupo no están en ASIGT): " << report.slotsWithoutLesson << " ("
+                << report.pairsWithoutLesson.mid(0, 20).join(QStringLiteral(", ")) << ")" << Qt::endl;
+        if (report.slotsPastHours)
+            out << "Franjas que pasan de las horas semanales de sus sesiones (se dan a la primera): "
+                << report.slotsPastHours << " (" << report.pairsPastHours.mid(0, 20).join(QStringLiteral(", ")) << ")"
+                << Qt::endl;
+        for (const QString& doubt : report.doubts)
+            out << "Aviso: " << doubt << Qt::endl;
         if (report.hadSchedule)
             out << "Aviso: el documento elegido ya tenía una sección horario; se ha dejado como estaba y las franjas "
                    "van en la sección nueva, al final."
@@ -136,6 +152,16 @@ int velmora(const QCommandLineParser& p, QTextStream& out, QTextStream&)
     return Ok;
 }
 
+int restaurar(const QCommandLineParser& p, QTextStream& out, QTextStream&)
+{
+    const QString dirPath
+        = p.value(QStringLiteral("dir")).isEmpty() ? WorkDir::defaultPath() : p.value(QStringLiteral("dir"));
+    restorePreviousExport(WorkDir(dirPath));
+    out << "Se han vuelto a poner las tablas de la exportación anterior en " << dirPath
+        << "; las que había quedan como anteriores (otro 'restaurar' las devuelve)." << Qt::endl;
+    return Ok;
+}
+
 const std::vector<Command>& commands()
 {
     static const std::vector<Command> all = {
@@ -155,6 +181,11 @@ const std::vector<Command>& commands()
          {{"csv", "", "Escribe las filas como CSV."}, kDir},
          tabla},
         {"velmora", "", "Sustituto de Velmora: coloca las sesiones de ASIGT y escribe SOLUC.", {kDir}, velmora},
+        {"restaurar",
+         "",
+         "Vuelve a poner las tablas que sustituyó la última exportación (y guarda las actuales).",
+         {kDir},
+         restaurar},
     };
     return all;
 }

@@ -1,4 +1,6 @@
+#include "export/document_nodes.h"
 #include "export/steps.h"
+#include "export/table_schemas.h"
 
 #include "platform/error.h"
 
@@ -7,19 +9,7 @@
 namespace quintaro {
 
 namespace {
-using dbf::FieldKind;
-
-enum Column { CASIG, CPROF, CGRUP, CAULA, TURNO, NIVEL, CURSO, GRUPO, HORAS, SESIONES, NCONEX, CTAREA, ES_SESION };
-
-const std::vector<dbf::FieldSpec> kAsigtFields = {
-    {QStringLiteral("CASIG"), FieldKind::String, 10},     {QStringLiteral("CPROF"), FieldKind::String, 10},
-    {QStringLiteral("CGRUP"), FieldKind::String, 10},     {QStringLiteral("CAULA"), FieldKind::String, 10},
-    {QStringLiteral("TURNO"), FieldKind::String, 1},      {QStringLiteral("NIVEL"), FieldKind::String, 5},
-    {QStringLiteral("CURSO"), FieldKind::String, 3},      {QStringLiteral("GRUPO"), FieldKind::String, 2},
-    {QStringLiteral("HORAS"), FieldKind::Float, 0},       {QStringLiteral("SESIONES"), FieldKind::String, 20},
-    {QStringLiteral("NCONEX"), FieldKind::String, 4},     {QStringLiteral("CTAREA"), FieldKind::String, 10},
-    {QStringLiteral("ES_SESION"), FieldKind::Integer, 0},
-};
+const tables::Asigt kTable;
 
 const QString kLessons = QStringLiteral("/datosGHC/sesionesLectivas/sesion");
 
@@ -43,64 +33,69 @@ int sessionId(const QString& value)
     throw RunError(QStringLiteral("Could not convert variant of type (String) into type (Integer)"));
 }
 
-// Closes the lookup components however the step ends, so that no table stays held.
-struct LookupsOpen {
-    TableComponents& c;
-    ~LookupsOpen() { c.closeAll(); } // wwTableNomAsg, wwTableProfesor, wwTableGrupos, in this order
-};
+// Finds a lesson's text in a table of an earlier step: the first row whose field equals it
+// exactly, or else the row that the same text gave in its own step. A text that finds neither is
+// counted in `notFound`, unless it is empty.
+template <typename Value, typename Read>
+std::optional<Value> find(DbfTable& table, const QString& field, const QHash<QString, Value>& produced,
+                          const QString& text, Read read, int* notFound = nullptr)
+{
+    if (table.locate(field, {text}))
+        return read();
+    const auto it = produced.constFind(text);
+    if (it != produced.cend())
+        return *it;
+    if (notFound && !text.isEmpty())
+        ++*notFound;
+    return std::nullopt;
+}
 } // namespace
 
 // One row per lesson whose subject is found in ASIGNOMT; teacher, group and task are looked up
-// in the tables of the earlier steps through the main window's components (indexed locates).
-void ExportarSesiones(ExportContext& ctx)
+// in the tables of the earlier steps (indexed locates), opened for exclusive use in this order:
+// GRUPOST, PROFT, ASIGNOMT.
+void ExportarSesiones(const XmlDocument& doc, TableOutput& out, const LessonSources& sources)
 {
-    const QString name = QStringLiteral("ASIGT");
     const QString owner = QStringLiteral("de la sesión");
-    const XmlDocument& doc = ctx.xmlDoc;
-    recreateTable(ctx, name, kAsigtFields);
-    auto asigt = openTable(ctx, name);
+    ExportReport& report = out.report();
+    out.recreate(kTable);
+    auto asigt = out.open(kTable.name());
 
-    TableComponents& c = ctx.components;
-    LookupsOpen closer{c};
-    c.wwTableGrupos.open(ctx.dir);
-    c.wwTableProfesor.open(ctx.dir);
-    c.wwTableNomAsg.open(ctx.dir);
-    DbfTable& subjects = *c.wwTableNomAsg;
-    DbfTable& teachers = *c.wwTableProfesor;
-    DbfTable& groups = *c.wwTableGrupos;
-    const int cod = subjects.fieldIndex(QStringLiteral("COD"));
-    const int abrev = teachers.fieldIndex(QStringLiteral("ABREV"));
-    const int groupCode = groups.fieldIndex(QStringLiteral("ABREV"));
-    const int nivel = groups.fieldIndex(QStringLiteral("NIVEL"));
-    const int curso = groups.fieldIndex(QStringLiteral("CURSO"));
-    const int grupo = groups.fieldIndex(QStringLiteral("GRUPO"));
+    // Declared in opening order, so they close in the reverse order however the step ends.
+    const auto groups = out.openLookup(QStringLiteral("GRUPOST"));
+    const auto teachers = out.openLookup(QStringLiteral("PROFT"));
+    const auto subjects = out.openLookup(QStringLiteral("ASIGNOMT"));
+    const int cod = subjects->fieldIndex(QStringLiteral("COD"));
+    const int abrev = teachers->fieldIndex(QStringLiteral("ABREV"));
+    const int groupCode = groups->fieldIndex(QStringLiteral("ABREV"));
+    const int nivel = groups->fieldIndex(QStringLiteral("NIVEL"));
+    const int curso = groups->fieldIndex(QStringLiteral("CURSO"));
+    const int grupo = groups->fieldIndex(QStringLiteral("GRUPO"));
+    const auto codeOf = [](DbfTable& table, int field) { return [&table, field] { return table.text(field); }; };
+    const auto groupRow = [&] {
+        return GroupRow{groups->text(groupCode), groups->text(nivel), groups->text(curso), groups->text(grupo)};
+    };
+    static const CodeOfText kExactOnly;
 
     const XmlNodeList& lessons = doc.select(kLessons);
     for (size_t i = 0; i < lessons.size(); ++i) {
         const QString subject = trimmedText(doc, kLessons + QStringLiteral("/materia"), i, owner);
-        if (!subjects.locate(QStringLiteral("NOMBRE"), {subject})) {
-            ctx.report.droppedLessons.push_back({lessons[i].attributeValue(0).value_or(QString()), subject});
+        const auto subjectCode
+            = find(*subjects, QStringLiteral("NOMBRE"), sources.subjects, subject, codeOf(*subjects, cod));
+        if (!subjectCode) {
+            report.droppedLessons.push_back({lessons[i].attributeValue(0).value_or(QString()), subject});
             continue;
         }
-        const QString subjectCode = subjects.text(cod);
 
         const QString teacher = trimmedText(doc, kLessons + QStringLiteral("/profesor"), i, owner);
-        QString teacherCode;
-        if (teachers.locate(QStringLiteral("ABREV"), {teacher}))
-            teacherCode = teachers.text(abrev);
-        else if (!teacher.isEmpty())
-            ++ctx.report.teacherNotFound;
+        const QString teacherCode = find(*teachers, QStringLiteral("ABREV"), sources.teachers, teacher,
+                                         codeOf(*teachers, abrev), &report.teacherNotFound)
+                                        .value_or(QString());
 
         const QString group = trimmedText(doc, kLessons + QStringLiteral("/grupo"), i, owner);
-        QString code, level, course, unit;
-        if (groups.locate(QStringLiteral("DESCRIP"), {group})) {
-            code = groups.text(groupCode);
-            level = groups.text(nivel);
-            course = groups.text(curso);
-            unit = groups.text(grupo);
-        } else if (!group.isEmpty()) {
-            ++ctx.report.groupNotFound;
-        }
+        const GroupRow groupFound
+            = find(*groups, QStringLiteral("DESCRIP"), sources.groups, group, groupRow, &report.groupNotFound)
+                  .value_or(GroupRow{});
 
         QString hours = trimmedText(
             doc, kLessons + QStringLiteral("/distribucionSemanal/distribucionVariable/numSesiones"), i, owner);
@@ -109,11 +104,10 @@ void ExportarSesiones(ExportContext& ctx)
         const QString split = splitString(text::toInt(hours));
 
         const QString task = trimmedText(doc, kLessons + QStringLiteral("/tarea"), i, owner);
-        QString taskCode;
-        if (subjects.locate(QStringLiteral("COD"), {task}))
-            taskCode = subjects.text(cod);
-        else if (!task.isEmpty())
-            ++ctx.report.taskNotFound;
+        // A task is found by its code only.
+        const QString taskCode
+            = find(*subjects, QStringLiteral("COD"), kExactOnly, task, codeOf(*subjects, cod), &report.taskNotFound)
+                  .value_or(QString());
 
         const auto first = lessons[i].attributeValue(0);
         if (!first)
@@ -123,21 +117,21 @@ void ExportarSesiones(ExportContext& ctx)
         const int id = sessionId(*first);
 
         asigt->append();
-        asigt->setText(CASIG, subjectCode);
-        asigt->setText(CPROF, teacherCode);
-        asigt->setText(CGRUP, code);
-        asigt->setText(CAULA, QString());
-        asigt->setText(TURNO, QString());
-        asigt->setText(NIVEL, level);
-        asigt->setText(CURSO, course);
-        asigt->setText(GRUPO, unit);
-        asigt->setText(HORAS, hours);
-        asigt->setText(SESIONES, split);
-        asigt->setText(CTAREA, taskCode);
-        asigt->setInteger(ES_SESION, id);
+        asigt->setText(kTable.CASIG, *subjectCode);
+        asigt->setText(kTable.CPROF, teacherCode);
+        asigt->setText(kTable.CGRUP, groupFound.abrev);
+        asigt->setText(kTable.CAULA, QString());
+        asigt->setText(kTable.TURNO, QString());
+        asigt->setText(kTable.NIVEL, groupFound.nivel);
+        asigt->setText(kTable.CURSO, groupFound.curso);
+        asigt->setText(kTable.GRUPO, groupFound.grupo);
+        asigt->setText(kTable.HORAS, hours);
+        asigt->setText(kTable.SESIONES, split);
+        asigt->setText(kTable.CTAREA, taskCode);
+        asigt->setInteger(kTable.ES_SESION, id);
         asigt->post();
     }
-    closeTable(ctx, *asigt);
+    out.close(*asigt);
 }
 
 } // namespace quintaro

@@ -1,17 +1,13 @@
+#include "export/document_nodes.h"
 #include "export/steps.h"
+#include "export/table_schemas.h"
 
 #include "platform/error.h"
 
 namespace quintaro {
 
 namespace {
-using dbf::FieldKind;
-
-const std::vector<dbf::FieldSpec> kAulatFields = {
-    {QStringLiteral("ABREV"), FieldKind::String, 10},      {QStringLiteral("NOMBRE"), FieldKind::String, 80},
-    {QStringLiteral("EDIFICIO"), FieldKind::String, 1},    {QStringLiteral("MAXALUM"), FieldKind::Integer, 0},
-    {QStringLiteral("ES_GENERICA"), FieldKind::String, 1},
-};
+const tables::Aulat kTable;
 
 // A generic room's code, base name and number, brought to 10 characters where that can be done
 // by keeping its first 19 - L and last L - 9 characters. From L = 20 on only the tail remains.
@@ -23,14 +19,12 @@ QString fittedGenericCode(const QString& code)
     return text::left(code, std::max<qsizetype>(0, 19 - l)) + text::right(code, l - 9);
 }
 
-enum Column { ABREV, NOMBRE, EDIFICIO, MAXALUM, ES_GENERICA };
-
 void addRow(DbfTable& table, const QString& code, const QString& name, const QString& generic)
 {
     table.append();
-    table.setText(ABREV, code);
-    table.setText(NOMBRE, name);
-    table.setText(ES_GENERICA, generic);
+    table.setText(kTable.ABREV, code);
+    table.setText(kTable.NOMBRE, name);
+    table.setText(kTable.ES_GENERICA, generic);
     table.post();
 }
 } // namespace
@@ -38,22 +32,21 @@ void addRow(DbfTable& table, const QString& code, const QString& name, const QSt
 // Ordinary rooms first, one per aula, coded by the name's first 10 characters trimmed again; then
 // the generic rooms of the first conjuntoDeAulas/general: its first attribute, untrimmed, is
 // their name, its second their number.
-void ExportarAulas(ExportContext& ctx)
+void ExportarAulas(const XmlDocument& doc, TableOutput& out)
 {
-    const QString table = QStringLiteral("AULAT");
     const QString nombre = QStringLiteral("/datosGHC/aulas/aula/nombre");
-    recreateTable(ctx, table, kAulatFields);
+    out.recreate(kTable);
     UsedCodes used;
-    const size_t count = ctx.xmlDoc.select(QStringLiteral("/datosGHC/aulas/aula")).size();
-    auto aulat = openTable(ctx, table);
+    const size_t count = doc.select(QStringLiteral("/datosGHC/aulas/aula")).size();
+    auto aulat = out.open(kTable.name());
 
     for (size_t i = 0; i < count; ++i) {
-        const QString name = trimmedText(ctx.xmlDoc, nombre, i, QStringLiteral("del aula"));
+        const QString name = trimmedText(doc, nombre, i, QStringLiteral("del aula"));
         const QString code = used.assign(text::trimmed(text::left(name, kCodeLength)));
         addRow(*aulat, code, name, QStringLiteral("N"));
     }
 
-    const XmlNodeList& general = ctx.xmlDoc.select(QStringLiteral("/datosGHC/conjuntoDeAulas/general"));
+    const XmlNodeList& general = doc.select(QStringLiteral("/datosGHC/conjuntoDeAulas/general"));
     if (!general.empty()) {
         const XmlNode first = general.front();
         const auto baseName = first.attributeValue(0);
@@ -68,7 +61,7 @@ void ExportarAulas(ExportContext& ctx)
             addRow(*aulat, code, *baseName, QStringLiteral("S"));
         }
     }
-    closeTable(ctx, *aulat);
+    out.close(*aulat);
 }
 
 } // namespace quintaro

@@ -1,16 +1,59 @@
 #pragma once
 
-#include "export/export_context.h"
+#include "export/frame_choice.h"
+#include "export/table_output.h"
+#include "export/used_codes.h"
+#include "platform/text.h"
+#include "platform/xml_document.h"
 
-// The seven conversion steps of the export run, called in this order.
+#include <QHash>
+
+#include <functional>
+
+// The seven conversion steps of the export run, called in this order. Each takes what it reads
+// and returns what it leaves for the steps after it.
 namespace quintaro {
 
-void ExportarMaterias(ExportContext& ctx); // ASIGNOMT from the subjects
-void ExportarTareas(ExportContext& ctx); // the tasks, appended to ASIGNOMT
-void ExportarProfesores(ExportContext& ctx); // PROFT
-void ExportarAulas(ExportContext& ctx); // AULAT
-void ExportarMarcos(ExportContext& ctx); // DIASHORAST, and the chosen frames
-void ExportarGrupos(ExportContext& ctx); // GRUPOST
-void ExportarSesiones(ExportContext& ctx); // ASIGT
+// The used-code and seen-name lists that the subjects and tasks steps share. The tasks step
+// leaves them empty.
+struct SubjectLists {
+    UsedCodes codigosUsados;
+    text::CaselessList nombresVistos;
+};
+
+// What a step stored for each trimmed document text that gave a row, first occurrence first.
+// The lessons step falls back on it when the stored value no longer equals the text (a name cut
+// to its field, a code shortened or counted to stay unique).
+using CodeOfText = QHash<QString, QString>;
+struct GroupRow {
+    QString abrev, nivel, curso, grupo;
+};
+using GroupOfText = QHash<QString, GroupRow>;
+
+struct LessonSources {
+    CodeOfText subjects; // materia or tarea text -> ASIGNOMT.COD
+    CodeOfText teachers; // nombre -> PROFT.ABREV
+    GroupOfText groups; // nombre -> the GRUPOST row
+};
+
+// The frames chosen by the time-frames step, read by the groups step: the identifiers and their
+// one-character codes ("0" for the one whose day starts first).
+struct ChosenFrames {
+    QString marcoXML1;
+    QString marcoXML2;
+    QString marco1;
+    QString marco2;
+};
+
+// Asks the person for one or two frames; nothing when they gave up.
+using FrameChooser = std::function<std::optional<FrameSelection>()>;
+
+void ExportarMaterias(const XmlDocument& doc, TableOutput& out, SubjectLists& lists, CodeOfText& produced);
+void ExportarTareas(const XmlDocument& doc, TableOutput& out, SubjectLists& lists, CodeOfText& produced);
+CodeOfText ExportarProfesores(const XmlDocument& doc, TableOutput& out);
+void ExportarAulas(const XmlDocument& doc, TableOutput& out);
+ChosenFrames ExportarMarcos(const XmlDocument& doc, TableOutput& out, const FrameChooser& choose);
+GroupOfText ExportarGrupos(const XmlDocument& doc, TableOutput& out, const ChosenFrames& frames);
+void ExportarSesiones(const XmlDocument& doc, TableOutput& out, const LessonSources& sources);
 
 } // namespace quintaro

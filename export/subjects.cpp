@@ -1,60 +1,55 @@
 #include "export/steps.h"
+#include "export/table_schemas.h"
 
 namespace quintaro {
 
 namespace {
-using dbf::FieldKind;
-
-const std::vector<dbf::FieldSpec> kAsignomtFields = {
-    {QStringLiteral("COD"), FieldKind::String, 10},      {QStringLiteral("CODLARGO"), FieldKind::String, 10},
-    {QStringLiteral("NOMBRE"), FieldKind::String, 80},   {QStringLiteral("MATERIA"), FieldKind::String, 8},
-    {QStringLiteral("CODTAREA"), FieldKind::String, 10}, {QStringLiteral("ESTAREA"), FieldKind::Boolean, 0},
-};
-
-enum Column { COD, CODLARGO, NOMBRE, MATERIA, CODTAREA, ESTAREA };
+const tables::Asignomt kTable;
 
 // One subject or task element becomes one row, unless its text (letter case aside) has already
 // given one. The code is the text's first 10 characters, not trimmed again, made unique.
-void addRow(ExportContext& ctx, DbfTable& table, const XmlNode& node, bool isTask)
+void addRow(SubjectLists& lists, CodeOfText& produced, DbfTable& table, const XmlNode& node, bool isTask)
 {
     const QString name = text::trimmed(node.text());
     const QString prefix = text::left(name, kCodeLength);
-    if (ctx.nombresVistos.contains(name))
+    if (lists.nombresVistos.contains(name))
         return;
-    ctx.nombresVistos.add(name);
-    const QString code = ctx.codigosUsados.assign(prefix);
+    lists.nombresVistos.add(name);
+    const QString code = lists.codigosUsados.assign(prefix);
+    produced.insert(name, code);
 
     table.append();
-    table.setText(COD, code);
-    table.setText(CODLARGO, name);
-    table.setText(NOMBRE, name);
+    table.setText(kTable.COD, code);
+    table.setText(kTable.CODLARGO, name);
+    table.setText(kTable.NOMBRE, name);
     if (isTask)
-        table.setText(CODTAREA, prefix);
-    table.setBoolean(ESTAREA, isTask);
+        table.setText(kTable.CODTAREA, prefix);
+    table.setBoolean(kTable.ESTAREA, isTask);
     table.post();
 }
 
-void addRows(ExportContext& ctx, const QString& path, bool isTask)
+void addRows(const XmlDocument& doc, TableOutput& out, SubjectLists& lists, CodeOfText& produced, const QString& path,
+             bool isTask)
 {
-    const XmlNodeList& nodes = ctx.xmlDoc.select(path);
-    auto table = openTable(ctx, QStringLiteral("ASIGNOMT"));
+    const XmlNodeList& nodes = doc.select(path);
+    auto table = out.open(kTable.name());
     for (const XmlNode& node : nodes)
-        addRow(ctx, *table, node, isTask);
-    closeTable(ctx, *table);
+        addRow(lists, produced, *table, node, isTask);
+    out.close(*table);
 }
 } // namespace
 
-void ExportarMaterias(ExportContext& ctx)
+void ExportarMaterias(const XmlDocument& doc, TableOutput& out, SubjectLists& lists, CodeOfText& produced)
 {
-    recreateTable(ctx, QStringLiteral("ASIGNOMT"), kAsignomtFields);
-    addRows(ctx, QStringLiteral("/datosGHC/materias/materia"), false);
+    out.recreate(kTable);
+    addRows(doc, out, lists, produced, QStringLiteral("/datosGHC/materias/materia"), false);
 }
 
-void ExportarTareas(ExportContext& ctx)
+void ExportarTareas(const XmlDocument& doc, TableOutput& out, SubjectLists& lists, CodeOfText& produced)
 {
-    addRows(ctx, QStringLiteral("/datosGHC/tareas/tarea"), true);
-    ctx.codigosUsados.clear();
-    ctx.nombresVistos.clear();
+    addRows(doc, out, lists, produced, QStringLiteral("/datosGHC/tareas/tarea"), true);
+    lists.codigosUsados.clear();
+    lists.nombresVistos.clear();
 }
 
 } // namespace quintaro

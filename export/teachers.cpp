@@ -1,41 +1,39 @@
+#include "export/document_nodes.h"
 #include "export/steps.h"
+#include "export/table_schemas.h"
 
 namespace quintaro {
 
 namespace {
-using dbf::FieldKind;
-
-enum Column { ABREV, NOMBRE, DEPART, EMAIL, DNI, X_EMPLEADO };
-
-const std::vector<dbf::FieldSpec> kProftFields = {
-    {QStringLiteral("ABREV"), FieldKind::String, 10},  {QStringLiteral("NOMBRE"), FieldKind::String, 80},
-    {QStringLiteral("DEPART"), FieldKind::String, 40}, {QStringLiteral("EMAIL"), FieldKind::String, 100},
-    {QStringLiteral("DNI"), FieldKind::Integer, 0},    {QStringLiteral("X_EMPLEADO"), FieldKind::String, 10},
-};
+const tables::Proft kTable;
 } // namespace
 
 // Every teacher gives one row. The i-th teacher takes the i-th nombre and nombreCompleto of the
 // whole document; the code is the whole trimmed name, made unique and then limited in length.
-void ExportarProfesores(ExportContext& ctx)
+CodeOfText ExportarProfesores(const XmlDocument& doc, TableOutput& out)
 {
-    const QString table = QStringLiteral("PROFT");
     const QString nombre = QStringLiteral("/datosGHC/profesores/profesor/nombre");
     const QString nombreCompleto = QStringLiteral("/datosGHC/profesores/profesor/nombreCompleto");
     const QString owner = QStringLiteral("del profesor");
 
-    recreateTable(ctx, table, kProftFields);
+    out.recreate(kTable);
     UsedCodes used;
-    const size_t count = ctx.xmlDoc.select(QStringLiteral("/datosGHC/profesores/profesor")).size();
-    auto proft = openTable(ctx, table);
+    CodeOfText produced;
+    const size_t count = doc.select(QStringLiteral("/datosGHC/profesores/profesor")).size();
+    auto proft = out.open(kTable.name());
     for (size_t i = 0; i < count; ++i) {
-        const QString code = used.assign(trimmedText(ctx.xmlDoc, nombre, i, owner));
-        const QString fullName = trimmedText(ctx.xmlDoc, nombreCompleto, i, owner);
+        const QString name = trimmedText(doc, nombre, i, owner);
+        const QString code = used.assign(name);
+        const QString fullName = trimmedText(doc, nombreCompleto, i, owner);
+        if (!produced.contains(name))
+            produced.insert(name, code);
         proft->append();
-        proft->setText(ABREV, code);
-        proft->setText(NOMBRE, fullName);
+        proft->setText(kTable.ABREV, code);
+        proft->setText(kTable.NOMBRE, fullName);
         proft->post();
     }
-    closeTable(ctx, *proft);
+    out.close(*proft);
+    return produced;
 }
 
 } // namespace quintaro

@@ -1,8 +1,9 @@
 #include "frames/plantillas.h"
 
-#include "app/gradient_panel.h"
-#include "app/help.h"
 #include "export/frame_choice.h"
+#include "gui/app_title.h"
+#include "gui/gradient_panel.h"
+#include "gui/help.h"
 #include "platform/error.h"
 
 #include <QComboBox>
@@ -17,8 +18,6 @@
 #include <QTimer>
 
 namespace quintaro {
-
-TPlantillas* Plantillas = nullptr;
 
 namespace {
 const QColor kMaroon(0x80, 0x00, 0x00);
@@ -90,10 +89,15 @@ TPlantillas::TPlantillas(const QString& filenameXML, QWidget* owner) : QDialog(o
         move(screen->availableGeometry().center() - rect().center());
 }
 
-TPlantillas::~TPlantillas()
+TPlantillas::~TPlantillas() = default;
+
+FrameSelection showPlantillas(const QString& filenameXML, QWidget* owner)
 {
-    if (Plantillas == this)
-        Plantillas = nullptr;
+    TPlantillas dialog(filenameXML, owner);
+    dialog.exec();
+    if (!dialog.failure().isEmpty())
+        throw RunError(dialog.failure());
+    return {dialog.resultMH, dialog.resultado};
 }
 
 void TPlantillas::showEvent(QShowEvent* event)
@@ -170,7 +174,7 @@ void TPlantillas::done(int result)
     resultMH = closing.selection.resultMH;
     resultado = closing.selection.resultado;
     if (!closing.message.isEmpty()) {
-        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Quintaro"), closing.message, QMessageBox::Ok, this);
+        QMessageBox box(QMessageBox::NoIcon, kAppTitle, closing.message, QMessageBox::Ok, this);
         box.exec();
     }
     QDialog::done(result);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/frame_choice.h"
 #include "platform/xml_document.h"
 
 #include <QDialog>
@@ -52,7 +53,8 @@ private:
     bool m_activated = false;
 };
 
-// The dialog while it is shown.
-extern TPlantillas* Plantillas;
+// Shows the dialog once, modal over `owner`, and hands back what closing it gave; raises a
+// RunError when it found no frames to offer. The window's FrameDialog.
+FrameSelection showPlantillas(const QString& filenameXML, QWidget* owner);
 
 } // namespace quintaro

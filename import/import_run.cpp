@@ -1,6 +1,8 @@
 #include "import/import_run.h"
 
+#include "import/lesson_slots.h"
 #include "platform/error.h"
+#include "platform/text.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -37,33 +39,21 @@ QString genericRoomName(DbfTable& rooms)
     return {};
 }
 
-struct CloseInOpeningOrder {
-    TableComponents& c;
-    ~CloseInOpeningOrder()
-    {
-        for (TableComponent* t : {&c.wwTableSoluc, &c.wwTableGrupos, &c.wwTableProfesor, &c.wwTableAulas,
-                                  &c.wwTableNomAsg, &c.wwTableTramos, &c.wwTableAsig}) {
-            try {
-                t->close();
-            } catch (const RunError& e) {
-                qWarning("%s", qPrintable(e.message()));
-            }
-        }
-    }
-};
+// "ASIG/CODGRUPO" added once to a list that names the pairs a count is about.
+void notePair(QStringList& pairs, const QString& subject, const QString& group)
+{
+    const QString pair = subject + u'/' + group;
+    if (!pairs.contains(pair))
+        pairs << pair;
+}
 } // namespace
 
-void ImportarSolucion(const QString& filenameXML, const WorkDir& dir, TableComponents& c,
-                      std::optional<XmlDocument>& xmlDoc, RunReport& report)
+void ImportarSolucion(const QString& filenameXML, ImportTables tables, std::optional<XmlDocument>& xmlDoc,
+                      ImportReport& report)
 {
-    CloseInOpeningOrder closer{c};
-    for (TableComponent* t : {&c.wwTableSoluc, &c.wwTableGrupos, &c.wwTableProfesor, &c.wwTableAulas, &c.wwTableNomAsg,
-                              &c.wwTableTramos, &c.wwTableAsig})
-        t->open(dir);
-    DbfTable& soluc = *c.wwTableSoluc;
-    DbfTable& rooms = *c.wwTableAulas;
-    DbfTable& periods = *c.wwTableTramos;
-    DbfTable& lessons = *c.wwTableAsig;
+    DbfTable& soluc = tables.soluc;
+    DbfTable& rooms = tables.rooms;
+    DbfTable& periods = tables.periods;
 
     const QString genericName = genericRoomName(rooms);
 
@@ -71,12 +61,12 @@ void ImportarSolucion(const QString& filenameXML, const WorkDir& dir, TableCompo
     xmlDoc.emplace(XmlDocument::load(filenameXML));
     XmlDocument& doc = *xmlDoc;
     requireInterchangeRoot(doc, filenameXML);
-    XmlNode root = doc.root();
+    const XmlNode root = doc.root();
     // A document that already holds a horario (a result document chosen again) keeps that
     // section as it is; the time slots go into the one appended now.
     report.hadSchedule = !root.firstChild("horario").isNull();
-    XmlNode horario = doc.createElement("horario");
-    root.appendChild(horario);
+    const XmlNode horario = doc.createElement("horario");
+    doc.appendChild(root, horario);
     doc.appendText(root, QStringLiteral("\n"));
 
     // Every field is looked up before the first row, so a SOLUC of another layout is refused whole.
@@ -90,7 +80,7 @@ void ImportarSolucion(const QString& filenameXML, const WorkDir& dir, TableCompo
     const int marcoxml = periods.fieldIndex(QStringLiteral("MARCOXML"));
     const int esGenerica = rooms.fieldIndex(QStringLiteral("ES_GENERICA"));
     const int roomName = rooms.fieldIndex(QStringLiteral("NOMBRE"));
-    const int esSesion = lessons.fieldIndex(QStringLiteral("ES_SESION"));
+    LessonSlots lessons(tables.lessons);
 
     qint64 slots = 0;
     for (soluc.first(); !soluc.eof(); soluc.next()) {
@@ -100,29 +90,37 @@ void ImportarSolucion(const QString& filenameXML, const WorkDir& dir, TableCompo
         const QString frame
             = periods.locate(QStringLiteral("MARCO"), {soluc.text(marco)}) ? periods.text(marcoxml) : QString();
 
-        XmlNode tramo = doc.createElement("tramo");
-        tramo.setAttribute("dia", int(day - 1));
-        tramo.setAttribute("indice", int(soluc.whole(hora)));
-        tramo.setAttribute("marco", frame);
+        const XmlNode tramo = doc.createElement("tramo");
+        doc.setAttribute(tramo, "dia", int(day - 1));
+        doc.setAttribute(tramo, "indice", int(soluc.whole(hora)));
+        doc.setAttribute(tramo, "marco", frame);
         doc.appendText(horario, QStringLiteral("\n  "));
-        horario.appendChild(tramo);
+        doc.appendChild(horario, tramo);
 
-        XmlNode room = doc.createElement("aula");
+        const XmlNode room = doc.createElement("aula");
         const QString roomCode = soluc.text(aula);
         if (text::trimmed(roomCode).isEmpty())
-            room.setAttribute("anonima", genericName);
+            doc.setAttribute(room, "anonima", genericName);
         else if (rooms.locate(QStringLiteral("ABREV"), {roomCode}) && rooms.text(esGenerica) == u"N")
-            room.setAttribute("id", rooms.text(roomName));
-        tramo.appendChild(room);
+            doc.setAttribute(room, "id", rooms.text(roomName));
+        doc.appendChild(tramo, room);
 
-        XmlNode sesion = doc.createElement("sesion");
-        if (lessons.locate(QStringLiteral("CASIG;CGRUP"), {soluc.text(asig), soluc.text(codgrupo)}))
-            sesion.setText(lessons.text(esSesion));
-        room.appendChild(sesion);
+        const QString subject = soluc.text(asig), group = soluc.text(codgrupo), teacherCode = soluc.text(prof);
+        const LessonSlots::Result lesson = lessons.take(subject, group, teacherCode);
+        if (lesson.sesion.isEmpty()) {
+            ++report.slotsWithoutLesson;
+            notePair(report.pairsWithoutLesson, subject, group);
+        } else if (lesson.pastHours) {
+            ++report.slotsPastHours;
+            notePair(report.pairsPastHours, subject, group);
+        }
+        const XmlNode sesion = doc.createElement("sesion");
+        doc.setText(sesion, lesson.sesion);
+        doc.appendChild(room, sesion);
 
-        XmlNode teacher = doc.createElement("profesor");
-        teacher.setText(soluc.text(prof));
-        room.appendChild(teacher);
+        const XmlNode teacher = doc.createElement("profesor");
+        doc.setText(teacher, teacherCode);
+        doc.appendChild(room, teacher);
         ++slots;
     }
     doc.appendText(horario, QStringLiteral("\n"));

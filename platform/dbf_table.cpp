@@ -27,9 +27,9 @@ quint32 readU32(const char* p) { return qFromLittleEndian<quint32>(p); }
 void writeDate(char* header)
 {
     const QDate today = QDate::currentDate();
-    header[1] = char(today.year() - 1900);
-    header[2] = char(today.month());
-    header[3] = char(today.day());
+    header[kDateOffset] = char(today.year() - 1900);
+    header[kDateOffset + 1] = char(today.month());
+    header[kDateOffset + 2] = char(today.day());
 }
 
 char typeOf(FieldKind kind)
@@ -97,35 +97,34 @@ void DbfTable::create(const QString& path, const std::vector<FieldSpec>& fields)
     bool level7 = false;
     for (const FieldSpec& def : fields)
         level7 = level7 || def.name.size() > kMaxLevel4NameLength;
-    const int descriptorSize = level7 ? kLevel7DescriptorSize : kDescriptorSize;
-    const int nameBytes = level7 ? kMaxLevel7NameLength : kMaxLevel4NameLength;
+    const Layout& layout = level7 ? kLevel7Layout : kLevel3Layout;
 
     int recordLength = 1;
     QByteArray descriptors;
     for (const FieldSpec& def : fields) {
         const QByteArray name = def.name.toUpper().toLatin1();
         const int width = widthOf(def);
-        if (name.isEmpty() || name.size() > nameBytes || width < 1 || width > kMaxFieldWidth)
+        if (name.isEmpty() || name.size() > layout.maxNameLength || width < 1 || width > kMaxFieldWidth)
             throw RunError(QStringLiteral("Campo no válido %1 al crear la tabla %2").arg(def.name, table));
-        QByteArray d(descriptorSize, '\0');
+        QByteArray d(layout.descriptorSize, '\0');
         std::memcpy(d.data(), name.constData(), size_t(name.size()));
-        d[level7 ? 32 : 11] = typeOf(def.kind);
-        d[level7 ? 33 : 16] = char(width);
-        d[level7 ? 34 : 17] = char(def.kind == FieldKind::Float ? kFloatDecimals : 0);
+        d[layout.typeOffset] = typeOf(def.kind);
+        d[layout.lengthOffset] = char(width);
+        d[layout.decimalsOffset] = char(def.kind == FieldKind::Float ? kFloatDecimals : 0);
         descriptors += d;
         recordLength += width;
     }
-    const int headerSize = level7 ? kLevel7HeaderSize : kHeaderSize;
-    const int headerLength = headerSize + int(descriptors.size()) + 1;
+    const int headerLength = layout.headerSize + int(descriptors.size()) + 1;
 
-    QByteArray header(headerSize, '\0');
-    header[0] = char(level7 ? kVersionDbase7 : kVersionDbase3);
+    QByteArray header(layout.headerSize, '\0');
+    header[kVersionOffset] = char(level7 ? kVersionDbase7 : kVersionDbase3);
     writeDate(header.data());
-    qToLittleEndian<quint16>(quint16(headerLength), header.data() + 8);
-    qToLittleEndian<quint16>(quint16(recordLength), header.data() + 10);
-    header[29] = char(kLanguageDriverAnsi);
+    qToLittleEndian<quint16>(quint16(headerLength), header.data() + kHeaderLengthOffset);
+    qToLittleEndian<quint16>(quint16(recordLength), header.data() + kRecordLengthOffset);
+    header[kLanguageDriverOffset] = char(kLanguageDriverAnsi);
     if (level7)
-        std::memcpy(header.data() + 32, kLevel7LanguageDriverName, sizeof kLevel7LanguageDriverName - 1);
+        std::memcpy(header.data() + kLevel7LanguageDriverNameOffset, kLevel7LanguageDriverName,
+                    sizeof kLevel7LanguageDriverName - 1);
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -175,16 +174,17 @@ void DbfTable::readStructure(qint64 fileSize)
     const QByteArray head = m_file.read(kHeaderSize);
     if (head.size() < kHeaderSize)
         fail(QStringLiteral("la cabecera está incompleta"));
-    m_version = static_cast<unsigned char>(head[0]);
+    m_version = static_cast<unsigned char>(head[kVersionOffset]);
     // Levels III to V and FoxPro keep the level in the low bits as 3 (or FoxPro's own values);
     // level 7 has 4 there and a longer header with 48-byte descriptors.
     m_level7 = (m_version & 0x07) == 4;
-    const quint32 count = readU32(head.constData() + 4);
-    m_headerLength = readU16(head.constData() + 8);
-    m_recordLength = readU16(head.constData() + 10);
+    const quint32 count = readU32(head.constData() + kRowCountOffset);
+    m_headerLength = readU16(head.constData() + kHeaderLengthOffset);
+    m_recordLength = readU16(head.constData() + kRecordLengthOffset);
 
-    const int start = m_level7 ? kLevel7HeaderSize : kHeaderSize;
-    const int descriptorSize = m_level7 ? kLevel7DescriptorSize : kDescriptorSize;
+    const Layout& layout = m_level7 ? kLevel7Layout : kLevel3Layout;
+    const int start = layout.headerSize;
+    const int descriptorSize = layout.descriptorSize;
     if (m_headerLength < start + 1 || m_headerLength > fileSize)
         fail(QStringLiteral("la longitud de la cabecera (%1) no cuadra con el archivo").arg(m_headerLength));
     if (m_recordLength < 1)
@@ -194,7 +194,8 @@ void DbfTable::readStructure(qint64 fileSize)
     const QByteArray header = m_file.read(m_headerLength);
     if (header.size() < m_headerLength)
         fail(QStringLiteral("la cabecera está incompleta"));
-    m_codePage = m_level7 ? CodePage::windows1252() : CodePage::forLanguageDriver(static_cast<unsigned char>(head[29]));
+    m_codePage = m_level7 ? CodePage::windows1252()
+                          : CodePage::forLanguageDriver(static_cast<unsigned char>(head[kLanguageDriverOffset]));
 
     int offset = 1;
     int pos = start;
@@ -208,11 +209,10 @@ void DbfTable::readStructure(qint64 fileSize)
             break;
         const char* d = header.constData() + pos;
         Field field;
-        const int nameLength = m_level7 ? 32 : 11;
-        field.name = QString::fromLatin1(d, qstrnlen(d, nameLength)).trimmed().toUpper();
-        field.type = m_level7 ? d[32] : d[11];
-        field.length = static_cast<unsigned char>(m_level7 ? d[33] : d[16]);
-        field.decimals = static_cast<unsigned char>(m_level7 ? d[34] : d[17]);
+        field.name = QString::fromLatin1(d, qstrnlen(d, layout.nameBytes)).trimmed().toUpper();
+        field.type = d[layout.typeOffset];
+        field.length = static_cast<unsigned char>(d[layout.lengthOffset]);
+        field.decimals = static_cast<unsigned char>(d[layout.decimalsOffset]);
         // FoxPro and Clipper keep wide character fields' high length byte in the decimals byte.
         if (field.type == 'C' && !m_level7 && field.decimals > 0
             && (m_version == 0x30 || m_version == 0x31 || m_version == 0xF5))
@@ -247,11 +247,19 @@ void DbfTable::close()
 {
     if (!m_file.isOpen())
         return;
+    const bool unpostedInsert = m_state == State::Insert;
     if (m_state == State::Edit)
         postPending();
     m_state = State::Browse;
+    m_buffer.clear();
+    // Released whatever happens, so that a failed close never keeps the table from others.
+    struct Release {
+        QFile& file;
+        ~Release() { file.close(); }
+    } release{m_file};
     flush();
-    m_file.close();
+    if (unpostedInsert)
+        throw RunError(QStringLiteral("La tabla %1 se cerró con una fila añadida y sin guardar").arg(tableName()));
 }
 
 // ---------------------------------------------------------------- fields
@@ -320,10 +328,8 @@ QByteArrayView DbfTable::rawCurrent(int field) const
     return rawField(m_current, field);
 }
 
-QString DbfTable::fieldText(qint64 row, int field) const
+QString DbfTable::decode(QByteArrayView raw, const Field& f) const
 {
-    const Field& f = m_fields.at(size_t(field));
-    QByteArrayView raw = (row < 0) ? rawCurrent(field) : rawField(row, field);
     switch (f.type) {
     case 'C':
     case 'D':
@@ -345,7 +351,12 @@ QString DbfTable::fieldText(qint64 row, int field) const
     return value ? shortNumber(*value) : QString();
 }
 
-QString DbfTable::text(int field) const { return fieldText(-1, field); }
+QString DbfTable::text(int field) const { return decode(rawCurrent(field), m_fields.at(size_t(field))); }
+
+QString DbfTable::textAt(qint64 row, int field) const
+{
+    return decode(rawField(row, field), m_fields.at(size_t(field)));
+}
 
 std::optional<double> DbfTable::number(int field) const
 {
@@ -429,6 +440,9 @@ void DbfTable::append()
 {
     if (!m_writable)
         fail(QStringLiteral("el archivo es de solo lectura"));
+    if (m_state == State::Insert)
+        throw RunError(
+            QStringLiteral("La tabla %1 recibió una fila nueva antes de guardar la anterior").arg(tableName()));
     if (m_state == State::Edit)
         postPending();
     m_buffer = QByteArray(m_recordLength, ' ');
@@ -622,7 +636,7 @@ void DbfTable::flush()
     check(m_file.seek(0));
     check(m_file.read(header, kHeaderSize) == kHeaderSize);
     writeDate(header);
-    qToLittleEndian<quint32>(quint32(m_count), header + 4);
+    qToLittleEndian<quint32>(quint32(m_count), header + kRowCountOffset);
     check(m_file.seek(0));
     check(m_file.write(header, kHeaderSize) == kHeaderSize);
     check(m_file.flush());
@@ -645,10 +659,10 @@ void DbfTable::warn(const QString& message) const
 QString DbfTable::keyOf(qint64 row, const std::vector<int>& fields) const
 {
     if (fields.size() == 1)
-        return fieldText(row, fields.front());
+        return textAt(row, fields.front());
     QString key;
     for (int f : fields) {
-        const QString value = fieldText(row, f);
+        const QString value = textAt(row, f);
         key += QString::number(value.size()) + u':' + value;
     }
     return key;

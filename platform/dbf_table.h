@@ -41,7 +41,8 @@ public:
     DbfTable(const DbfTable&) = delete;
     DbfTable& operator=(const DbfTable&) = delete;
 
-    // Stores a pending edit and every posted row, then releases the file.
+    // Stores a pending edit and every posted row, then releases the file. Raises a RunError, once
+    // the file is released, when a row was appended and never posted.
     void close();
 
     const QString& path() const { return m_path; }
@@ -61,7 +62,8 @@ public:
     std::optional<double> number(int field) const; // empty numeric value: nothing
     qint64 whole(int field) const; // nearest integer; empty gives 0
 
-    // Writing: append() or edit(), set fields, then post() (next() and close() post an edit too).
+    // Writing: append() or edit(), set fields, then post(). next() and close() post an edit too;
+    // a new row must be posted before the next append() or close(), which refuse it otherwise.
     void append();
     void edit();
     void setText(int field, const QString& value);
@@ -88,7 +90,8 @@ private:
     void readStructure(qint64 fileSize);
     QByteArrayView rawField(qint64 row, int field) const;
     QByteArrayView rawCurrent(int field) const;
-    QString fieldText(qint64 row, int field) const;
+    QString decode(QByteArrayView raw, const Field& field) const;
+    QString textAt(qint64 row, int field) const;
     std::optional<double> numberOf(QByteArrayView raw, const Field& field) const;
     QString keyOf(qint64 row, const std::vector<int>& fields) const;
     void writeRaw(int field, const QByteArray& bytes, char pad, bool rightAlign);

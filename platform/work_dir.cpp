@@ -82,13 +82,21 @@ bool WorkDir::tableExists(const QString& table) const { return QFileInfo(tablePa
 
 void WorkDir::removeTableFiles(const QString& table) const
 {
-    const QDir dir(m_path);
-    for (const QString& suffix : {QStringLiteral(".DBF"), QStringLiteral(".MDX")}) {
-        const QString name = table + suffix;
-        for (const QString& entry : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
-            if (entry.compare(name, Qt::CaseInsensitive) == 0)
-                QFile::remove(dir.filePath(entry));
-    }
+    for (const QString& suffix : {QStringLiteral(".DBF"), QStringLiteral(".MDX")})
+        for (const QString& path : filesNamed(table + suffix))
+            QFile::remove(path);
 }
+
+QStringList WorkDir::filesNamed(const QString& fileName) const
+{
+    const QDir dir(m_path);
+    QStringList found;
+    for (const QString& entry : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
+        if (entry.compare(fileName, Qt::CaseInsensitive) == 0)
+            found << dir.filePath(entry);
+    return found;
+}
+
+WorkDir WorkDir::subfolder(const QString& name) const { return WorkDir(resolveCaseInsensitive(m_path, {name})); }
 
 } // namespace quintaro

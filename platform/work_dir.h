@@ -27,6 +27,10 @@ public:
     bool tableExists(const QString& table) const;
     // Deletes every letter-case variant of NAME.DBF and NAME.MDX; failures are ignored.
     void removeTableFiles(const QString& table) const;
+    // Every file in the folder whose name equals `fileName` without regard to case, as full paths.
+    QStringList filesNamed(const QString& fileName) const;
+    // The folder of that name inside this one, matched without regard to case.
+    WorkDir subfolder(const QString& name) const;
 
 private:
     QString m_path;

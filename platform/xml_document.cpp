@@ -151,32 +151,6 @@ std::vector<XmlNode> XmlNode::children(const char* name) const
     return result;
 }
 
-void XmlNode::appendChild(const XmlNode& child)
-{
-    if (!m_node || !child.m_node || !xmlAddChild(m_node, child.m_node))
-        throw RunError(QStringLiteral("No se pudo añadir el elemento %1 al documento").arg(child.name()));
-}
-
-void XmlNode::setAttribute(const char* name, const QString& value)
-{
-    if (!m_node || !xmlSetProp(m_node, utf8(name), utf8(value.toUtf8().constData())))
-        throw RunError(QStringLiteral("No se pudo escribir el atributo %1").arg(QString::fromUtf8(name)));
-}
-
-void XmlNode::setAttribute(const char* name, int value) { setAttribute(name, QString::number(value)); }
-
-void XmlNode::setText(const QString& text)
-{
-    if (!m_node)
-        throw RunError(QStringLiteral("No se pudo escribir el texto de un elemento inexistente"));
-    xmlNodeSetContent(m_node, nullptr);
-    if (text.isEmpty())
-        return;
-    xmlNode* content = xmlNewDocText(m_node->doc, utf8(text.toUtf8().constData()));
-    if (!content || !xmlAddChild(m_node, content))
-        throw RunError(QStringLiteral("No se pudo escribir el texto del elemento %1").arg(name()));
-}
-
 // ---- XmlDocument ----
 
 void XmlDocument::DocDeleter::operator()(_xmlDoc* doc) const { xmlFreeDoc(doc); }
@@ -275,11 +249,48 @@ XmlNode XmlDocument::createElement(const char* name)
     return XmlNode(node);
 }
 
+void XmlDocument::appendChild(const XmlNode& parent, const XmlNode& child)
+{
+    m_selections.clear();
+    if (parent.isNull() || child.isNull() || !xmlAddChild(parent.raw(), child.raw()))
+        throw RunError(QStringLiteral("No se pudo añadir el elemento %1 al documento").arg(child.name()));
+}
+
 void XmlDocument::appendText(const XmlNode& parent, const QString& text)
 {
+    m_selections.clear();
     xmlNode* node = xmlNewDocText(m_doc.get(), utf8(text.toUtf8().constData()));
-    if (!node || !xmlAddChild(parent.raw(), node))
+    if (!node || parent.isNull() || !xmlAddChild(parent.raw(), node)) {
+        xmlFreeNode(node);
         throw RunError(QStringLiteral("No se pudo añadir texto al documento"));
+    }
+}
+
+void XmlDocument::setAttribute(const XmlNode& element, const char* name, const QString& value)
+{
+    m_selections.clear();
+    if (element.isNull() || !xmlSetProp(element.raw(), utf8(name), utf8(value.toUtf8().constData())))
+        throw RunError(QStringLiteral("No se pudo escribir el atributo %1").arg(QString::fromUtf8(name)));
+}
+
+void XmlDocument::setAttribute(const XmlNode& element, const char* name, int value)
+{
+    setAttribute(element, name, QString::number(value));
+}
+
+void XmlDocument::setText(const XmlNode& element, const QString& text)
+{
+    m_selections.clear();
+    if (element.isNull())
+        throw RunError(QStringLiteral("No se pudo escribir el texto de un elemento inexistente"));
+    xmlNodeSetContent(element.raw(), nullptr);
+    if (text.isEmpty())
+        return;
+    xmlNode* content = xmlNewDocText(m_doc.get(), utf8(text.toUtf8().constData()));
+    if (!content || !xmlAddChild(element.raw(), content)) {
+        xmlFreeNode(content);
+        throw RunError(QStringLiteral("No se pudo escribir el texto del elemento %1").arg(element.name()));
+    }
 }
 
 namespace {

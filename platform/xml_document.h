@@ -12,7 +12,8 @@ struct _xmlNode;
 
 namespace quintaro {
 
-// A light handle on an element or attribute of an XmlDocument; null when a selection found nothing.
+// A light, read-only handle on an element or attribute of an XmlDocument; null when a selection
+// found nothing. The tree is changed only through its XmlDocument.
 class XmlNode {
 public:
     XmlNode() = default;
@@ -32,12 +33,6 @@ public:
     // The first child element of that name, or a null node; all of them in order.
     XmlNode firstChild(const char* name) const;
     std::vector<XmlNode> children(const char* name) const;
-
-    // Changing the tree (result document of the import run).
-    void appendChild(const XmlNode& child);
-    void setAttribute(const char* name, const QString& value);
-    void setAttribute(const char* name, int value);
-    void setText(const QString& text);
 
 private:
     _xmlNode* m_node = nullptr;
@@ -65,9 +60,16 @@ public:
     const XmlNodeList& select(const QString& path) const;
     XmlNode selectSingle(const QString& path) const;
 
+    // Changing the tree (the result document of the import run). Every change drops the kept
+    // selections, so a later select() sees the tree as it is and no kept list outlives a node.
     XmlNode createElement(const char* name);
+    void appendChild(const XmlNode& parent, const XmlNode& child);
     // Appends a text node (layout between added elements).
     void appendText(const XmlNode& parent, const QString& text);
+    void setAttribute(const XmlNode& element, const char* name, const QString& value);
+    void setAttribute(const XmlNode& element, const char* name, int value);
+    // Replaces the element's content with this text.
+    void setText(const XmlNode& element, const QString& text);
 
     // Writes the whole document in its own encoding: a temporary file beside `path`, then a rename
     // over it, so a failure never leaves a half-written file.

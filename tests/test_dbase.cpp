@@ -342,3 +342,24 @@ TEST_F(Dbase, ManyRowsReachTheFileInBatches)
     EXPECT_EQ(rows.back()["N"], QStringLiteral("9999"));
     EXPECT_EQ(readFile(path()).back(), '\x1a');
 }
+
+TEST(DbaseWriting, ARowAppendedAndNeverPostedIsRefusedNotLost)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("T.DBF"));
+    DbfTable::create(path, {{QStringLiteral("COD"), dbf::FieldKind::String, 10}});
+    {
+        DbfTable t(path, DbfTable::Access::Exclusive);
+        t.append();
+        t.setText(0, QStringLiteral("uno"));
+        EXPECT_TRUE(failsSaying([&] { t.append(); }, {QStringLiteral("antes de guardar la anterior")}));
+        t.post();
+        t.append();
+        t.setText(0, QStringLiteral("dos"));
+        EXPECT_TRUE(failsSaying([&] { t.close(); }, {QStringLiteral("sin guardar"), QStringLiteral("T")}));
+    }
+    // The posted row is stored and the file released: another holder may open it at once.
+    DbfTable again(path, DbfTable::Access::Exclusive);
+    EXPECT_EQ(again.liveRowCount(), 1);
+    EXPECT_EQ(again.text(0), QStringLiteral("uno"));
+}

@@ -83,8 +83,7 @@ TEST(TimeFrames, PeriodRowAsTheTablesSay)
     StepFixture f;
     f.load(interchange(QStringLiteral("<marcosDeHorario>%1</marcosDeHorario>")
                            .arg(frameXml("A", {"2 4 10:05 11:00", "7 1 09:00:00 09:50:00", "0 1 10:00 09:30"}))));
-    ExportContext ctx = f.context();
-    ExportarMarcos(ctx);
+    f.frames = ExportarMarcos(*f.doc, f.out, f.chooser());
     EXPECT_EQ(f.ui.framesAsked, 0); // one frame: no dialog
     EXPECT_EQ(fieldNames(f.table(QStringLiteral("DIASHORAST"))),
               (QStringList{"DIHO", "CODDIHO", "DIA", "TEXTODIA", "HORA", "TEXTOHOR", "HORADESDE", "HORAHASTA",
@@ -139,8 +138,7 @@ TEST(TimeFrames, CodesFollowTheStartOfDayZero)
         f.load(interchange(QStringLiteral("<marcosDeHorario>%1%2</marcosDeHorario>")
                                .arg(frameXml("X", c.first), frameXml("Y", c.second))));
         f.ui.frameAnswers = {chosen(padded("X") + padded("Y"))};
-        ExportContext ctx = f.context();
-        ExportarMarcos(ctx);
+        f.frames = ExportarMarcos(*f.doc, f.out, f.chooser());
         EXPECT_EQ((f.frames.marco1 + f.frames.marco2).toStdString(), c.codes) << c.name;
         QStringList expected;
         for (int i = 0; i < c.first.size(); ++i)
@@ -151,17 +149,21 @@ TEST(TimeFrames, CodesFollowTheStartOfDayZero)
     }
 }
 
-TEST(TimeFrames, DialogShownAgainUntilTheChoiceIsValid)
+TEST(TimeFrames, AChooserThatGivesUpEndsTheRun)
 {
-    StepFixture f;
-    f.load(interchange(QStringLiteral("<marcosDeHorario>%1%2%3</marcosDeHorario>")
-                           .arg(frameXml("A", {"0 1 08:00 09:00"}), frameXml("B", {"0 1 08:00 09:00"}),
-                                frameXml("C", {"0 1 08:00 09:00"}))));
-    f.ui.frameAnswers = {{false, QString()}, {false, padded("A") + padded("B") + padded("C")}, chosen(padded("C"))};
-    ExportContext ctx = f.context();
-    ExportarMarcos(ctx);
-    EXPECT_EQ(f.ui.framesAsked, 3);
-    EXPECT_EQ(rowsOf(f, QStringLiteral("DIASHORAST"), {"MARCOXML", "MARCO"}), QStringList{"C|0"});
+    // The window's dialog is shown again until its choice is valid (see the GUI tests); a chooser
+    // that answers nothing, or nothing valid, ends the run instead of asking for ever.
+    for (const std::deque<FrameSelection>& answers :
+         {std::deque<FrameSelection>{}, std::deque<FrameSelection>{{false, padded("A") + padded("B") + padded("C")}}}) {
+        StepFixture f;
+        f.load(interchange(QStringLiteral("<marcosDeHorario>%1%2%3</marcosDeHorario>")
+                               .arg(frameXml("A", {"0 1 08:00 09:00"}), frameXml("B", {"0 1 08:00 09:00"}),
+                                    frameXml("C", {"0 1 08:00 09:00"}))));
+        f.ui.frameAnswers = answers;
+        EXPECT_TRUE(failsSaying([&] { ExportarMarcos(*f.doc, f.out, f.chooser()); },
+                                {QStringLiteral("No se ha elegido ningún marco horario")}));
+        EXPECT_EQ(f.ui.framesAsked, 1);
+    }
 }
 
 TEST(TimeFrames, LongIdentifierOrBlankSubmarco)
@@ -173,8 +175,7 @@ TEST(TimeFrames, LongIdentifierOrBlankSubmarco)
                                 "<horaEntrada>08:00</horaEntrada><horaSalida>09:00</horaSalida><Tipo/></tramo>"
                                 "<tramo><submarco> </submarco><dia>0</dia><indice>1</indice>"
                                 "<horaEntrada>07:00</horaEntrada><horaSalida>08:00</horaSalida><Tipo/></tramo>"))));
-    ExportContext ctx = f.context();
-    ExportarMarcos(ctx);
+    f.frames = ExportarMarcos(*f.doc, f.out, f.chooser());
     // The identifier is cut to 10, so its own period no longer matches; the blank one belongs to
     // the (empty) second frame and takes part in the codes: 0 against 420 minutes.
     EXPECT_EQ(f.frames.marcoXML1, QStringLiteral("ABCDEFGHIJ"));
@@ -201,8 +202,9 @@ TEST(TimeFrames, BadInputStopsTheRun)
     for (const auto& c : cases) {
         StepFixture f;
         f.load(interchange(QStringLiteral("<marcosDeHorario>%1</marcosDeHorario>").arg(c.frames)));
-        ExportContext ctx = f.context();
-        EXPECT_NE(runError([&] { ExportarMarcos(ctx); }).find(c.says), std::string::npos) << c.name;
+        EXPECT_NE(runError([&] { f.frames = ExportarMarcos(*f.doc, f.out, f.chooser()); }).find(c.says),
+                  std::string::npos)
+            << c.name;
     }
 }
 
@@ -229,8 +231,7 @@ TEST(Groups, CodesAndFrameCodes)
                                 + group("1", "Largo 2", "ABCDEFGHIJ", "KL", "")
                                 + group("1", "Nivel largo", "BACHILLER", "1234", "ABC"))));
     f.frames = {"1", "2", "1", "0"};
-    ExportContext ctx = f.context();
-    ExportarGrupos(ctx);
+    ExportarGrupos(*f.doc, f.out, f.frames);
     EXPECT_EQ(rowsOf(f, QStringLiteral("GRUPOST"), {"ABREV", "TURNO", "NIVEL", "CURSO", "GRUPO", "DESCRIP", "MARCO"}),
               (QStringList{"ESO1A||ESO|1|A|1º ESO A|1", "ESO1A1||ESO|1|A|Otro|0", "ESO1A2||ESO|1|A|Tercero|0",
                            "eso1A3||eso|1|A|Cuarto|0", "ABCDEFGHKL||ABCDE|KL||Largo|1",
@@ -244,16 +245,14 @@ TEST(Groups, WholeSubmarcoIsCompared)
                            .arg(group("10", "Diez", "A", "1", "A") + group("M1", "Eme", "B", "1", "A")
                                 + group("1", "Uno", "C", "1", "A") + group("12", "Doce", "D", "1", "A"))));
     f.frames = {"10", "M1", "0", "1"};
-    ExportContext ctx = f.context();
-    ExportarGrupos(ctx);
+    ExportarGrupos(*f.doc, f.out, f.frames);
     EXPECT_EQ(rowsOf(f, QStringLiteral("GRUPOST"), {"DESCRIP", "MARCO"}), (QStringList{"Diez|0", "Eme|1"}));
 
     StepFixture g;
     g.load(interchange(QStringLiteral("<grupos>%1</grupos>")
                            .arg(group("12", "Doce", "D", "1", "A") + group(" ", "Blanco", "E", "1", "A"))));
     g.frames = {"1", "", "0", "1"};
-    ExportContext ctx2 = g.context();
-    ExportarGrupos(ctx2);
+    ExportarGrupos(*g.doc, g.out, g.frames);
     EXPECT_EQ(rowsOf(g, QStringLiteral("GRUPOST"), {"DESCRIP", "MARCO"}), QStringList{"Blanco|1"});
 }
 
@@ -278,7 +277,6 @@ TEST(Groups, MissingNodesStopTheRun)
         StepFixture f;
         f.load(interchange(QStringLiteral("<grupos>%1</grupos>").arg(c.xml)));
         f.frames = {"1", "", "0", "1"};
-        ExportContext ctx = f.context();
-        EXPECT_NE(runError([&] { ExportarGrupos(ctx); }).find(c.says), std::string::npos) << c.name;
+        EXPECT_NE(runError([&] { ExportarGrupos(*f.doc, f.out, f.frames); }).find(c.says), std::string::npos) << c.name;
     }
 }

@@ -1,6 +1,6 @@
-#include "app/session.h"
 #include "import/import_run.h"
 #include "platform/error.h"
+#include "run/session.h"
 #include "test_support.h"
 
 #include <QDir>
@@ -113,7 +113,7 @@ TEST_F(Import, TimeSlotsFromSoluc)
               (QStringList{"2|2|M|id=Aula 1.01|101|MGL", "0|4|T|anonima=Aula de grupo|130|AMS", "0|4|T||130|AMS",
                            "1|1||||XYZ", "1|1||||XYZ", "4|2|M|id=Aula 1.01|101|MGL"}));
     EXPECT_EQ(readFile(chosen), original);
-    EXPECT_EQ(session.estadoTransformado, 1);
+    EXPECT_EQ(session.estadoTransformado(), 1);
     EXPECT_FALSE(ui.busy);
     // The attributes of tramo stand in the order dia, indice, marco.
     EXPECT_TRUE(readFile(result()).contains("<tramo dia=\"2\" indice=\"2\" marco=\"M\">"));
@@ -211,7 +211,7 @@ TEST_F(Import, FailuresWriteNothingAndLeaveTheDocument)
         EXPECT_TRUE(ui.errors[0].contains(QString::fromUtf8(c.says))) << c.name << ": " << ui.errors[0].toStdString();
         EXPECT_FALSE(QFileInfo::exists(result())) << c.name;
         EXPECT_EQ(readFile(chosen), original) << c.name;
-        EXPECT_EQ(session.estadoTransformado, 0) << c.name;
+        EXPECT_EQ(session.estadoTransformado(), 0) << c.name;
         EXPECT_FALSE(ui.busy) << c.name;
         // Every table is released again: a later run can open them.
         DbfTable again(dir.tablePath(QStringLiteral("ASIGT")), DbfTable::Access::Exclusive);
@@ -224,7 +224,7 @@ TEST_F(Import, MissingDocument)
     ScriptedUi ui;
     EXPECT_EQ(automatic.runImport(ui), Session::Outcome::NoDocument);
     EXPECT_EQ(ui.messages.last(), QStringLiteral("No existe archivo XML."));
-    EXPECT_EQ(automatic.estadoTransformado, -1);
+    EXPECT_EQ(automatic.estadoTransformado(), -1);
 }
 
 TEST(ResultDocument, BesideTheChosenFile)

@@ -1,6 +1,6 @@
-#include "app/session.h"
 #include "export/steps.h"
 #include "platform/error.h"
+#include "run/session.h"
 #include "test_support.h"
 
 #include <QDir>
@@ -145,7 +145,7 @@ TEST(ExportRun, SecondRunStartsWithEmptyListsAndTablesAreReleased)
     ScriptedUi ui;
     ui.document = doc;
     ASSERT_EQ(session.runExport(ui), Session::Outcome::Finished);
-    EXPECT_EQ(session.estadoTransformado, 1);
+    EXPECT_EQ(session.estadoTransformado(), 1);
     // The same window may run again (after a failure it must): the codes come out the same.
     ASSERT_EQ(session.runExport(ui), Session::Outcome::Finished);
     const std::vector<Row> subjects
@@ -163,7 +163,7 @@ TEST(ExportRun, MissingDocumentAndBadDocuments)
         ScriptedUi ui; // the dialog is cancelled: no document
         EXPECT_EQ(automatic.runExport(ui), Session::Outcome::NoDocument);
         EXPECT_EQ(ui.messages, QStringList{"No existe archivo"});
-        EXPECT_EQ(automatic.estadoTransformado, -1);
+        EXPECT_EQ(automatic.estadoTransformado(), -1);
     }
     // Earlier tables stay untouched when the document cannot be used at all.
     QDir().mkpath(vtemp);
@@ -186,7 +186,7 @@ TEST(ExportRun, MissingDocumentAndBadDocuments)
         EXPECT_EQ(session.runExport(ui), Session::Outcome::Failed) << c.name;
         ASSERT_EQ(ui.errors.size(), 1) << c.name;
         EXPECT_TRUE(ui.errors[0].contains(QString::fromUtf8(c.says))) << c.name << ": " << ui.errors[0].toStdString();
-        EXPECT_EQ(session.estadoTransformado, 0) << c.name;
+        EXPECT_EQ(session.estadoTransformado(), 0) << c.name;
         EXPECT_EQ(readFile(WorkDir(vtemp).tablePath(QStringLiteral("ASIGNOMT"))), QByteArray("previous")) << c.name;
         EXPECT_EQ(readFile(doc), c.xml) << c.name;
     }
@@ -202,6 +202,7 @@ TEST(ExportRun, TableHeldByAnotherProgramIsNamed)
     DbfTable held(WorkDir(vtemp).tablePath(QStringLiteral("PROFT")), DbfTable::Access::Exclusive);
     const ExportOutcome run = exportRun(school(QString()), temp);
     EXPECT_EQ(run.outcome, Session::Outcome::Failed);
-    EXPECT_EQ(run.ui.errors, QStringList{"La tabla PROFT está en uso por otro programa."});
+    EXPECT_EQ(run.ui.errors,
+              QStringList{"La tabla PROFT está en uso por otro programa. Las tablas de Velmora no se han cambiado."});
     EXPECT_EQ(run.report.failedStep, QStringLiteral("ExportarProfesores (profesores)"));
 }

@@ -1,4 +1,4 @@
-#include "app/session.h"
+#include "run/session.h"
 #include "test_support.h"
 #include "tools/velmora_standin.h"
 

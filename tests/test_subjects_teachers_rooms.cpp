@@ -40,13 +40,12 @@ TEST_P(Subjects, WriteAsignomt)
     const SubjectCase& c = GetParam();
     f.load(interchange(QStringLiteral("<materias>%1</materias><tareas>%2</tareas>")
                            .arg(elements("materia", c.subjects), elements("tarea", c.tasks))));
-    ExportContext ctx = f.context();
-    ExportarMaterias(ctx);
-    ExportarTareas(ctx);
+    ExportarMaterias(*f.doc, f.out, f.lists, f.sources.subjects);
+    ExportarTareas(*f.doc, f.out, f.lists, f.sources.subjects);
     EXPECT_EQ(rowsOf(f, QStringLiteral("ASIGNOMT"), {"COD", "CODLARGO", "NOMBRE", "CODTAREA", "ESTAREA"}), c.rows);
     EXPECT_EQ(fieldNames(f.table(QStringLiteral("ASIGNOMT"))),
               (QStringList{"COD", "CODLARGO", "NOMBRE", "MATERIA", "CODTAREA", "ESTAREA"}));
-    EXPECT_EQ(f.codes.contains(QStringLiteral("Coro")), false); // the tasks step leaves the lists empty
+    EXPECT_EQ(f.lists.codigosUsados.contains(QStringLiteral("Coro")), false); // the tasks step leaves the lists empty
 }
 
 QStringList twelveAstronomies()
@@ -93,8 +92,7 @@ TEST(Subjects, FinalBlankIsStoredInTheCode)
     // Reading trims a field's padding, so look at the bytes: 'Teatro en ' and 'Teatro en1' differ.
     StepFixture f;
     f.load(interchange(QStringLiteral("<materias><materia>Teatro en inglés</materia></materias>")));
-    ExportContext ctx = f.context();
-    ExportarMaterias(ctx);
+    ExportarMaterias(*f.doc, f.out, f.lists, f.sources.subjects);
     EXPECT_TRUE(
         readFile(f.table(QStringLiteral("ASIGNOMT"))).contains(QByteArray(" Teatro en Teatro en Teatro en ingl\xe9s")));
 }
@@ -112,8 +110,7 @@ TEST(Teachers, CodesNamesAndPositions)
     teachers += QStringLiteral("<profesor><nombre>LARGO</nombre><nombreCompleto>%1</nombreCompleto></profesor>")
                     .arg(QString(85, u'n'));
     f.load(interchange(QStringLiteral("<profesores>%1</profesores>").arg(teachers)));
-    ExportContext ctx = f.context();
-    ExportarProfesores(ctx);
+    ExportarProfesores(*f.doc, f.out);
     EXPECT_EQ(rowsOf(f, QStringLiteral("PROFT"), {"ABREV", "NOMBRE", "DEPART", "EMAIL", "DNI", "X_EMPLEADO"}),
               (QStringList{"ABC|Nombre ABC||||", "ABC1|Nombre ABC||||", "abc2|Nombre abc||||",
                            "ABCDEFGHIJ|Nombre ABCDEFGHIJ||||", "ABCDEFGHI1|Nombre ABCDEFGHIJ||||",
@@ -138,8 +135,7 @@ TEST(Teachers, MissingNodesStopTheRunNamingThePosition)
     for (const auto& c : cases) {
         StepFixture f;
         f.load(interchange(QStringLiteral("<profesores>%1</profesores>").arg(QString::fromUtf8(c.xml))));
-        ExportContext ctx = f.context();
-        EXPECT_NE(runError([&] { ExportarProfesores(ctx); }).find(c.says), std::string::npos) << c.name;
+        EXPECT_NE(runError([&] { ExportarProfesores(*f.doc, f.out); }).find(c.says), std::string::npos) << c.name;
     }
 }
 
@@ -165,8 +161,7 @@ TEST_P(Rooms, WriteAulat)
         : QStringLiteral("<conjuntoDeAulas><general %1/><general nombre=\"Otra\" n=\"9\"/></conjuntoDeAulas>")
               .arg(c.general);
     f.load(interchange(QStringLiteral("<aulas>%1</aulas>%2").arg(rooms, general)));
-    ExportContext ctx = f.context();
-    ExportarAulas(ctx);
+    ExportarAulas(*f.doc, f.out);
     EXPECT_EQ(rowsOf(f, QStringLiteral("AULAT"), {"ABREV", "NOMBRE", "ES_GENERICA"}), c.rows);
     EXPECT_EQ(fieldNames(f.table(QStringLiteral("AULAT"))),
               (QStringList{"ABREV", "NOMBRE", "EDIFICIO", "MAXALUM", "ES_GENERICA"}));
@@ -206,9 +201,7 @@ TEST(Rooms, BadGenericElementStopsTheRunAfterTheOrdinaryRows)
         f.load(interchange(
             QStringLiteral("<aulas><aula><nombre>Gimnasio</nombre></aula></aulas><conjuntoDeAulas>%1</conjuntoDeAulas>")
                 .arg(QString::fromUtf8(c.general))));
-        ExportContext ctx = f.context();
-        EXPECT_NE(runError([&] { ExportarAulas(ctx); }).find(c.says), std::string::npos) << c.name;
-        f.components.closeAll();
+        EXPECT_NE(runError([&] { ExportarAulas(*f.doc, f.out); }).find(c.says), std::string::npos) << c.name;
         // The table object was destroyed while the error unwound: the ordinary row is on disk.
         EXPECT_EQ(rowsOf(f, QStringLiteral("AULAT"), {"ABREV"}), QStringList{"Gimnasio"}) << c.name;
     }
@@ -218,7 +211,6 @@ TEST(Rooms, MissingNameStopsTheRun)
 {
     StepFixture f;
     f.load(interchange(QStringLiteral("<aulas><aula/></aulas>")));
-    ExportContext ctx = f.context();
-    EXPECT_NE(runError([&] { ExportarAulas(ctx); }).find("/datosGHC/aulas/aula/nombre del aula n.º 1"),
+    EXPECT_NE(runError([&] { ExportarAulas(*f.doc, f.out); }).find("/datosGHC/aulas/aula/nombre del aula n.º 1"),
               std::string::npos);
 }

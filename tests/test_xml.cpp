@@ -96,10 +96,10 @@ TEST(Xml, SavesInItsOwnEncodingAtomically)
     XmlDocument doc = XmlDocument::load(dir.filePath(QStringLiteral("in.xml")));
     EXPECT_EQ(doc.selectSingle(QStringLiteral("/datosGHC/m")).text(), QStringLiteral("Matemáticas"));
 
-    XmlNode added = doc.createElement("horario");
-    added.setAttribute("dia", 2);
-    added.setText(QStringLiteral("ñ<&>"));
-    doc.root().appendChild(added);
+    const XmlNode added = doc.createElement("horario");
+    doc.setAttribute(added, "dia", 2);
+    doc.setText(added, QStringLiteral("ñ<&>"));
+    doc.appendChild(doc.root(), added);
     const QString out = dir.filePath(QStringLiteral("out.xml"));
     writeFile(out, "old content");
     doc.save(out);
@@ -108,6 +108,26 @@ TEST(Xml, SavesInItsOwnEncodingAtomically)
     EXPECT_TRUE(saved.contains("Matem\xe1ticas"));
     EXPECT_TRUE(saved.contains("<horario dia=\"2\">\xf1&lt;&amp;&gt;</horario>"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2); // no temporary file left behind
+}
+
+TEST(Xml, EveryChangeDropsTheKeptSelections)
+{
+    XmlDocument doc = XmlDocument::parse(interchange(QStringLiteral("<horario><tramo>a</tramo></horario>")));
+    const QString path = QStringLiteral("/datosGHC/horario/tramo");
+    ASSERT_EQ(doc.select(path).size(), 1u);
+
+    // An element appended after the first select is seen by the next one.
+    const XmlNode horario = doc.selectSingle(QStringLiteral("/datosGHC/horario"));
+    const XmlNode tramo = doc.createElement("tramo");
+    doc.appendChild(horario, tramo);
+    EXPECT_EQ(doc.select(path).size(), 2u);
+
+    // Replacing an element's text frees its old text nodes; no kept list may point at them.
+    const size_t kept = doc.select(QStringLiteral("/datosGHC/horario")).size();
+    doc.setText(horario, QStringLiteral("solo texto"));
+    EXPECT_EQ(doc.select(path).size(), 0u);
+    EXPECT_EQ(doc.select(QStringLiteral("/datosGHC/horario")).size(), kept);
+    EXPECT_EQ(doc.selectSingle(QStringLiteral("/datosGHC/horario")).text(), QStringLiteral("solo texto"));
 }
 
 TEST(Xml, LoadsUtf16)

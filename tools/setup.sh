@@ -34,7 +34,9 @@ quintaro_install() {
 quintaro_build() {
     local dir=$1
     shift
-    cmake -S "$QUINTARO_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    # Debian's own interpreter, where python3-dbfread is installed (another python3 may come first).
+    cmake -S "$QUINTARO_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DPython3_EXECUTABLE=/usr/bin/python3 "$@" >/dev/null
     cmake --build "$dir" -j "$(nproc)"
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/run_ui.h"
+#include "run/run_ui.h"
 
 #include <functional>
 
@@ -14,7 +14,7 @@ public:
     void inform(const QString&) override { }
     void showError(const QString&) override { }
     void setBusy(bool) override { }
-    quintaro::FrameSelection chooseFrames(const QString&, const quintaro::XmlDocument& doc) override
+    std::optional<quintaro::FrameSelection> chooseFrames(const QString&, const quintaro::XmlDocument& doc) override
     {
         return frames(doc);
     }

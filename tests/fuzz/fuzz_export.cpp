@@ -1,8 +1,8 @@
 // libFuzzer target: loads any bytes as the interchange document and runs the whole export into a
 // temporary working directory, always choosing the first listed frame.
-#include "app/session.h"
 #include "fixed_ui.h"
 #include "platform/error.h"
+#include "run/session.h"
 
 #include <QFile>
 #include <QTemporaryDir>

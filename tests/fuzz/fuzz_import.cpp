@@ -1,7 +1,7 @@
 // libFuzzer target: the import run over any bytes as SOLUC, beside the tables of an export of the
 // sample school made once.
-#include "app/session.h"
 #include "fixed_ui.h"
+#include "run/session.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,4 +1,5 @@
-#include "app/main_window.h"
+#include "frames/plantillas.h"
+#include "gui/mform.h"
 #include "modal_answerer.h"
 #include "test_support.h"
 #include "tools/velmora_standin.h"
@@ -19,13 +20,29 @@ private:
     QTemporaryDir m_temp;
     QString m_doc;
 
-    QByteArray resultFile() const { return readFile(TMForm::resultFilePath()); }
+    QString m_ini;
+
+    QByteArray resultFile() const { return readFile(m_ini); }
+    bool hasResultFile() const { return QFileInfo::exists(m_ini); }
+
+    // The window as the program makes it, writing its result file into the test's folder.
+    std::unique_ptr<TMForm> window(const QStringList& parameters) const
+    {
+        auto form = std::make_unique<TMForm>(parameters, showPlantillas);
+        form->setResultFilePath(m_ini);
+        return form;
+    }
+
+    static QPushButton* button(TMForm& form, const char* name)
+    {
+        return form.findChild<QPushButton*>(QString::fromLatin1(name));
+    }
 
     // Shows the window and waits until the run that automatic mode starts has ended.
-    static bool closesBy(TMForm& window, int ms = 20000)
+    static bool closesBy(TMForm& w, int ms = 20000)
     {
-        window.show();
-        return QTest::qWaitFor([&] { return !window.isVisible(); }, ms);
+        w.show();
+        return QTest::qWaitFor([&] { return !w.isVisible(); }, ms);
     }
 
 private Q_SLOTS:
@@ -35,20 +52,20 @@ private Q_SLOTS:
         m_doc = m_temp.filePath(QStringLiteral("escuela.xml"));
         QFile::remove(m_doc);
         QFile::copy(sampleSchool(), m_doc);
-        QFile::remove(TMForm::resultFilePath());
+        m_ini = m_temp.filePath(QStringLiteral("Velmora.ini"));
+        QFile::remove(m_ini);
     }
-
-    void cleanup() { QFile::remove(TMForm::resultFilePath()); }
 
     void layoutAndCaptions()
     {
-        TMForm window({});
-        QCOMPARE(window.windowTitle(), QStringLiteral("Exportar e importar datos entre Velmora y Escolaria "));
-        QCOMPARE(window.size(), QSize(632, 266));
-        QCOMPARE(window.BExportar->geometry(), QRect(96, 120, 89, 25));
-        QCOMPARE(window.BClose->text(), QStringLiteral("&Salir"));
-        QCOMPARE(window.Button1->text(), QStringLiteral("F1 Ayuda"));
-        QCOMPARE(window.Label1->text(), QStringLiteral("Quintaro para VX24 V-1.0"));
+        const auto form = window({});
+        TMForm& w = *form;
+        QCOMPARE(w.windowTitle(), QStringLiteral("Exportar e importar datos entre Velmora y Escolaria "));
+        QCOMPARE(w.size(), QSize(632, 266));
+        QCOMPARE(button(w, "BExportar")->geometry(), QRect(96, 120, 89, 25));
+        QCOMPARE(button(w, "BClose")->text(), QStringLiteral("&Salir"));
+        QCOMPARE(button(w, "Button1")->text(), QStringLiteral("F1 Ayuda"));
+        QCOMPARE(w.findChild<QLabel*>(QStringLiteral("Label1"))->text(), QStringLiteral("Quintaro para VX24 V-1.0"));
     }
 
     void automaticExportChoosesFileAndFramesThenCloses()
@@ -59,13 +76,14 @@ private Q_SLOTS:
             ModalAnswerer::chooseFile(d, m_doc);
         };
         answers.onFrames = [](TPlantillas* d) { ModalAnswerer::clickFrames(d, {1, 0}); };
-        TMForm window({QStringLiteral("Exportar"), QStringLiteral("cualquiera")});
-        QVERIFY(closesBy(window));
+        const auto form = window({QStringLiteral("Exportar"), QStringLiteral("cualquiera")});
+        TMForm& w = *form;
+        QVERIFY(closesBy(w));
         QCOMPARE(answers.messages, QStringList{"Proceso finalizado"});
         QCOMPARE(answers.icons, QList<QMessageBox::Icon>{QMessageBox::NoIcon});
         QCOMPARE(answers.frameDialogs, 1);
         QCOMPARE(resultFile(), QByteArray("[Transformadores]\r\nTransformado=1\r\n"));
-        QCOMPARE(window.session().filenameXML, m_doc);
+        QCOMPARE(w.session().filenameXML(), m_doc);
         const WorkDir dir(m_temp.filePath(QStringLiteral("VTEMP")));
         QCOMPARE(readRows(dir.tablePath(QStringLiteral("ASIGT"))).size(), size_t(37));
         QCOMPARE(readRows(dir.tablePath(QStringLiteral("GRUPOST"))).back().value(QStringLiteral("MARCO")),
@@ -76,8 +94,9 @@ private Q_SLOTS:
     void automaticRunWithoutFileWritesMinusOne()
     {
         ModalAnswerer answers; // cancels the file dialog
-        TMForm window({QStringLiteral("importar"), QStringLiteral("x")});
-        QVERIFY(closesBy(window));
+        const auto form = window({QStringLiteral("importar"), QStringLiteral("x")});
+        TMForm& w = *form;
+        QVERIFY(closesBy(w));
         QCOMPARE(answers.messages.last(), QStringLiteral("No existe archivo XML."));
         QCOMPARE(resultFile(), QByteArray("[Transformadores]\r\nTransformado=-1\r\n"));
     }
@@ -87,16 +106,17 @@ private Q_SLOTS:
         writeFile(m_doc, "<datosGHC><materias>");
         ModalAnswerer answers;
         answers.onFileDialog = [&](QFileDialog* d) { ModalAnswerer::chooseFile(d, m_doc); };
-        TMForm window({QStringLiteral("exportar"), QStringLiteral("x")});
-        window.show();
+        const auto form = window({QStringLiteral("exportar"), QStringLiteral("x")});
+        TMForm& w = *form;
+        w.show();
         QTRY_COMPARE_WITH_TIMEOUT(answers.messages.size(), 1, 10000);
         QVERIFY(answers.messages[0].startsWith(QStringLiteral("No se puede leer el documento XML")));
         QCOMPARE(answers.icons[0], QMessageBox::Critical);
-        QVERIFY(window.isVisible());
-        QVERIFY(window.BExportar->isEnabled());
-        QVERIFY(window.BImportar->isEnabled());
+        QVERIFY(w.isVisible());
+        QVERIFY(button(w, "BExportar")->isEnabled());
+        QVERIFY(button(w, "BImportar")->isEnabled());
         QVERIFY(!QApplication::overrideCursor()); // the normal cursor is back
-        window.close();
+        w.close();
         QCOMPARE(resultFile(), QByteArray("[Transformadores]\r\nTransformado=0\r\n"));
     }
 
@@ -105,17 +125,18 @@ private Q_SLOTS:
         ModalAnswerer answers;
         answers.onFileDialog = [&](QFileDialog* d) { ModalAnswerer::chooseFile(d, m_doc); };
         answers.onFrames = [](TPlantillas* d) { ModalAnswerer::clickFrames(d, {0}); };
-        TMForm window({});
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.BExportar->click();
+        const auto form = window({});
+        TMForm& w = *form;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        button(w, "BExportar")->click();
         QCOMPARE(answers.messages, QStringList{"Proceso finalizado"});
-        QVERIFY(window.isVisible());
-        QVERIFY(!window.BExportar->isEnabled());
-        QVERIFY(!window.BImportar->isEnabled());
-        QVERIFY(window.BClose->isEnabled());
-        window.close();
-        QVERIFY(!QFileInfo::exists(TMForm::resultFilePath())); // not automatic: no result file
+        QVERIFY(w.isVisible());
+        QVERIFY(!button(w, "BExportar")->isEnabled());
+        QVERIFY(!button(w, "BImportar")->isEnabled());
+        QVERIFY(button(w, "BClose")->isEnabled());
+        w.close();
+        QVERIFY(!hasResultFile()); // not automatic: no result file
     }
 
     void importRunFromTheWindow()
@@ -130,12 +151,13 @@ private Q_SLOTS:
         }
         ModalAnswerer answers;
         answers.onFileDialog = [&](QFileDialog* d) { ModalAnswerer::chooseFile(d, m_doc); };
-        TMForm window({});
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.BImportar->click();
+        const auto form = window({});
+        TMForm& w = *form;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        button(w, "BImportar")->click();
         QCOMPARE(answers.messages, (QStringList{kAbrirFicheroImportacion, kProcesoFinalizado}));
-        QVERIFY(!window.BExportar->isEnabled());
+        QVERIFY(!button(w, "BExportar")->isEnabled());
         const XmlDocument result = XmlDocument::load(m_temp.filePath(QStringLiteral("ResultadoZentarescuela.xml")));
         QCOMPARE(result.selectSingle(QStringLiteral("/datosGHC/horario")).children("tramo").size(), size_t(105));
     }
@@ -146,23 +168,27 @@ private Q_SLOTS:
              {QStringList{QStringLiteral(" exportar"), QStringLiteral("x")}, QStringList{QStringLiteral("exportar")},
               QStringList{QStringLiteral("exportar"), QStringLiteral("a"), QStringLiteral("b")}}) {
             ModalAnswerer answers;
-            TMForm window(parameters);
-            window.show();
-            QTest::qWait(100);
-            QVERIFY(window.isVisible());
+            const auto form = window(parameters);
+            TMForm& w = *form;
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            // The run would start from a queued call once shown: let queued calls run.
+            QCoreApplication::processEvents();
+            QVERIFY(w.isVisible());
             QVERIFY(answers.messages.isEmpty());
-            window.close();
-            QCOMPARE(QFileInfo::exists(TMForm::resultFilePath()), parameters.size() == 2);
-            QFile::remove(TMForm::resultFilePath());
+            w.close();
+            QCOMPARE(hasResultFile(), parameters.size() == 2);
+            QFile::remove(m_ini);
         }
     }
 
     void missingHelpFileIsSaid()
     {
         ModalAnswerer answers;
-        TMForm window({});
-        window.show();
-        window.Button1->click();
+        const auto form = window({});
+        TMForm& w = *form;
+        w.show();
+        button(w, "Button1")->click();
         QCOMPARE(answers.messages.size(), 1);
         QVERIFY(answers.messages[0].contains(QStringLiteral("ESCOLARIA.chm")));
     }

@@ -1,4 +1,5 @@
 #include "export/frame_choice.h"
+#include "gui/gui_ui.h"
 #include "modal_answerer.h"
 #include "test_support.h"
 
@@ -94,6 +95,25 @@ private Q_SLOTS:
         dialog.exec();
         QVERIFY(!dialog.resultMH);
         QCOMPARE(answers.messages, QStringList{kNoFrame});
+    }
+
+    void windowShowsTheDialogAgainUntilTheChoiceIsValid()
+    {
+        // Nothing chosen, then all three, then one: the third dialog's choice is the run's.
+        const QString doc = document(frameXml("A", {"0 1 08:00 09:00"}) + frameXml("B", {"0 1 09:00 10:00"})
+                                     + frameXml("C", {"0 1 10:00 11:00"}));
+        const QList<QList<int>> clicks = {{}, {0, 1, 2}, {2}};
+        ModalAnswerer answers;
+        answers.onFrames
+            = [&](TPlantillas* d) { ModalAnswerer::clickFrames(d, clicks.value(answers.frameDialogs - 1)); };
+        QWidget owner;
+        GuiUi ui(&owner, showPlantillas);
+        const std::optional<FrameSelection> chosen = ui.chooseFrames(doc, XmlDocument::parse(interchange(QString())));
+        QVERIFY(chosen.has_value());
+        QVERIFY(chosen->resultMH);
+        QCOMPARE(chosen->resultado, QStringLiteral("C         "));
+        QCOMPARE(answers.frameDialogs, 3);
+        QCOMPARE(answers.messages, (QStringList{kNoFrame, kTooManyFrames}));
     }
 
     void unreadableDocumentEndsTheChoice()

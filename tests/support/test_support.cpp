@@ -41,11 +41,11 @@ void writeFile(const QString& path, const QByteArray& content)
         qFatal("cannot write %s", qPrintable(path));
 }
 
-FrameSelection ScriptedUi::chooseFrames(const QString&, const XmlDocument&)
+std::optional<FrameSelection> ScriptedUi::chooseFrames(const QString&, const XmlDocument&)
 {
     ++framesAsked;
     if (frameAnswers.empty())
-        qFatal("the run asked for frames and the test has no answer left");
+        return std::nullopt;
     FrameSelection answer = frameAnswers.front();
     frameAnswers.pop_front();
     return answer;
@@ -71,7 +71,7 @@ QString frameXml(const QString& id, const QStringList& periods)
     return xml + QStringLiteral("</marcoHorario>");
 }
 
-StepFixture::StepFixture() : dir(temp.path()) { }
+StepFixture::StepFixture() : dir(temp.path()), out(dir, dir, report) { }
 
 void StepFixture::load(const QByteArray& xml)
 {
@@ -81,9 +81,9 @@ void StepFixture::load(const QByteArray& xml)
     doc.emplace(XmlDocument::load(filename));
 }
 
-ExportContext StepFixture::context()
+FrameChooser StepFixture::chooser()
 {
-    return ExportContext{*doc, dir, filename, ui, components, codes, names, frames, report};
+    return [this] { return ui.chooseFrames(filename, *doc); };
 }
 
 QStringList joinedRows(const std::vector<Row>& rows, const QStringList& fields)
@@ -106,6 +106,27 @@ std::string runErrorOf(const std::function<void()>& run)
         return e.message().toStdString();
     }
     return "(no error)";
+}
+
+::testing::AssertionResult failsSaying(const std::function<void()>& run, const QStringList& facts)
+{
+    const QString message = QString::fromStdString(runErrorOf(run));
+    for (const QString& fact : facts)
+        if (!message.contains(fact))
+            return ::testing::AssertionFailure()
+                << "the error does not say '" << fact.toStdString() << "': " << message.toStdString();
+    return ::testing::AssertionSuccess();
+}
+
+void exportSampleSchool(const QString& vtemp)
+{
+    ScriptedUi ui;
+    ui.document = sampleSchool();
+    ui.frameAnswers = {{true, QStringLiteral("M         T         ")}};
+    Session session;
+    session.setWorkDirectory(vtemp);
+    if (session.runExport(ui) != Session::Outcome::Finished)
+        qFatal("the sample school did not export: %s", qPrintable(ui.errors.join(u' ')));
 }
 
 QString sampleSchool() { return QStringLiteral(QUINTARO_SOURCE_DIR "/data/escuela.xml"); }

@@ -1,12 +1,14 @@
 #pragma once
 
-#include "app/run_ui.h"
-#include "app/session.h"
-#include "export/export_context.h"
+#include "export/steps.h"
 #include "platform/dbf_table.h"
+#include "platform/error.h"
+#include "run/run_ui.h"
+#include "run/session.h"
 
 #include <QMap>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 
 #include <deque>
 #include <functional>
@@ -54,7 +56,8 @@ public:
         busy = b;
         ++busyChanges;
     }
-    FrameSelection chooseFrames(const QString&, const XmlDocument&) override;
+    // The next scripted answer; nothing (the person gave up) when none is left.
+    std::optional<FrameSelection> chooseFrames(const QString&, const XmlDocument&) override;
 };
 
 // An interchange document put together from sections, with the root datosGHC.
@@ -62,12 +65,14 @@ QByteArray interchange(const QString& sections);
 // A frame with `periods` as "dia indice horaEntrada horaSalida" quadruples, all of kind "Lectiva".
 QString frameXml(const QString& id, const QStringList& periods);
 
-// A working directory and the state of one export run, for calling steps one by one.
+// A working directory and what one export run carries from step to step, for calling the steps
+// one by one. The tables are written straight into the directory.
 class StepFixture {
 public:
     StepFixture();
     void load(const QByteArray& xml);
-    ExportContext context();
+    // The frame chooser of the run: the scripted UI's answers.
+    FrameChooser chooser();
     QString table(const QString& name) const { return dir.tablePath(name); }
     std::vector<Row> rows(const QString& name) const { return readRows(table(name)); }
 
@@ -76,17 +81,22 @@ public:
     std::optional<XmlDocument> doc;
     QString filename;
     ScriptedUi ui;
-    TableComponents components;
-    UsedCodes codes;
-    text::CaselessList names;
-    FrameState frames;
-    RunReport report;
+    ExportReport report;
+    TableOutput out;
+    SubjectLists lists;
+    LessonSources sources;
+    ChosenFrames frames;
 };
 
 // Rows as "F1|F2|…" for the named fields, in stored order.
 QStringList joinedRows(const std::vector<Row>& rows, const QStringList& fields);
 // The message of the RunError that `run` raises, or "(no error)".
 std::string runErrorOf(const std::function<void()>& run);
+// Whether `run` raises a RunError whose message contains every one of `facts`.
+::testing::AssertionResult failsSaying(const std::function<void()>& run, const QStringList& facts);
+
+// The sample school exported into `vtemp` (frames M and T), through the session the programs use.
+void exportSampleSchool(const QString& vtemp);
 
 // The sample school shipped in data/.
 QString sampleSchool();

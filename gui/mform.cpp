@@ -1,7 +1,7 @@
-#include "app/main_window.h"
+#include "gui/mform.h"
 
-#include "app/gradient_panel.h"
-#include "app/help.h"
+#include "gui/gradient_panel.h"
+#include "gui/help.h"
 #include "platform/error.h"
 #include "platform/ini_file.h"
 #include "platform/text.h"
@@ -29,7 +29,8 @@ QPushButton* button(QWidget* parent, const char* name, const QIcon& icon, const 
 }
 } // namespace
 
-TMForm::TMForm(const QStringList& parameters, QWidget* parent) : QWidget(parent), m_session(parameters), m_ui(this)
+TMForm::TMForm(const QStringList& parameters, FrameDialog frameDialog, QWidget* parent)
+    : QWidget(parent), m_session(parameters), m_ui(this, std::move(frameDialog))
 {
     setObjectName(QStringLiteral("MForm"));
     setWindowTitle(QStringLiteral("Exportar e importar datos entre Velmora y Escolaria "));
@@ -71,7 +72,7 @@ TMForm::TMForm(const QStringList& parameters, QWidget* parent) : QWidget(parent)
         move(screen->availableGeometry().center() - rect().center());
 }
 
-QString TMForm::resultFilePath()
+QString TMForm::defaultResultFilePath()
 {
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Velmora.ini"));
 }
@@ -126,8 +127,8 @@ bool TMForm::FormClose()
     if (!m_session.isAutomatic())
         return true;
     try {
-        writeIniInteger(resultFilePath(), QStringLiteral("Transformadores"), QStringLiteral("Transformado"),
-                        m_session.estadoTransformado);
+        writeIniInteger(m_resultFile, QStringLiteral("Transformadores"), QStringLiteral("Transformado"),
+                        m_session.estadoTransformado());
         return true;
     } catch (const RunError& e) {
         m_ui.showError(text::withFullStop(e.message()));

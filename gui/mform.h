@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/gui_ui.h"
-#include "app/session.h"
+#include "gui/gui_ui.h"
+#include "run/session.h"
 
 #include <QWidget>
 
@@ -15,14 +15,18 @@ class GradientPanel;
 // The main window: two run buttons, help and close. Started with exactly two command-line
 // parameters it runs the job the first one names by itself, closes when that run has finished
 // (or found no document) and leaves the result code in "Velmora.ini" beside the executable.
+// (The class keeps the form's Delphi-style name: TMForm, form MForm, in mform.h.)
 class TMForm : public QWidget {
     Q_OBJECT
 public:
-    explicit TMForm(const QStringList& parameters, QWidget* parent = nullptr);
+    TMForm(const QStringList& parameters, FrameDialog frameDialog, QWidget* parent = nullptr);
 
     Session& session() { return m_session; }
     // "Velmora.ini" in the executable's folder.
-    static QString resultFilePath();
+    static QString defaultResultFilePath();
+    // Where automatic mode writes the result code; tests point it elsewhere.
+    const QString& resultFilePath() const { return m_resultFile; }
+    void setResultFilePath(const QString& path) { m_resultFile = path; }
 
     void BExportarClick();
     void BImportarClick();
@@ -51,6 +55,7 @@ private:
 
     Session m_session; // FormCreate
     GuiUi m_ui;
+    QString m_resultFile = defaultResultFilePath();
     bool m_shown = false;
 };
 

@@ -1,4 +1,6 @@
-#include "app/help.h"
+#include "gui/help.h"
+
+#include "gui/app_title.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -14,7 +16,7 @@ void openHelp(QWidget* parent, int context)
     Q_UNUSED(context);
     const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("ESCOLARIA.chm"));
     if (!QFileInfo(path).isFile()) {
-        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Quintaro"),
+        QMessageBox box(QMessageBox::NoIcon, kAppTitle,
                         QStringLiteral("No se encuentra el archivo de ayuda %1.").arg(QDir::toNativeSeparators(path)),
                         QMessageBox::Ok, parent);
         box.setObjectName(QStringLiteral("MensajeAyuda"));
@@ -23,7 +25,7 @@ void openHelp(QWidget* parent, int context)
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
         QMessageBox box(
-            QMessageBox::NoIcon, QStringLiteral("Quintaro"),
+            QMessageBox::NoIcon, kAppTitle,
             QStringLiteral("No hay ningún programa para abrir la ayuda %1.").arg(QDir::toNativeSeparators(path)),
             QMessageBox::Ok, parent);
         box.exec();

@@ -27,13 +27,10 @@ public:
     virtual void setBusy(bool busy) = 0;
 
     // The time-frame selection, asked while the time-frames step runs on a document of two or
-    // more frames. The dialog reads its own copy from `documentPath`; the command line may use
-    // the run's own document.
-    virtual FrameSelection chooseFrames(const QString& documentPath, const XmlDocument& runDocument) = 0;
-
-    // Called once the export run's document is loaded, before any table changes; the command line
-    // checks its frame options here.
-    virtual void documentLoaded(const XmlDocument&) { }
+    // more frames: a valid selection (resultMH set), or nothing when the person gave up. The
+    // dialog reads its own copy from `documentPath`; the command line may use the run's document.
+    virtual std::optional<FrameSelection> chooseFrames(const QString& documentPath, const XmlDocument& runDocument)
+        = 0;
 };
 
 } // namespace quintaro

@@ -1,7 +1,6 @@
-#include "app/gui_ui.h"
+#include "gui/gui_ui.h"
 
-#include "frames/plantillas.h"
-#include "platform/error.h"
+#include "gui/app_title.h"
 #include "platform/work_dir.h"
 
 #include <QApplication>
@@ -37,13 +36,13 @@ std::optional<QString> GuiUi::chooseDocument()
 
 void GuiUi::inform(const QString& message)
 {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Quintaro"), message, QMessageBox::Ok, m_parent);
+    QMessageBox box(QMessageBox::NoIcon, kAppTitle, message, QMessageBox::Ok, m_parent);
     box.exec();
 }
 
 void GuiUi::showError(const QString& message)
 {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Quintaro"), message, QMessageBox::Ok, m_parent);
+    QMessageBox box(QMessageBox::Critical, kAppTitle, message, QMessageBox::Ok, m_parent);
     box.exec();
 }
 
@@ -58,15 +57,15 @@ void GuiUi::setBusy(bool busy)
     }
 }
 
-FrameSelection GuiUi::chooseFrames(const QString& documentPath, const XmlDocument&)
+std::optional<FrameSelection> GuiUi::chooseFrames(const QString& documentPath, const XmlDocument&)
 {
-    TPlantillas dialog(documentPath, m_parent);
-    Plantillas = &dialog;
-    dialog.exec();
-    Plantillas = nullptr;
-    if (!dialog.failure().isEmpty())
-        throw RunError(dialog.failure());
-    return {dialog.resultMH, dialog.resultado};
+    if (!m_frameDialog)
+        return std::nullopt;
+    FrameSelection chosen;
+    do
+        chosen = m_frameDialog(documentPath, m_parent);
+    while (!chosen.resultMH);
+    return chosen;
 }
 
 } // namespace quintaro

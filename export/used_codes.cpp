@@ -1,4 +1,4 @@
-#include "export/short_code.h"
+#include "export/used_codes.h"
 
 namespace quintaro {
 

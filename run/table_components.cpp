@@ -1,4 +1,4 @@
-#include "platform/table_components.h"
+#include "run/table_components.h"
 
 #include "platform/error.h"
 

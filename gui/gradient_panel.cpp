@@ -1,4 +1,4 @@
-#include "app/gradient_panel.h"
+#include "gui/gradient_panel.h"
 
 #include <QLabel>
 #include <QLinearGradient>

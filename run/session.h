@@ -1,9 +1,8 @@
 #pragma once
 
-#include "export/export_context.h"
-#include "platform/table_components.h"
-#include "platform/text.h"
 #include "platform/xml_document.h"
+#include "run/run_report.h"
+#include "run/table_components.h"
 
 #include <QStringList>
 
@@ -26,34 +25,44 @@ public:
     // "exportar" or "importar" when automatic mode names a run (the first parameter lowered in
     // A to Z only, nothing trimmed), otherwise empty.
     QString automaticRun() const;
-    bool isAutomatic() const { return modoAutomatico == 2; }
+    bool isAutomatic() const { return m_modoAutomatico; }
 
-    Outcome runExport(RunUi& ui); // BExportarClick
-    Outcome runImport(RunUi& ui); // BImportarClick
+    // BExportarClick: the six tables are written beside the working directory and replace its
+    // tables only when every step has finished; the replaced ones are kept as the previous set.
+    // A UsageError from the RunUi (a frame choice the command line refuses) passes through.
+    Outcome runExport(RunUi& ui);
+    // BImportarClick.
+    Outcome runImport(RunUi& ui);
 
     const RunReport& report() const { return m_report; }
+    // The chosen document, kept between runs.
+    const QString& filenameXML() const { return m_filenameXML; }
+    // The result code: 0 at start, 1 after a finished run, -1 for a missing document in
+    // automatic mode.
+    int estadoTransformado() const { return m_estadoTransformado; }
     // Where the tables are; empty means the default working directory.
     void setWorkDirectory(const QString& path) { m_workDirectory = path; }
-
-    // Main window state.
-    QString filenameXML;
-    int modoAutomatico = 0;
-    int estadoTransformado = 0;
-    std::optional<XmlDocument> xmlDoc;
-    UsedCodes codigosUsados;
-    text::CaselessList nombresVistos;
-    FrameState frames;
-    TableComponents components;
 
 private:
     // Shows the file dialog and checks the file; false (after the message) when there is none.
     bool chooseDocument(RunUi& ui, const QString& missingMessage);
     Outcome failed(RunUi& ui, const QString& message);
+    void exportTables(RunUi& ui);
+    void importSolution(const WorkDir& dir);
 
     QStringList m_parameters;
     QString m_workDirectory;
+    QString m_filenameXML;
+    bool m_modoAutomatico = false;
+    int m_estadoTransformado = 0;
+    std::optional<XmlDocument> m_xmlDoc;
+    TableComponents m_components;
     RunReport m_report;
 };
+
+// Puts back the tables that the last export replaced, keeping the ones they replace so that this
+// can be undone the same way. Raises a RunError when there is nothing to put back.
+void restorePreviousExport(const WorkDir& dir);
 
 inline const QString kProcesoFinalizado = QStringLiteral("Proceso finalizado");
 inline const QString kNoExisteArchivo = QStringLiteral("No existe archivo");

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/xml_document.h"
+
+namespace quintaro {
+
+// The node at index i of a selection; a missing one stops the run with a message naming the
+// path and the position ("what" names the owner, e.g. "del profesor").
+XmlNode requireNode(const XmlDocument& doc, const QString& path, size_t index, const QString& what);
+QString trimmedText(const XmlDocument& doc, const QString& path, size_t index, const QString& what);
+
+} // namespace quintaro

@@ -1,0 +1,54 @@
+#include "import/lesson_slots.h"
+
+namespace quintaro {
+
+namespace {
+QString keyOf(const QString& subject, const QString& group)
+{
+    return QString::number(subject.size()) + u':' + subject + group;
+}
+} // namespace
+
+LessonSlots::LessonSlots(DbfTable& asigt)
+{
+    const int casig = asigt.fieldIndex(QStringLiteral("CASIG"));
+    const int cgrup = asigt.fieldIndex(QStringLiteral("CGRUP"));
+    const int cprof = asigt.fieldIndex(QStringLiteral("CPROF"));
+    const int horas = asigt.fieldIndex(QStringLiteral("HORAS"));
+    const int esSesion = asigt.fieldIndex(QStringLiteral("ES_SESION"));
+    for (asigt.first(); !asigt.eof(); asigt.next())
+        m_lessons[keyOf(asigt.text(casig), asigt.text(cgrup))].push_back(
+            {asigt.text(cprof), asigt.text(esSesion), asigt.whole(horas), 0});
+}
+
+LessonSlots::Result LessonSlots::take(const QString& subject, const QString& group, const QString& teacher)
+{
+    // Values as read from a table: trailing blanks are padding.
+    QString s = subject, g = group;
+    while (s.endsWith(u' '))
+        s.chop(1);
+    while (g.endsWith(u' '))
+        g.chop(1);
+    const auto found = m_lessons.find(keyOf(s, g));
+    if (found == m_lessons.end())
+        return {};
+    std::vector<Lesson>& all = *found;
+
+    std::vector<Lesson*> candidates;
+    for (Lesson& lesson : all)
+        if (lesson.teacher == teacher)
+            candidates.push_back(&lesson);
+    if (candidates.empty())
+        for (Lesson& lesson : all)
+            candidates.push_back(&lesson);
+
+    for (Lesson* lesson : candidates)
+        if (lesson->taken < lesson->hours) {
+            ++lesson->taken;
+            return {lesson->sesion, false};
+        }
+    ++candidates.front()->taken;
+    return {candidates.front()->sesion, true};
+}
+
+} // namespace quintaro

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/dbf_table.h"
+
+#include <QHash>
+#include <QString>
+
+#include <vector>
+
+namespace quintaro {
+
+// Gives each placed slot of SOLUC its own lesson of ASIGT. The candidates are the lessons of the
+// slot's subject and group; those of the slot's teacher come first when there are any (Velmora may
+// have changed the teacher, so the others stay in play otherwise). Each candidate, in stored
+// order, takes as many slots as its weekly hours before the next takes any; once all are full,
+// further slots go to the first of them.
+class LessonSlots {
+public:
+    explicit LessonSlots(DbfTable& asigt);
+
+    struct Result {
+        QString sesion; // ES_SESION as text; empty when no lesson has that subject and group
+        bool pastHours = false; // every candidate was already full
+    };
+    Result take(const QString& subject, const QString& group, const QString& teacher);
+
+private:
+    struct Lesson {
+        QString teacher;
+        QString sesion;
+        qint64 hours = 0;
+        qint64 taken = 0;
+    };
+    // Per subject and group, the lessons in stored order.
+    QHash<QString, std::vector<Lesson>> m_lessons;
+};
+
+} // namespace quintaro

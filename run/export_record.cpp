@@ -1,0 +1,118 @@
+#include "run/export_record.h"
+
+#include "platform/error.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+
+namespace quintaro {
+
+namespace {
+// More slots than this without a lesson suggest a solution of other tables.
+constexpr qint64 kFewSlots = 3;
+// File times may be kept to the two seconds (FAT).
+constexpr qint64 kClockSlackSeconds = 2;
+
+QByteArray hashOf(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    // For telling documents apart, not for security: a fast digest is enough.
+    QCryptographicHash hash(QCryptographicHash::Md5);
+    hash.addData(&file);
+    return hash.result().toHex();
+}
+
+QString localTime(const QDateTime& time) { return time.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")); }
+} // namespace
+
+ExportRecord ExportRecord::of(const QString& documentPath)
+{
+    ExportRecord record;
+    const QFileInfo info(documentPath);
+    record.document = info.absoluteFilePath();
+    record.size = info.size();
+    record.hash = hashOf(documentPath);
+    record.time = QDateTime::currentDateTimeUtc();
+    return record;
+}
+
+void writeExportRecord(const QString& path, const ExportRecord& record)
+{
+    const QJsonObject json{
+        {QStringLiteral("documento"), record.document},
+        {QStringLiteral("bytes"), double(record.size)},
+        {QStringLiteral("md5"), QString::fromLatin1(record.hash)},
+        {QStringLiteral("fecha"), record.time.toString(Qt::ISODateWithMs)},
+        {QStringLiteral("marcos"), QJsonArray::fromStringList(record.frames)},
+    };
+    QSaveFile file(path);
+    const QByteArray bytes = QJsonDocument(json).toJson();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw RunError(QStringLiteral("No se puede escribir %1: %2").arg(path, file.errorString()));
+}
+
+std::optional<ExportRecord> readExportRecord(const WorkDir& dir)
+{
+    const QStringList found = dir.filesNamed(kExportRecordFile);
+    if (found.isEmpty())
+        return std::nullopt;
+    QFile file(found.front());
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QJsonObject json = QJsonDocument::fromJson(file.readAll()).object();
+    ExportRecord record;
+    record.document = json.value(QStringLiteral("documento")).toString();
+    record.size = qint64(json.value(QStringLiteral("bytes")).toDouble(-1));
+    record.hash = json.value(QStringLiteral("md5")).toString().toLatin1();
+    record.time = QDateTime::fromString(json.value(QStringLiteral("fecha")).toString(), Qt::ISODateWithMs);
+    for (const QJsonValue& frame : json.value(QStringLiteral("marcos")).toArray())
+        record.frames << frame.toString();
+    if (record.document.isEmpty() || !record.time.isValid())
+        return std::nullopt;
+    return record;
+}
+
+QStringList doubtsAbout(const std::optional<ExportRecord>& record, const QString& document, const QDateTime& solucTime,
+                        const ImportReport& report)
+{
+    QStringList doubts;
+    if (record) {
+        const QFileInfo chosen(document);
+        const bool samePath = chosen.absoluteFilePath() == record->document;
+        const bool sameContent = chosen.size() == record->size && hashOf(document) == record->hash;
+        if (!samePath && !sameContent)
+            doubts << QStringLiteral(
+                          "Las tablas de Velmora se exportaron el %1 desde otro documento (%2), no desde %3. "
+                          "Si la solución es de aquel documento, impórtela en él; si no, exporte este "
+                          "documento y resuelva de nuevo el horario en Velmora.")
+                          .arg(localTime(record->time), QDir::toNativeSeparators(record->document),
+                               QDir::toNativeSeparators(chosen.absoluteFilePath()));
+        else if (!sameContent)
+            doubts << QStringLiteral("El documento %1 ha cambiado desde que se exportó el %2. Compruebe que la "
+                                     "solución sigue valiendo; si no, exporte de nuevo y resuelva el horario en "
+                                     "Velmora.")
+                          .arg(QDir::toNativeSeparators(chosen.absoluteFilePath()), localTime(record->time));
+        if (solucTime.isValid() && solucTime.secsTo(record->time) > kClockSlackSeconds)
+            doubts << QStringLiteral("La solución SOLUC (del %1) es anterior a la última exportación (del %2): "
+                                     "Velmora todavía no ha resuelto el horario de estas tablas. Resuélvalo en "
+                                     "Velmora antes de importar.")
+                          .arg(localTime(solucTime), localTime(record->time));
+    }
+    if (report.slotsWithoutLesson > kFewSlots)
+        doubts << QStringLiteral("%1 franjas de SOLUC no encuentran su sesión en ASIGT (asignatura/grupo: %2): la "
+                                 "solución puede ser de otras tablas. Exporte de nuevo y resuelva el horario en "
+                                 "Velmora.")
+                      .arg(report.slotsWithoutLesson)
+                      .arg(report.pairsWithoutLesson.mid(0, 10).join(QStringLiteral(", ")));
+    return doubts;
+}
+
+} // namespace quintaro

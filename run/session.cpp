@@ -1,0 +1,151 @@
+#include "run/session.h"
+
+#include "export/export_run.h"
+#include "export/table_schemas.h"
+#include "import/import_run.h"
+#include "platform/error.h"
+#include "platform/table_swap.h"
+#include "run/export_record.h"
+#include "run/run_ui.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace quintaro {
+
+namespace {
+// The wait cursor while a run works; restored however the run ends.
+class BusyCursor {
+public:
+    explicit BusyCursor(RunUi& ui) : m_ui(ui) { m_ui.setBusy(true); }
+    ~BusyCursor() { m_ui.setBusy(false); }
+
+private:
+    RunUi& m_ui;
+};
+
+QString lowerAsciiLetters(QString s)
+{
+    for (QChar& c : s)
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + 32);
+    return s;
+}
+
+// The files an export run puts in place together: the six tables, their indexes and its record.
+QStringList exportFileSet()
+{
+    QStringList files;
+    for (const QString& table : tables::kExportTables)
+        files << table + QStringLiteral(".DBF") << table + QStringLiteral(".MDX");
+    return files << kExportRecordFile;
+}
+
+const QString kTablesUnchanged = QStringLiteral("Las tablas de Velmora no se han cambiado");
+} // namespace
+
+void restorePreviousExport(const WorkDir& dir) { restorePreviousSet(dir, exportFileSet()); }
+
+Session::Session(const QStringList& parameters) : m_parameters(parameters), m_modoAutomatico(parameters.size() == 2) { }
+
+QString Session::automaticRun() const
+{
+    if (m_parameters.size() != 2)
+        return {};
+    const QString word = lowerAsciiLetters(m_parameters.front());
+    return word == u"importar" || word == u"exportar" ? word : QString();
+}
+
+bool Session::chooseDocument(RunUi& ui, const QString& missingMessage)
+{
+    if (const auto chosen = ui.chooseDocument())
+        m_filenameXML = *chosen;
+    if (!m_filenameXML.isEmpty() && QFileInfo(m_filenameXML).isFile())
+        return true;
+    ui.inform(missingMessage);
+    if (isAutomatic())
+        m_estadoTransformado = -1;
+    return false;
+}
+
+Session::Outcome Session::failed(RunUi& ui, const QString& message)
+{
+    m_components.closeAll();
+    ui.showError(text::withFullStop(message));
+    return Outcome::Failed;
+}
+
+void Session::exportTables(RunUi& ui)
+{
+    m_xmlDoc.reset();
+    m_xmlDoc.emplace(XmlDocument::load(m_filenameXML));
+    const XmlDocument& doc = *m_xmlDoc;
+    // Refused before any work: the steps would otherwise write empty tables and then find no
+    // time frame.
+    requireInterchangeRoot(doc, m_filenameXML);
+    const WorkDir dir = WorkDir::prepare(m_workDirectory);
+    BusyCursor busy(ui);
+    TableStaging staging(dir);
+    TableOutput out(staging.dir(), dir, m_report);
+    const ChosenFrames frames = runExportSteps(doc, out, [&] { return ui.chooseFrames(m_filenameXML, doc); });
+    m_report.chosenFrames = QStringList{frames.marcoXML1, frames.marcoXML2};
+    m_report.chosenFrames.removeAll(QString());
+
+    ExportRecord record = ExportRecord::of(m_filenameXML);
+    record.frames = m_report.chosenFrames;
+    writeExportRecord(QDir(staging.dir().path()).filePath(kExportRecordFile), record);
+    staging.commit(exportFileSet());
+}
+
+Session::Outcome Session::runExport(RunUi& ui)
+{
+    if (!chooseDocument(ui, kNoExisteArchivo))
+        return Outcome::NoDocument;
+    m_report = {};
+    try {
+        exportTables(ui);
+    } catch (const RunError& e) {
+        // Nothing reached the working directory: the staged tables went with the staging folder.
+        return failed(ui, text::withFullStop(e.message()) + u' ' + kTablesUnchanged);
+    }
+    m_estadoTransformado = 1;
+    ui.inform(kProcesoFinalizado);
+    return Outcome::Finished;
+}
+
+void Session::importSolution(const WorkDir& dir)
+{
+    // Opened in this order, closed in the same order however the run ends.
+    TableComponents& c = m_components;
+    struct CloseAll {
+        TableComponents& c;
+        ~CloseAll() { c.closeAll(); }
+    } closer{c};
+    for (TableComponent* t : {&c.wwTableSoluc, &c.wwTableGrupos, &c.wwTableProfesor, &c.wwTableAulas, &c.wwTableNomAsg,
+                              &c.wwTableTramos, &c.wwTableAsig})
+        t->open(dir);
+    ImportarSolucion(m_filenameXML, {*c.wwTableSoluc, *c.wwTableAulas, *c.wwTableTramos, *c.wwTableAsig}, m_xmlDoc,
+                     m_report);
+    m_report.doubts = doubtsAbout(readExportRecord(dir), m_filenameXML,
+                                  QFileInfo(dir.tablePath(QStringLiteral("SOLUC"))).lastModified().toUTC(), m_report);
+}
+
+Session::Outcome Session::runImport(RunUi& ui)
+{
+    ui.instruct(kAbrirFicheroImportacion);
+    if (!chooseDocument(ui, kNoExisteArchivoXml))
+        return Outcome::NoDocument;
+    m_report = {};
+    try {
+        const WorkDir dir = WorkDir::prepare(m_workDirectory);
+        BusyCursor busy(ui);
+        importSolution(dir);
+    } catch (const RunError& e) {
+        return failed(ui, e.message());
+    }
+    m_estadoTransformado = 1;
+    ui.inform(kProcesoFinalizado);
+    return Outcome::Finished;
+}
+
+} // namespace quintaro

@@ -1,0 +1,2 @@
+#pragma once
+#include "run/session.h" // a lower layer reaching up
