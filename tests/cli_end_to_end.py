@@ -13,6 +13,7 @@ import sys
 import tempfile
 
 import dbfread
+import xml.etree.ElementTree as ET
 
 CLI = os.environ["QUINTARO_CLI"]
 SAMPLE = os.environ["QUINTARO_SAMPLE"]
@@ -53,6 +54,15 @@ def read_level7(path):
 
 def table(vtemp, name):
     return dbfread.DBF(os.path.join(vtemp, name + ".DBF"), encoding="cp1252", char_decode_errors="strict")
+
+
+SPLIT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data", "instituto_desdobles.xml")
+
+
+def SAMPLE_COPY(tmp):
+    path = os.path.join(tmp, "escuela.xml")
+    shutil.copy(SAMPLE, path)
+    return path
 
 
 with tempfile.TemporaryDirectory() as tmp:
@@ -128,6 +138,28 @@ with tempfile.TemporaryDirectory() as tmp:
     check(open(doc, "rb").read() == original, "the chosen document changed")
     result = os.path.join(tmp, "ResultadoZentarescuela.xml")
     check(subprocess.run(["xmllint", "--noout", result]).returncode == 0, "result document is not well-formed")
+
+# A school with split lessons: every lesson gets back exactly its own hours; then the export is
+# undone with restaurar and redone.
+with tempfile.TemporaryDirectory() as tmp:
+    doc = os.path.join(tmp, "desdobles.xml")
+    shutil.copy(SPLIT, doc)
+    vtemp = os.path.join(tmp, "VTEMP")
+    run("exportar", doc, "--dir", vtemp)
+    run("velmora", "--dir", vtemp)
+    p = run("importar", doc, "--dir", vtemp)
+    check("Aviso" not in p.stdout, "the split school's import has warnings: " + p.stdout)
+    result = ET.parse(os.path.join(tmp, "ResultadoZentardesdobles.xml")).getroot()
+    counts = {}
+    for sesion in result.find("horario").iter("sesion"):
+        counts[sesion.text] = counts.get(sesion.text, 0) + 1
+    check(counts == {"301": 2, "302": 2, "303": 3, "304": 1, "305": 2}, "slots per lesson: %r" % (counts,))
+
+    asigt_before = open(os.path.join(vtemp, "ASIGT.DBF"), "rb").read()
+    run("exportar", SAMPLE_COPY(tmp), "--marcos", "M,T", "--dir", vtemp)
+    check(open(os.path.join(vtemp, "ASIGT.DBF"), "rb").read() != asigt_before, "the second export changed nothing")
+    p = run("restaurar", "--dir", vtemp)
+    check(open(os.path.join(vtemp, "ASIGT.DBF"), "rb").read() == asigt_before, "restaurar did not put ASIGT back")
 
 # Disk full, as a file-size limit: each failure is told, and nothing already there is damaged.
 with tempfile.TemporaryDirectory() as tmp:

@@ -3,6 +3,7 @@
 #include "run/session.h"
 #include "test_support.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QRegularExpression>
 
@@ -231,4 +232,94 @@ TEST(ResultDocument, BesideTheChosenFile)
 {
     EXPECT_EQ(resultDocumentPath(QStringLiteral("/datos/export.xml")),
               QStringLiteral("/datos/ResultadoZentarexport.xml"));
+}
+
+TEST(ImportSlots, EachSlotGoesToItsOwnLesson)
+{
+    // 301 (ANA, 2 h) and 302 (BEA, 2 h) share English and 1º ESO A; 303 (3 h) and 304 (1 h) share
+    // Mathematics, group and teacher.
+    QTemporaryDir temp;
+    const QString doc = temp.filePath(QStringLiteral("desdobles.xml"));
+    QFile::copy(splitLessonsSchool(), doc);
+    const WorkDir dir(temp.filePath(QStringLiteral("VTEMP")));
+    Session session;
+    session.setWorkDirectory(dir.path());
+    ScriptedUi ui;
+    ui.document = doc;
+    ASSERT_EQ(session.runExport(ui), Session::Outcome::Finished) << ui.errors.join(u' ').toStdString();
+
+    const struct {
+        const char* prof;
+        const char* subject;
+        const char* sesion; // expected
+    } slots[] = {
+        {"BEA", "Inglés", "302"}, // the teacher's own lesson first
+        {"ANA", "Inglés", "301"},     {"ANA", "Inglés", "301"},
+        {"XYZ", "Inglés", "302"}, // a changed teacher: the first lesson with hours left
+        {"ANA", "Inglés", "301"}, // every lesson full: the first of the teacher's
+        {"ANA", "Matemática", "303"}, {"ANA", "Matemática", "303"},
+        {"ANA", "Matemática", "303"}, {"ANA", "Matemática", "304"}, // the 3-hour lesson is full: the 1-hour one
+        {"ANA", "Geografía", ""}, // no lesson of that subject and group
+    };
+    std::vector<SolucRow> rows;
+    QStringList expected;
+    for (const auto& slot : slots) {
+        rows.push_back({QString::fromUtf8(slot.subject), QString::fromUtf8(slot.prof), "ESO1A", "", "1", "1", "0"});
+        expected
+            << QStringLiteral("0|1|M|anonima=|%1|%2").arg(QString::fromUtf8(slot.sesion), QString::fromUtf8(slot.prof));
+    }
+    writeSoluc(dir, rows);
+    ui.document = doc;
+    ASSERT_EQ(session.runImport(ui), Session::Outcome::Finished) << ui.errors.join(u' ').toStdString();
+    EXPECT_EQ(slotsOf(temp.filePath(QStringLiteral("ResultadoZentardesdobles.xml"))), expected);
+    const RunReport& report = session.report();
+    EXPECT_EQ(report.slotsPastHours, 1);
+    EXPECT_EQ(report.pairsPastHours, QStringList{"Inglés/ESO1A"});
+    EXPECT_EQ(report.slotsWithoutLesson, 1);
+    EXPECT_EQ(report.pairsWithoutLesson, QStringList{"Geografía/ESO1A"});
+    EXPECT_TRUE(report.doubts.isEmpty()) << report.doubts.join(u'\n').toStdString();
+}
+
+TEST_F(Import, DoubtsWhenTheSolutionMayNotBelongToTheDocument)
+{
+    writeSoluc(dir, {{"Matemática", "MGL", "ESO1A", "", "1", "1", "0"}});
+    {
+        ScriptedUi ui; // the exported document, SOLUC written after the export
+        ASSERT_EQ(import(ui), Session::Outcome::Finished);
+        EXPECT_TRUE(session.report().doubts.isEmpty()) << session.report().doubts.join(u'\n').toStdString();
+    }
+    const struct {
+        const char* name;
+        std::function<void(Import&)> change;
+        const char* says;
+    } cases[] = {
+        {"anotherDocument",
+         [](Import& t) {
+             t.chosen = t.temp.filePath(QStringLiteral("otro.xml"));
+             writeFile(t.chosen, interchange(QStringLiteral("<materias/>")));
+         },
+         "desde otro documento"},
+        {"documentChanged", [](Import& t) { writeFile(t.chosen, t.original + "<!-- cambiado -->"); }, "ha cambiado"},
+        {"solucOlderThanTheExport",
+         [](Import& t) {
+             QFile soluc(t.dir.tablePath(QStringLiteral("SOLUC")));
+             soluc.open(QIODevice::ReadWrite);
+             soluc.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime);
+         },
+         "es anterior a la última exportación"},
+        {"manySlotsWithoutLesson",
+         [](Import& t) {
+             writeSoluc(t.dir, std::vector<SolucRow>(5, SolucRow{"Nada", "X", "Y", "", "1", "1", "0"}));
+         },
+         "5 franjas de SOLUC no encuentran su sesión"},
+    };
+    for (const auto& c : cases) {
+        c.change(*this);
+        ScriptedUi ui;
+        ASSERT_EQ(import(ui), Session::Outcome::Finished) << c.name;
+        EXPECT_EQ(session.report().doubts.filter(QString::fromUtf8(c.says)).size(), 1)
+            << c.name << ": " << session.report().doubts.join(u'\n').toStdString();
+        SetUp(); // a fresh export for the next case
+        writeSoluc(dir, {{"Matemática", "MGL", "ESO1A", "", "1", "1", "0"}});
+    }
 }

@@ -1,5 +1,6 @@
 #include "export/steps.h"
 #include "platform/error.h"
+#include "platform/table_swap.h"
 #include "run/session.h"
 #include "test_support.h"
 
@@ -205,4 +206,76 @@ TEST(ExportRun, TableHeldByAnotherProgramIsNamed)
     EXPECT_EQ(run.ui.errors,
               QStringList{"La tabla PROFT está en uso por otro programa. Las tablas de Velmora no se han cambiado."});
     EXPECT_EQ(run.report.failedStep, QStringLiteral("ExportarProfesores (profesores)"));
+}
+
+TEST(Lessons, CutOrChangedNamesStillFindTheRowsTheyProduced)
+{
+    // The subject's name is cut to 80 in NOMBRE, the group's to 80 in DESCRIP, and the teacher's
+    // code shortened to 10: the exact lookups find nothing, the rows of their own steps do.
+    QTemporaryDir temp;
+    const ExportOutcome run = exportRun(readFile(splitLessonsSchool()), temp);
+    ASSERT_EQ(run.outcome, Session::Outcome::Finished) << run.ui.errors.join(u'\n').toStdString();
+    EXPECT_TRUE(run.report.droppedLessons.empty());
+    EXPECT_EQ(run.report.teacherNotFound, 0);
+    EXPECT_EQ(run.report.groupNotFound, 0);
+    EXPECT_EQ(
+        column(run.asigt, {"ES_SESION", "CASIG", "CPROF", "CGRUP", "NIVEL", "CURSO", "GRUPO"}),
+        (QStringList{"301|Inglés|ANA|ESO1A|ESO|1|A", "302|Inglés|BEA|ESO1A|ESO|1|A", "303|Matemática|ANA|ESO1A|ESO|1|A",
+                     "304|Matemática|ANA|ESO1A|ESO|1|A", "305|Proyecto i|PROF_CONGO|ESO1B|ESO|1|B"}));
+}
+
+TEST(ExportRun, AllOrNothingWithThePreviousSetKept)
+{
+    QTemporaryDir temp;
+    const QString vtemp = temp.filePath(QStringLiteral("VTEMP"));
+    const WorkDir dir(vtemp);
+    const QStringList tables = {"ASIGNOMT", "PROFT", "AULAT", "DIASHORAST", "GRUPOST", "ASIGT"};
+    const auto snapshot = [&](const WorkDir& d) {
+        QStringList bytes;
+        for (const QString& table : tables)
+            bytes << QString::fromLatin1(readFile(d.tablePath(table)).toHex());
+        return bytes;
+    };
+
+    // A first export, then a second of another school: the first set is kept as the previous one.
+    ASSERT_EQ(exportRun(school(lesson("1", "Coro", "ABC", "1º ESO A", "1")), temp).outcome, Session::Outcome::Finished);
+    const QStringList first = snapshot(dir);
+    writeFile(WorkDir(vtemp).path() + QStringLiteral("/asigt.mdx"), "index of the first set"); // Velmora's case
+    ASSERT_EQ(exportRun(readFile(splitLessonsSchool()), temp).outcome, Session::Outcome::Finished);
+    const QStringList second = snapshot(dir);
+    ASSERT_NE(first, second);
+    const WorkDir previous(QDir(vtemp).filePath(QStringLiteral("QUINTARO_ANTERIORES")));
+    EXPECT_EQ(snapshot(previous), first);
+    EXPECT_EQ(readFile(previous.path() + QStringLiteral("/asigt.mdx")), QByteArray("index of the first set"));
+    EXPECT_TRUE(dir.filesNamed(QStringLiteral("ASIGT.MDX")).isEmpty());
+
+    // An export that fails in its last step leaves every table byte for byte as it was, and says so.
+    const ExportOutcome failed = exportRun(school(lesson("1", "Coro", "ABC", "1º ESO A", "tres")), temp);
+    EXPECT_EQ(failed.outcome, Session::Outcome::Failed);
+    ASSERT_EQ(failed.ui.errors.size(), 1);
+    EXPECT_TRUE(failed.ui.errors[0].contains(QStringLiteral("Las tablas de Velmora no se han cambiado")));
+    EXPECT_EQ(snapshot(dir), second);
+    EXPECT_EQ(snapshot(previous), first);
+    EXPECT_EQ(QDir(vtemp).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{"QUINTARO_ANTERIORES"});
+
+    // Restoring puts the first set back and keeps the second, so that it can be undone again.
+    restorePreviousExport(dir);
+    EXPECT_EQ(snapshot(dir), first);
+    EXPECT_EQ(snapshot(previous), second);
+    restorePreviousExport(dir);
+    EXPECT_EQ(snapshot(dir), second);
+
+    // A table held by another program at the swap stops the run before anything moves.
+    DbfTable held(dir.tablePath(QStringLiteral("ASIGT")), DbfTable::Access::Exclusive);
+    EXPECT_THROW(replaceFileSet(dir, previous, {"ASIGNOMT.DBF", "ASIGT.DBF"}), RunError);
+    held.close();
+    EXPECT_EQ(snapshot(dir), second);
+    EXPECT_EQ(snapshot(previous), first);
+}
+
+TEST(ExportRun, NothingToRestoreIsSaid)
+{
+    QTemporaryDir temp;
+    EXPECT_TRUE(failsSaying([&] { restorePreviousExport(WorkDir(temp.path())); },
+                            {QStringLiteral("No hay un juego anterior de tablas")}));
 }

@@ -131,4 +131,6 @@ void exportSampleSchool(const QString& vtemp)
 
 QString sampleSchool() { return QStringLiteral(QUINTARO_SOURCE_DIR "/data/escuela.xml"); }
 
+QString splitLessonsSchool() { return QStringLiteral(QUINTARO_SOURCE_DIR "/tests/data/instituto_desdobles.xml"); }
+
 } // namespace quintaro::test

@@ -100,5 +100,8 @@ void exportSampleSchool(const QString& vtemp);
 
 // The sample school shipped in data/.
 QString sampleSchool();
+// A small school with split lessons (two lessons of one subject and group) and names longer than
+// their fields, in tests/data/.
+QString splitLessonsSchool();
 
 } // namespace quintaro::test
