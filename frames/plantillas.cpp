@@ -111,11 +111,8 @@ void TPlantillas::showEvent(QShowEvent* event)
 
 void TPlantillas::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_F1) {
-        openHelp(this, kHelpContext);
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    if (!openHelpOnF1(this, event))
+        QDialog::keyPressEvent(event);
 }
 
 void TPlantillas::FormActivate()

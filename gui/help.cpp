@@ -6,10 +6,19 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QUrl>
 
 namespace quintaro {
+
+bool openHelpOnF1(QWidget* parent, const QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_F1)
+        return false;
+    openHelp(parent, kHelpContext);
+    return true;
+}
 
 void openHelp(QWidget* parent, int context)
 {

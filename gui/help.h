@@ -1,5 +1,6 @@
 #pragma once
 
+class QKeyEvent;
 class QWidget;
 
 namespace quintaro {
@@ -10,5 +11,8 @@ inline constexpr int kHelpContext = 3;
 // topic of a context number (viewers outside Windows open the file at its start). A missing file
 // is said in a message.
 void openHelp(QWidget* parent, int context = 0);
+
+// F1 opens the help at its context; true when the key was F1 and the help is taken care of.
+bool openHelpOnF1(QWidget* parent, const QKeyEvent* event);
 
 } // namespace quintaro

@@ -115,11 +115,8 @@ void TMForm::Button1Click() { openHelp(this); }
 
 void TMForm::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_F1) {
-        openHelp(this, kHelpContext);
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    if (!openHelpOnF1(this, event))
+        QWidget::keyPressEvent(event);
 }
 
 bool TMForm::FormClose()
