@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/codepage.h"
+#include "platform/code_page.h"
 #include "platform/dbf_format.h"
 
 #include <QFile>

@@ -4,7 +4,7 @@
 #include "export/table_schemas.h"
 #include "import/import_run.h"
 #include "platform/error.h"
-#include "platform/table_swap.h"
+#include "platform/table_staging.h"
 #include "run/export_record.h"
 #include "run/run_ui.h"
 

@@ -1,6 +1,6 @@
 #include "export/steps.h"
 #include "platform/error.h"
-#include "platform/table_swap.h"
+#include "platform/table_staging.h"
 #include "run/session.h"
 #include "test_support.h"
 

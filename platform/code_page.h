@@ -7,8 +7,8 @@
 
 namespace quintaro {
 
-// The 8-bit character set of a dBase table. The byte-to-character table is taken once from Qt's
-// converter (backed by ICU) and then used for every field, which keeps conversion cheap.
+// The 8-bit character set of a dBase table, converted through fixed byte-to-character tables
+// (code_page_tables.h): cheap for every field, and no conversion library needed on any system.
 class CodePage {
 public:
     // Windows-1252, the character set of every table this program writes.
@@ -28,7 +28,7 @@ public:
     struct Table;
 
 private:
-    explicit CodePage(const char* name);
+    explicit CodePage(std::shared_ptr<const Table> table);
     std::shared_ptr<const Table> m_table;
 };
 

@@ -1,4 +1,4 @@
-#include "platform/table_swap.h"
+#include "platform/table_staging.h"
 
 #include "platform/error.h"
 #include "platform/file_lock.h"

@@ -1,65 +1,49 @@
-#include "platform/codepage.h"
+#include "platform/code_page.h"
 
-#include "platform/error.h"
+#include "platform/code_page_tables.h"
 
 #include <QHash>
-#include <QStringDecoder>
-
-#include <mutex>
 
 namespace quintaro {
 
 struct CodePage::Table {
-    char16_t toUnicode[256];
+    const char16_t* toUnicode;
     QHash<char16_t, char> fromUnicode;
 };
 
 namespace {
-std::shared_ptr<const CodePage::Table> buildTable(const char* name)
+std::shared_ptr<const CodePage::Table> buildTable(const char16_t (&characters)[256])
 {
-    QByteArray all(256, '\0');
-    for (int i = 0; i < 256; ++i)
-        all[i] = char(i);
-    QStringDecoder decoder(name);
-    const QString decoded = decoder.isValid() ? QString(decoder.decode(all)) : QString();
-    if (decoded.size() != 256)
-        throw RunError(QStringLiteral("El juego de caracteres %1 no está disponible").arg(QString::fromLatin1(name)));
-
     auto table = std::make_shared<CodePage::Table>();
-    for (int i = 255; i >= 0; --i) { // lowest byte wins for characters with two forms
-        table->toUnicode[i] = decoded.at(i).unicode();
-        table->fromUnicode.insert(decoded.at(i).unicode(), char(i));
-    }
+    table->toUnicode = characters;
+    for (int i = 255; i >= 0; --i) // lowest byte wins for characters with two forms
+        table->fromUnicode.insert(characters[i], char(i));
     return table;
 }
 
-std::shared_ptr<const CodePage::Table> tableFor(const char* name)
+// Each set's table is built once and shared.
+template <const char16_t (&Characters)[256]> const std::shared_ptr<const CodePage::Table>& tableOf()
 {
-    static std::mutex mutex;
-    static QHash<QByteArray, std::shared_ptr<const CodePage::Table>> tables;
-    std::lock_guard lock(mutex);
-    auto& slot = tables[QByteArray(name)];
-    if (!slot)
-        slot = buildTable(name);
-    return slot;
+    static const std::shared_ptr<const CodePage::Table> table = buildTable(Characters);
+    return table;
 }
 } // namespace
 
-CodePage::CodePage(const char* name) : m_table(tableFor(name)) { }
+CodePage::CodePage(std::shared_ptr<const Table> table) : m_table(std::move(table)) { }
 
-CodePage CodePage::windows1252() { return CodePage("windows-1252"); }
+CodePage CodePage::windows1252() { return CodePage(tableOf<codepages::kWindows1252>()); }
 
 CodePage CodePage::forLanguageDriver(unsigned char id)
 {
     switch (id) {
     case 0x01:
-        return CodePage("IBM437");
+        return CodePage(tableOf<codepages::kIbm437>());
     case 0x02:
-        return CodePage("IBM850");
+        return CodePage(tableOf<codepages::kIbm850>());
     case 0x64:
-        return CodePage("IBM852");
+        return CodePage(tableOf<codepages::kIbm852>());
     case 0xC8:
-        return CodePage("windows-1250");
+        return CodePage(tableOf<codepages::kWindows1250>());
     default:
         return windows1252(); // 0x03, 0x57, 0x58, 0x59, 0 and anything unknown
     }
