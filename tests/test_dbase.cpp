@@ -242,7 +242,7 @@ TEST_F(Dbase, NumericTextBlanksStarsAndCommas)
     t.next();
     EXPECT_EQ(t.whole(0), 0);
     t.next();
-    EXPECT_NE(runErrorOf([&] { t.whole(0); }).find("no es un número"), std::string::npos);
+    EXPECT_TRUE(failsSaying([&] { t.whole(0); }, {QString::fromUtf8("no es un número")}));
 }
 
 TEST_F(Dbase, DamagedFilesAreRefusedNamingTheFile)

@@ -65,14 +65,8 @@ public:
     void SetUp() override
     {
         chosen = temp.filePath(QStringLiteral("escuela.xml"));
-        QFile::copy(sampleSchool(), chosen);
+        exportSampleSchool(chosen, dir.path());
         original = readFile(chosen);
-        ScriptedUi ui;
-        ui.document = chosen;
-        Session session;
-        session.setWorkDirectory(dir.path());
-        ui.frameAnswers = {{true, QStringLiteral("M         T         ")}};
-        ASSERT_EQ(session.runExport(ui), Session::Outcome::Finished);
     }
 
     Session::Outcome import(ScriptedUi& ui)

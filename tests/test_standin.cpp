@@ -17,13 +17,7 @@ public:
     void SetUp() override
     {
         chosen = temp.filePath(QStringLiteral("escuela.xml"));
-        QFile::copy(sampleSchool(), chosen);
-        ScriptedUi ui;
-        ui.document = chosen;
-        ui.frameAnswers = {{true, QStringLiteral("M         T         ")}};
-        Session session;
-        session.setWorkDirectory(dir.path());
-        ASSERT_EQ(session.runExport(ui), Session::Outcome::Finished);
+        exportSampleSchool(chosen, dir.path());
         report = runVelmoraStandin(dir);
         soluc = readRows(dir.tablePath(QStringLiteral("SOLUC")));
     }

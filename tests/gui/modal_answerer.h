@@ -14,13 +14,19 @@
 
 #include <functional>
 
+// A widget of `parent` by the object name the program gives it.
+template <typename Widget> Widget* named(QObject* parent, const char* name)
+{
+    return parent->findChild<Widget*>(QString::fromLatin1(name));
+}
+
 // Answers the modal dialogs of a run as a user would: picks a file in the file dialog, clicks
 // frames in the selection dialog and OK in every message box, remembering what the boxes said.
 class ModalAnswerer : public QObject {
 public:
     std::function<void(QFileDialog*)> onFileDialog = [](QFileDialog* d) { d->reject(); };
     std::function<void(quintaro::TPlantillas*)> onFrames
-        = [](quintaro::TPlantillas* d) { d->BitBtnContinuar->click(); };
+        = [](quintaro::TPlantillas* d) { named<QPushButton>(d, "BitBtnContinuar")->click(); };
     QStringList messages;
     QList<QMessageBox::Icon> icons;
     int frameDialogs = 0;
@@ -44,13 +50,13 @@ public:
     {
         bool first = true;
         for (int row : rows) {
-            QListWidget* list = dialog->ListBox2;
+            auto* list = named<QListWidget>(dialog, "ListBox2");
             const QRect r = list->visualItemRect(list->item(row));
             QTest::mouseClick(list->viewport(), Qt::LeftButton, first ? Qt::NoModifier : Qt::ControlModifier,
                               r.center());
             first = false;
         }
-        dialog->BitBtnContinuar->click();
+        named<QPushButton>(dialog, "BitBtnContinuar")->click();
     }
 
 private:

@@ -141,14 +141,8 @@ private Q_SLOTS:
 
     void importRunFromTheWindow()
     {
-        {
-            ScriptedUi ui;
-            ui.document = m_doc;
-            ui.frameAnswers = {{true, QStringLiteral("M         T         ")}};
-            Session session;
-            QCOMPARE(session.runExport(ui), Session::Outcome::Finished);
-            runVelmoraStandin(WorkDir(WorkDir::defaultPath()));
-        }
+        exportSampleSchool(m_doc, WorkDir::defaultPath());
+        runVelmoraStandin(WorkDir(WorkDir::defaultPath()));
         ModalAnswerer answers;
         answers.onFileDialog = [&](QFileDialog* d) { ModalAnswerer::chooseFile(d, m_doc); };
         const auto form = window({});

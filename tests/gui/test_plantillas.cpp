@@ -37,16 +37,18 @@ private Q_SLOTS:
         TPlantillas dialog(sampleSchool());
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Planillas, Marcos o Jornadas Horarias"));
         dialog.show();
-        QCOMPARE(items(dialog.ListBox2), (QStringList{"M", "T"}));
-        QVERIFY(dialog.ListBox2->selectedItems().isEmpty());
-        QVERIFY(!dialog.ComboBoxPlantilla->isVisible());
-        QCOMPARE(items(dialog.ListBox1).size(), 6);
-        QCOMPARE(items(dialog.ListBox1).first(), QStringLiteral("1-08:30-09:25-Lectiva"));
+        QCOMPARE(items(named<QListWidget>(&dialog, "ListBox2")), (QStringList{"M", "T"}));
+        QVERIFY(named<QListWidget>(&dialog, "ListBox2")->selectedItems().isEmpty());
+        QVERIFY(!named<QComboBox>(&dialog, "ComboBoxPlantilla")->isVisible());
+        QCOMPARE(items(named<QListWidget>(&dialog, "ListBox1")).size(), 6);
+        QCOMPARE(items(named<QListWidget>(&dialog, "ListBox1")).first(), QStringLiteral("1-08:30-09:25-Lectiva"));
 
-        const QRect second = dialog.ListBox2->visualItemRect(dialog.ListBox2->item(1));
-        QTest::mouseClick(dialog.ListBox2->viewport(), Qt::LeftButton, Qt::NoModifier, second.center());
-        QCOMPARE(dialog.ComboBoxPlantilla->currentText(), QStringLiteral("T"));
-        QCOMPARE(items(dialog.ListBox1),
+        const QRect second
+            = named<QListWidget>(&dialog, "ListBox2")->visualItemRect(named<QListWidget>(&dialog, "ListBox2")->item(1));
+        QTest::mouseClick(named<QListWidget>(&dialog, "ListBox2")->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          second.center());
+        QCOMPARE(named<QComboBox>(&dialog, "ComboBoxPlantilla")->currentText(), QStringLiteral("T"));
+        QCOMPARE(items(named<QListWidget>(&dialog, "ListBox1")),
                  (QStringList{"1-15:30-16:25-Lectiva", "2-16:30-17:25-Lectiva", "3-17:30-18:25-Lectiva",
                               "4-18:30-19:25-Lectiva"}));
     }

@@ -118,10 +118,13 @@ std::string runErrorOf(const std::function<void()>& run)
     return ::testing::AssertionSuccess();
 }
 
-void exportSampleSchool(const QString& vtemp)
+void exportSampleSchool(const QString& document, const QString& vtemp)
 {
+    QFile::remove(document);
+    if (!QFile::copy(sampleSchool(), document))
+        qFatal("cannot copy the sample school to %s", qPrintable(document));
     ScriptedUi ui;
-    ui.document = sampleSchool();
+    ui.document = document;
     ui.frameAnswers = {{true, QStringLiteral("M         T         ")}};
     Session session;
     session.setWorkDirectory(vtemp);
