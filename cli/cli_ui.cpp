@@ -8,13 +8,26 @@
 
 #include <cstdio>
 #ifdef _WIN32
-#include <io.h>
-#define isatty _isatty
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
 
 namespace quintaro {
+
+namespace {
+// Whether a person can answer on standard input. On Windows the NUL device counts as a character
+// device for _isatty, so only a real console, one whose mode can be read, counts.
+bool inputIsTerminal()
+{
+#ifdef _WIN32
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+#else
+    return ::isatty(fileno(stdin)) != 0;
+#endif
+}
+} // namespace
 
 CliUi::CliUi(QString document, QStringList wantedFrames, QTextStream& out, QTextStream& err)
     : m_document(std::move(document)), m_wantedFrames(std::move(wantedFrames)), m_out(out), m_err(err)
@@ -28,7 +41,7 @@ std::optional<FrameSelection> CliUi::chooseFrames(const QString&, const XmlDocum
     const QStringList ids = frameIdentifiers(doc);
     if (!m_wantedFrames.isEmpty())
         return selectByIdentifiers(ids, m_wantedFrames);
-    if (isatty(fileno(stdin)))
+    if (inputIsTerminal())
         return askOnTerminal(ids, doc);
     selectByIdentifiers(ids, {}); // raises the usage error that lists the frames
     return std::nullopt;

@@ -4,8 +4,10 @@
 
 namespace quintaro {
 
-// Locks an open file against other holders: shared or exclusive, never waiting. On POSIX an
-// advisory flock(), which other xBase tools on Linux honour; released when the file is closed.
+// Locks an open file against other holders: shared or exclusive, never waiting. On Windows a
+// LockFileEx over the whole file. On POSIX both an advisory flock(), which other xBase tools on
+// Linux honour, and a record lock over the whole file, which is what a Windows program under Wine
+// (Velmora) takes and checks. Released when the file is closed.
 enum class LockMode { Shared, Exclusive };
 bool tryLockFile(int fd, LockMode mode);
 

@@ -199,7 +199,12 @@ XmlDocument XmlDocument::load(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         throw RunError(QStringLiteral("No se puede abrir el documento XML %1: %2").arg(path, file.errorString()));
     file.close();
+#ifdef Q_OS_WIN
+    // libxml2 on Windows takes UTF-8 paths and opens them as wide names.
+    const QByteArray native = path.toUtf8();
+#else
     const QByteArray native = QFile::encodeName(path);
+#endif
     return XmlDocument(parseWith(path, native, [&](xmlParserCtxtPtr ctxt) {
         return xmlCtxtReadFile(ctxt, native.constData(), nullptr, kParseOptions);
     }));

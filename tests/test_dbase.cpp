@@ -1,4 +1,5 @@
 #include "platform/dbf_table.h"
+#include "platform/file_lock.h"
 #include "platform/error.h"
 #include "test_support.h"
 
@@ -324,6 +325,33 @@ TEST_F(Dbase, ExclusiveUseIsHonouredByOtherHolders)
     }
     held.close();
     DbfTable reopened(path("SOLUC.DBF"), DbfTable::Access::Exclusive);
+}
+
+TEST_F(Dbase, RecordLocksOfAnotherProgramAreHonoured)
+{
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "POSIX record locks: how Wine passes on a Windows program's locks on Linux";
+#else
+    // Velmora under Wine holds its tables with Windows locks, which Wine takes as POSIX record
+    // locks on the file; a second process holds one here the same way.
+    DbfTable::create(path("SOLUC.DBF"), kAllKinds);
+    QProcess holder;
+    holder.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral("-c"), QStringLiteral("import fcntl, sys\n"
+                                                       "f = open(sys.argv[1], 'r+b')\n"
+                                                       "fcntl.lockf(f, fcntl.LOCK_EX)\n"
+                                                       "print('held', flush=True)\n"
+                                                       "sys.stdin.read()\n"),
+                  path("SOLUC.DBF")});
+    ASSERT_TRUE(holder.waitForReadyRead(10000)) << "the lock holder did not start";
+    EXPECT_TRUE(isHeldByAnother(path("SOLUC.DBF")));
+    EXPECT_TRUE(failsSaying([&] { DbfTable t(path("SOLUC.DBF"), DbfTable::Access::Shared); },
+                            {QStringLiteral("SOLUC"), QStringLiteral("en uso por otro programa")}));
+    holder.closeWriteChannel();
+    ASSERT_TRUE(holder.waitForFinished(10000));
+    EXPECT_FALSE(isHeldByAnother(path("SOLUC.DBF")));
+    DbfTable reopened(path("SOLUC.DBF"), DbfTable::Access::Exclusive);
+#endif
 }
 
 TEST_F(Dbase, ManyRowsReachTheFileInBatches)

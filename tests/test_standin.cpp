@@ -118,3 +118,11 @@ TEST_F(RoundTrip, EveryPlacedHourComesBackAsATimeSlot)
     EXPECT_FALSE(got.filter(QStringLiteral("|M|")).isEmpty());
     EXPECT_FALSE(got.filter(QStringLiteral("|T|")).isEmpty());
 }
+
+TEST_F(RoundTrip, StandinRefusesASolutionHeldByAnotherProgram)
+{
+    DbfTable held(dir.tablePath(QStringLiteral("SOLUC")), DbfTable::Access::Exclusive);
+    EXPECT_TRUE(failsSaying([&] { runVelmoraStandin(dir); }, {QStringLiteral("SOLUC"), QStringLiteral("en uso")}));
+    held.close();
+    EXPECT_EQ(readRows(dir.tablePath(QStringLiteral("SOLUC"))).size(), soluc.size());
+}

@@ -3,6 +3,7 @@
 #include "import/soluc_schema.h"
 #include "platform/dbf_table.h"
 #include "platform/error.h"
+#include "platform/file_lock.h"
 #include "platform/text.h"
 
 #include <QHash>
@@ -237,6 +238,9 @@ private:
 StandinReport writeSoluc(const WorkDir& dir, const School& school, const std::vector<Placement>& placements)
 {
     static const tables::Soluc t;
+    // Velmora may still have its solution open; it is not pulled from under it.
+    if (dir.tableExists(t.name()) && isHeldByAnother(dir.tablePath(t.name())))
+        throw RunError(QStringLiteral("La tabla %1 está en uso por otro programa").arg(t.name()));
     dir.removeTableFiles(t.name());
     DbfTable::create(dir.tablePath(t.name()), t.fields());
     DbfTable soluc(dir.tablePath(t.name()), DbfTable::Access::Exclusive);
