@@ -4,6 +4,7 @@
 #include "cli/table_printer.h"
 #include "platform/error.h"
 #include "platform/text.h"
+#include "quintaro_version.h"
 #include "run/session.h"
 #include "tools/velmora_standin.h"
 
@@ -227,8 +228,12 @@ void printHelp(QTextStream& out, const Command* only = nullptr)
 
 int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
+    if (!arguments.isEmpty() && arguments.front() == u"--version") {
+        out << "quintaro-cli " << QUINTARO_VERSION_FULL << Qt::endl;
+        return Ok;
+    }
     if (arguments.isEmpty() || arguments.front() == u"--help" || arguments.front() == u"-h"
-        || arguments.front() == u"ayuda") {
+        || arguments.front() == u"ayuda" || arguments.front() == u"help") {
         printHelp(arguments.isEmpty() ? err : out);
         return arguments.isEmpty() ? Usage : Ok;
     }
