@@ -141,14 +141,21 @@ DbfTable::DbfTable(const QString& path, Access access, const QString& holder)
 {
     if (!QFileInfo(path).isFile())
         fail(QStringLiteral("el archivo no existe"));
-    // Unbuffered: rows are batched here already, and a failed write leaves nothing pending in
-    // QFile that a later write could put in the wrong place.
-    m_writable = m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered);
-    if (!m_writable && !m_file.open(QIODevice::ReadOnly))
-        fail(m_file.errorString());
-    if (!tryLockFile(m_file.handle(), access == Access::Exclusive ? LockMode::Exclusive : LockMode::Shared))
+    const LockMode mode = access == Access::Exclusive ? LockMode::Exclusive : LockMode::Shared;
+    LockedOpen opened = openLocked(path, mode, true);
+    m_writable = opened.fd >= 0;
+    if (!m_writable && !opened.held)
+        opened = openLocked(path, mode, false);
+    if (opened.held)
         throw RunError(QStringLiteral("%1La tabla %2 está en uso por otro programa")
                            .arg(m_holder.isEmpty() ? QString() : m_holder + QStringLiteral(": "), tableName()));
+    if (opened.fd < 0)
+        fail(opened.reason);
+    // Unbuffered: rows are batched here already, and a failed write leaves nothing pending in
+    // QFile that a later write could put in the wrong place.
+    if (!m_file.open(opened.fd, (m_writable ? QIODevice::ReadWrite : QIODevice::ReadOnly) | QIODevice::Unbuffered,
+                     QFileDevice::AutoCloseHandle))
+        fail(m_file.errorString());
     readStructure(m_file.size());
     first();
 }

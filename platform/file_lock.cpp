@@ -2,23 +2,67 @@
 
 #include <QFile>
 
+#include <cerrno>
+#include <fcntl.h>
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
 #else
-#include <cerrno>
-#include <fcntl.h>
 #include <sys/file.h>
+#include <unistd.h>
 #endif
 
 namespace quintaro {
 
-#ifndef _WIN32
 namespace {
+#ifdef _WIN32
+QString reasonOf(DWORD error)
+{
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return QStringLiteral("no existe");
+    case ERROR_ACCESS_DENIED:
+        return QStringLiteral("sin permiso");
+    case ERROR_WRITE_PROTECT:
+        return QStringLiteral("de solo lectura");
+    default:
+        return QStringLiteral("error del sistema n.º %1").arg(error);
+    }
+}
+
+bool lockWhole(int fd, LockMode mode)
+{
+    HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+    OVERLAPPED overlapped{};
+    const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (mode == LockMode::Exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+    return LockFileEx(handle, flags, 0, MAXDWORD, MAXDWORD, &overlapped);
+}
+
+void closeFd(int fd) { _close(fd); }
+#else
+QString reasonOf(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("no existe");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("sin permiso");
+    case EROFS:
+        return QStringLiteral("de solo lectura");
+    case EISDIR:
+        return QStringLiteral("es una carpeta");
+    default:
+        return QStringLiteral("error del sistema n.º %1").arg(error);
+    }
+}
+
 // A record lock over the whole file, as Wine takes for a Windows program's LockFile: set on the
 // open file description (so it is ours until the file is closed), or, on a descriptor opened
 // without the access that kind of lock needs, only asked about.
-bool tryRecordLock(int fd, LockMode mode)
+bool recordLock(int fd, LockMode mode)
 {
     struct flock lock {};
     lock.l_type = mode == LockMode::Exclusive ? F_WRLCK : F_RDLCK;
@@ -30,32 +74,62 @@ bool tryRecordLock(int fd, LockMode mode)
     lock.l_type = mode == LockMode::Exclusive ? F_WRLCK : F_RDLCK;
     return ::fcntl(fd, F_OFD_GETLK, &lock) == 0 && lock.l_type == F_UNLCK;
 }
-} // namespace
-#endif
 
-bool tryLockFile(int fd, LockMode mode)
+bool lockWhole(int fd, LockMode mode)
 {
-#ifdef _WIN32
-    HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
-    OVERLAPPED overlapped{};
-    const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (mode == LockMode::Exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
-    return LockFileEx(handle, flags, 0, MAXDWORD, MAXDWORD, &overlapped);
-#else
     if (::flock(fd, (mode == LockMode::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0)
         return false;
-    if (tryRecordLock(fd, mode))
+    if (recordLock(fd, mode))
         return true;
     ::flock(fd, LOCK_UN);
     return false;
+}
+
+void closeFd(int fd) { ::close(fd); }
 #endif
+} // namespace
+
+LockedOpen openLocked(const QString& path, LockMode mode, bool writable)
+{
+    LockedOpen result;
+#ifdef _WIN32
+    const DWORD access = GENERIC_READ | (writable ? GENERIC_WRITE : 0);
+    const DWORD share = mode == LockMode::Exclusive ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
+    HANDLE handle = CreateFileW(reinterpret_cast<LPCWSTR>(path.utf16()), access, share, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        result.held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+        result.reason = reasonOf(error);
+        return result;
+    }
+    result.fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), (writable ? _O_RDWR : _O_RDONLY) | _O_BINARY);
+    if (result.fd < 0) {
+        CloseHandle(handle);
+        result.reason = reasonOf(GetLastError());
+        return result;
+    }
+#else
+    result.fd = ::open(QFile::encodeName(path).constData(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+    if (result.fd < 0) {
+        result.reason = reasonOf(errno);
+        return result;
+    }
+#endif
+    if (!lockWhole(result.fd, mode)) {
+        closeFd(result.fd);
+        result.fd = -1;
+        result.held = true;
+    }
+    return result;
 }
 
 bool isHeldByAnother(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    return !tryLockFile(file.handle(), LockMode::Exclusive);
+    const LockedOpen opened = openLocked(path, LockMode::Exclusive, false);
+    if (opened.fd >= 0)
+        closeFd(opened.fd);
+    return opened.held;
 }
 
 } // namespace quintaro
