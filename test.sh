@@ -5,6 +5,21 @@
 # made it) and runs them, then runs each fuzzer for 30 s.
 set -euo pipefail
 source "$(dirname "$0")/tools/setup.sh"
+
+# The Windows part: the cross build (and, when missing, its prefix: about 30 minutes on a fresh
+# machine) and its tests under Wine.
+windows_tests() {
+    echo "== Windows: compilación cruzada y pruebas con Wine"
+    local build prefix
+    build=$("$QUINTARO_ROOT/tools/windows/build.sh")
+    prefix=$(cat "$build/mingw-prefix")
+    (cd "$build" && QUINTARO_MINGW_PREFIX=$prefix ctest --output-on-failure -j "$(nproc)" --timeout 600)
+}
+if [ "${1:-}" = "windows" ]; then
+    windows_tests
+    exit 0
+fi
+
 quintaro_install "${QUINTARO_PACKAGES[@]}"
 
 quintaro_build "$QUINTARO_ROOT/build"

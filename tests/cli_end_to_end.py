@@ -16,6 +16,9 @@ import dbfread
 import xml.etree.ElementTree as ET
 
 CLI = os.environ["QUINTARO_CLI"]
+# The Windows build runs under Wine: the runner comes before the program.
+RUNNER = [part for part in os.environ.get("QUINTARO_RUNNER", "").split(";") if part]
+WINDOWS = CLI.lower().endswith(".exe")
 SAMPLE = os.environ["QUINTARO_SAMPLE"]
 failures = []
 
@@ -27,7 +30,7 @@ def check(condition, what):
 
 
 def run(*args, code=0):
-    p = subprocess.run([CLI, *args], capture_output=True, text=True)
+    p = subprocess.run([*RUNNER, CLI, *args], capture_output=True, text=True)
     check(p.returncode == code, f"{args}: salida {p.returncode} (esperada {code})\n{p.stdout}\n{p.stderr}")
     return p
 
@@ -174,7 +177,7 @@ with tempfile.TemporaryDirectory() as tmp:
 
     def limited(kib, *args):
         # SIGXFSZ ignored, so that a write past the limit fails with EFBIG instead of killing.
-        return subprocess.run(["bash", "-c", f"trap '' XFSZ; ulimit -f {kib}; exec \"$@\"", "limit", CLI, *args],
+        return subprocess.run(["bash", "-c", f"trap '' XFSZ; ulimit -f {kib}; exec \"$@\"", "limit", *RUNNER, CLI, *args],
                               capture_output=True, text=True)
 
     p = limited(8, "exportar", doc, "--marcos", "M,T", "--dir", vtemp)

@@ -1,6 +1,6 @@
 #include "platform/dbf_table.h"
-#include "platform/file_lock.h"
 #include "platform/error.h"
+#include "platform/file_lock.h"
 #include "test_support.h"
 
 #include <QProcess>
@@ -317,12 +317,14 @@ TEST_F(Dbase, ExclusiveUseIsHonouredByOtherHolders)
     DbfTable held(path("SOLUC.DBF"), DbfTable::Access::Exclusive, QStringLiteral("wwTableSoluc"));
     EXPECT_EQ(runErrorOf([&] { DbfTable again(path("SOLUC.DBF"), DbfTable::Access::Shared); }),
               "La tabla SOLUC está en uso por otro programa");
+#ifndef Q_OS_WIN
     // Another process sees the lock too (flock(1) uses the same advisory lock).
     if (QFileInfo::exists(QStringLiteral("/usr/bin/flock"))) {
         EXPECT_EQ(QProcess::execute(QStringLiteral("/usr/bin/flock"),
                                     {QStringLiteral("-n"), path("SOLUC.DBF"), QStringLiteral("true")}),
                   1);
     }
+#endif
     held.close();
     DbfTable reopened(path("SOLUC.DBF"), DbfTable::Access::Exclusive);
 }
@@ -337,11 +339,12 @@ TEST_F(Dbase, RecordLocksOfAnotherProgramAreHonoured)
     DbfTable::create(path("SOLUC.DBF"), kAllKinds);
     QProcess holder;
     holder.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral("-c"), QStringLiteral("import fcntl, sys\n"
-                                                       "f = open(sys.argv[1], 'r+b')\n"
-                                                       "fcntl.lockf(f, fcntl.LOCK_EX)\n"
-                                                       "print('held', flush=True)\n"
-                                                       "sys.stdin.read()\n"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import fcntl, sys\n"
+                                 "f = open(sys.argv[1], 'r+b')\n"
+                                 "fcntl.lockf(f, fcntl.LOCK_EX)\n"
+                                 "print('held', flush=True)\n"
+                                 "sys.stdin.read()\n"),
                   path("SOLUC.DBF")});
     ASSERT_TRUE(holder.waitForReadyRead(10000)) << "the lock holder did not start";
     EXPECT_TRUE(isHeldByAnother(path("SOLUC.DBF")));

@@ -51,6 +51,9 @@ TEST(Ini, WritesFileAndReportsFailure)
 
 TEST(WorkDirectory, FollowsWinePrefixWithoutRegardToCase)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "Linux only: on Windows the working directory is C:\\VTEMP itself";
+#endif
     QTemporaryDir home;
     QDir(home.path()).mkpath(QStringLiteral("prefix/Drive_C/vtemp/Sauce"));
     qputenv("WINEPREFIX", home.filePath(QStringLiteral("prefix")).toUtf8());
@@ -74,7 +77,13 @@ TEST(WorkDirectory, TablesFoundAndDeletedInEveryLetterCase)
     writeFile(temp.filePath(QStringLiteral("soluc.dbf")), "x");
     EXPECT_EQ(dir.tablePath(QStringLiteral("SOLUC")), temp.filePath(QStringLiteral("soluc.dbf")));
     EXPECT_EQ(dir.tablePath(QStringLiteral("ASIGT")), temp.filePath(QStringLiteral("ASIGT.DBF")));
-    for (const char* name : {"PROFT.DBF", "proft.dbf", "Proft.Mdx", "PROFTX.DBF"})
+#ifdef Q_OS_WIN
+    // One file can have only one letter case here.
+    const char* const names[] = {"proft.dbf", "Proft.Mdx", "PROFTX.DBF"};
+#else
+    const char* const names[] = {"PROFT.DBF", "proft.dbf", "Proft.Mdx", "PROFTX.DBF"};
+#endif
+    for (const char* name : names)
         writeFile(temp.filePath(QString::fromLatin1(name)), "x");
     dir.removeTableFiles(QStringLiteral("PROFT"));
     EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files), (QStringList{"PROFTX.DBF", "soluc.dbf"}));

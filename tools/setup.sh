@@ -11,6 +11,13 @@ QUINTARO_PACKAGES=(
     xvfb xauth
 )
 
+# The Windows build: the cross compiler, Wine to run its tests, NSIS for the installer, and what
+# the cross prefix is made with (Qt's host tools, Debian's sources).
+QUINTARO_WINDOWS_PACKAGES=(
+    g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 wine64 nsis zip
+    qt6-base-dev-tools qt6-translations-l10n dpkg-dev xz-utils python3 python3-dbfread
+)
+
 quintaro_missing_packages() {
     local missing=()
     for p in "$@"; do
