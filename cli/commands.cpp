@@ -69,7 +69,7 @@ int finish(Session::Outcome outcome, const Session& session, const CliUi& ui, QT
         return NoDocument;
     case Session::Outcome::Failed:
         if (!session.report().failedStep.isEmpty())
-            err << "Paso que falló: " << session.report().failedStep << Qt::endl;
+            err << "La exportación se detuvo al convertir " << session.report().failedStep << "." << Qt::endl;
         return RunFailed;
     case Session::Outcome::Finished:
         out << ui.messages().join(u'\n') << Qt::endl;

@@ -21,4 +21,11 @@ QString trimmedText(const XmlDocument& doc, const QString& path, size_t index, c
     return text::trimmed(requireNode(doc, path, index, what).text());
 }
 
+int wholeNumber(const QString& value, const QString& where, const QString& name)
+{
+    if (text::isInt(value))
+        return text::toInt(value);
+    throw RunError(QStringLiteral("%1: %2 '%3' no es un número entero").arg(where, name, value));
+}
+
 } // namespace quintaro

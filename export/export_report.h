@@ -24,7 +24,8 @@ struct ExportReport {
     int teacherNotFound = 0;
     int groupNotFound = 0;
     int taskNotFound = 0;
-    // The step under way when the run stopped; empty once every step has finished.
+    // What the step under way when the run stopped was converting ("los profesores (tabla
+    // PROFT)"); empty once every step has finished.
     QString failedStep;
 
     void noteTable(const QString& name, qint64 rows);

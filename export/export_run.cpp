@@ -8,19 +8,19 @@ ChosenFrames runExportSteps(const XmlDocument& doc, TableOutput& out, const Fram
     SubjectLists lists; // each run starts with empty lists, even after a run that failed half-way
     LessonSources sources;
 
-    step = QStringLiteral("ExportarMaterias (asignaturas)");
+    step = QStringLiteral("las asignaturas (tabla ASIGNOMT)");
     ExportarMaterias(doc, out, lists, sources.subjects);
-    step = QStringLiteral("ExportarTareas (tareas)");
+    step = QStringLiteral("las tareas (tabla ASIGNOMT)");
     ExportarTareas(doc, out, lists, sources.subjects);
-    step = QStringLiteral("ExportarProfesores (profesores)");
+    step = QStringLiteral("los profesores (tabla PROFT)");
     sources.teachers = ExportarProfesores(doc, out);
-    step = QStringLiteral("ExportarAulas (aulas)");
+    step = QStringLiteral("las aulas (tabla AULAT)");
     ExportarAulas(doc, out);
-    step = QStringLiteral("ExportarMarcos (marcos horarios)");
+    step = QStringLiteral("los marcos horarios (tabla DIASHORAST)");
     const ChosenFrames frames = ExportarMarcos(doc, out, choose);
-    step = QStringLiteral("ExportarGrupos (grupos)");
+    step = QStringLiteral("los grupos (tabla GRUPOST)");
     sources.groups = ExportarGrupos(doc, out, frames);
-    step = QStringLiteral("ExportarSesiones (sesiones lectivas)");
+    step = QStringLiteral("las sesiones lectivas (tabla ASIGT)");
     ExportarSesiones(doc, out, sources);
     step.clear();
     return frames;

@@ -21,16 +21,19 @@ QString splitString(int n)
     return n > 0 ? QString(n, u'1') : QString();
 }
 
-// The lesson's first attribute as a 32-bit integer, with the conversion messages of a variant.
-int sessionId(const QString& value)
+// The lesson's first attribute as a 32-bit integer.
+int sessionId(const QString& value, size_t position)
 {
     const QString t = text::trimmed(value);
     if (text::isInt(t))
         return t.toInt();
     static const QRegularExpression digits(QStringLiteral("^[+-]?[0-9]+$"));
+    const QString where = QStringLiteral("La sesión n.º %1 de %2: su identificador (el primer atributo), '%3',")
+                              .arg(position + 1)
+                              .arg(kLessons, value);
     if (digits.match(t).hasMatch())
-        throw RunError(QStringLiteral("Overflow while converting variant of type (String) into type (Integer)"));
-    throw RunError(QStringLiteral("Could not convert variant of type (String) into type (Integer)"));
+        throw RunError(where + QStringLiteral(" no cabe en un entero de 32 bits"));
+    throw RunError(where + QStringLiteral(" no es un número entero"));
 }
 
 // Finds a lesson's text in a table of an earlier step: the first row whose field equals it
@@ -101,7 +104,11 @@ void ExportarSesiones(const XmlDocument& doc, TableOutput& out, const LessonSour
             doc, kLessons + QStringLiteral("/distribucionSemanal/distribucionVariable/numSesiones"), i, owner);
         if (hours.isEmpty())
             hours = QStringLiteral("1");
-        const QString split = splitString(text::toInt(hours));
+        const QString split = splitString(wholeNumber(hours,
+                                                      QStringLiteral("La sesión %1 (posición %2)")
+                                                          .arg(lessons[i].attributeValue(0).value_or(QString()))
+                                                          .arg(i + 1),
+                                                      QStringLiteral("numSesiones")));
 
         const QString task = trimmedText(doc, kLessons + QStringLiteral("/tarea"), i, owner);
         // A task is found by its code only.
@@ -114,7 +121,7 @@ void ExportarSesiones(const XmlDocument& doc, TableOutput& out, const LessonSour
             throw RunError(QStringLiteral("La sesión n.º %1 (%2) no tiene atributos; el primero es su identificador")
                                .arg(i + 1)
                                .arg(kLessons));
-        const int id = sessionId(*first);
+        const int id = sessionId(*first, i);
 
         asigt->append();
         asigt->setText(kTable.CASIG, *subjectCode);

@@ -55,7 +55,8 @@ void ExportarAulas(const XmlDocument& doc, TableOutput& out)
             throw RunError(QStringLiteral("El primer elemento /datosGHC/conjuntoDeAulas/general necesita dos atributos "
                                           "(nombre y número de aulas genéricas) y tiene %1")
                                .arg(first.attributeCount()));
-        const int generic = text::toInt(*countText);
+        const int generic = wholeNumber(*countText, QStringLiteral("El primer /datosGHC/conjuntoDeAulas/general"),
+                                        QStringLiteral("el número de aulas genéricas"));
         for (int k = 1; k <= generic; ++k) {
             const QString code = used.assign(text::trimmed(fittedGenericCode(*baseName + QString::number(k))));
             addRow(*aulat, code, *baseName, QStringLiteral("S"));

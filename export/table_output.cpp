@@ -25,7 +25,7 @@ void TableOutput::recreate(const dbf::TableSchema& schema)
     const QString& name = schema.name();
     // Velmora must have let go of the table this run will replace.
     if (m_target.tableExists(name) && isHeldByAnother(m_target.tablePath(name)))
-        throw RunError(QStringLiteral("La tabla %1 está en uso por otro programa").arg(name));
+        throw RunError(heldByAnotherMessage(name));
     m_staging.removeTableFiles(name);
     DbfTable::create(m_staging.tablePath(name), schema.fields());
 }

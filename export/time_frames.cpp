@@ -21,7 +21,12 @@ QString weekday(int dia)
 }
 
 // Minutes since midnight of a time whose hours are its characters 1-2 and minutes 4-5.
-int minutesOf(const QString& time) { return 60 * text::toInt(time.mid(0, 2)) + text::toInt(time.mid(3, 2)); }
+int minutesOf(const QString& time, const QString& where, const QString& name)
+{
+    if (!text::isInt(time.mid(0, 2)) || !text::isInt(time.mid(3, 2)))
+        throw RunError(QStringLiteral("%1: %2 '%3' no es una hora (hh:mm)").arg(where, name, time));
+    return 60 * time.mid(0, 2).toInt() + time.mid(3, 2).toInt();
+}
 
 // The selection text: the person's choice, or the single frame's id.
 QString selectionText(const XmlDocument& doc, const FrameChooser& choose)
@@ -48,13 +53,17 @@ void addPeriod(const XmlDocument& doc, const ChosenFrames& frames, DbfTable& tab
     const QString s = trimmedText(doc, kPeriods + QStringLiteral("/submarco"), i, owner);
     if (s != frames.marcoXML1 && s != frames.marcoXML2)
         return;
-    const int d = text::toInt(trimmedText(doc, kPeriods + QStringLiteral("/dia"), i, owner));
-    const int h = text::toInt(trimmedText(doc, kPeriods + QStringLiteral("/indice"), i, owner));
+    const QString where = QStringLiteral("El tramo n.º %1 del marco %2").arg(i + 1).arg(s);
+    const int d
+        = wholeNumber(trimmedText(doc, kPeriods + QStringLiteral("/dia"), i, owner), where, QStringLiteral("dia"));
+    const int h = wholeNumber(trimmedText(doc, kPeriods + QStringLiteral("/indice"), i, owner), where,
+                              QStringLiteral("indice"));
     const QString start = trimmedText(doc, kPeriods + QStringLiteral("/horaEntrada"), i, owner);
     const QString end = trimmedText(doc, kPeriods + QStringLiteral("/horaSalida"), i, owner);
     const QString span = text::left(start, 5) + u'-' + text::left(end, 5);
     const QString kind = trimmedText(doc, kPeriods + QStringLiteral("/Tipo"), i, owner);
-    const int minutes = minutesOf(end) - minutesOf(start);
+    const int minutes
+        = minutesOf(end, where, QStringLiteral("horaSalida")) - minutesOf(start, where, QStringLiteral("horaEntrada"));
 
     table.append();
     table.setText(kTable.DIHO, QString::number(d + 1) + QString::number(h));
@@ -81,7 +90,8 @@ int dayStart(DbfTable& table, const QString& frame, int otherwise)
 {
     if (!table.locate(QStringLiteral("DIHO;MARCOXML"), {QStringLiteral("11"), frame}))
         return otherwise;
-    return minutesOf(table.text(kTable.HORADESDE));
+    return minutesOf(table.text(kTable.HORADESDE), QStringLiteral("El primer tramo del marco %1").arg(frame),
+                     QStringLiteral("horaEntrada"));
 }
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "platform/dbf_table.h"
 
 #include "platform/error.h"
+#include "platform/file_error.h"
 #include "platform/file_lock.h"
 #include "platform/text.h"
 
@@ -127,17 +128,23 @@ void DbfTable::create(const QString& path, const std::vector<FieldSpec>& fields)
                     sizeof kLevel7LanguageDriverName - 1);
 
     QSaveFile file(path);
+    const auto failed = [&] {
+        const int error = lastSystemError();
+        return RunError(QStringLiteral("No se puede crear la tabla %1 en %2: %3")
+                            .arg(QFileInfo(path).completeBaseName().toUpper(), QFileInfo(path).absolutePath(),
+                                 fileFailure(file, error)));
+    };
     if (!file.open(QIODevice::WriteOnly))
-        throw RunError(QStringLiteral("No se puede crear la tabla %1: %2").arg(path, file.errorString()));
+        throw failed();
     const QByteArray content = header + descriptors + kHeaderTerminator + kEndOfFile;
     if (file.write(content) != content.size() || !file.commit())
-        throw RunError(QStringLiteral("No se puede crear la tabla %1: %2").arg(path, file.errorString()));
+        throw failed();
 }
 
 // ---------------------------------------------------------------- opening
 
-DbfTable::DbfTable(const QString& path, Access access, const QString& holder)
-    : m_path(path), m_holder(holder), m_file(path)
+DbfTable::DbfTable(const QString& path, Access access, const QString& missingFieldHint)
+    : m_path(path), m_missingFieldHint(missingFieldHint), m_file(path)
 {
     if (!QFileInfo(path).isFile())
         fail(QStringLiteral("el archivo no existe"));
@@ -147,15 +154,14 @@ DbfTable::DbfTable(const QString& path, Access access, const QString& holder)
     if (!m_writable && !opened.held)
         opened = openLocked(path, mode, false);
     if (opened.held)
-        throw RunError(QStringLiteral("%1La tabla %2 está en uso por otro programa")
-                           .arg(m_holder.isEmpty() ? QString() : m_holder + QStringLiteral(": "), tableName()));
+        throw RunError(heldByAnotherMessage(tableName()));
     if (opened.fd < 0)
         fail(opened.reason);
     // Unbuffered: rows are batched here already, and a failed write leaves nothing pending in
     // QFile that a later write could put in the wrong place.
     if (!m_file.open(opened.fd, (m_writable ? QIODevice::ReadWrite : QIODevice::ReadOnly) | QIODevice::Unbuffered,
                      QFileDevice::AutoCloseHandle))
-        fail(m_file.errorString());
+        fail(fileFailure(m_file, lastSystemError()));
     readStructure(m_file.size());
     first();
 }
@@ -275,8 +281,9 @@ int DbfTable::fieldIndex(const QString& name) const
 {
     const auto found = m_fieldByName.constFind(name.toUpper());
     if (found == m_fieldByName.cend())
-        throw RunError((m_holder.isEmpty() ? QString() : m_holder + QStringLiteral(": "))
-                       + QStringLiteral("Field '%1' not found").arg(name));
+        throw RunError(QStringLiteral("La tabla %1 no tiene el campo %2%3")
+                           .arg(tableName(), name.toUpper(),
+                                m_missingFieldHint.isEmpty() ? QString() : QStringLiteral("; ") + m_missingFieldHint));
     return *found;
 }
 
@@ -513,7 +520,7 @@ void DbfTable::setText(int field, const QString& value)
             number = QLocale::c().toDouble(value, &ok);
         if (!ok)
             throw RunError(
-                QStringLiteral("'%1' is not a valid floating point value for field '%2'").arg(value, f.name));
+                QStringLiteral("La tabla %1, campo %2: '%3' no es un número").arg(tableName(), f.name, value));
         setFloat(field, number);
         return;
     }
@@ -526,7 +533,8 @@ void DbfTable::setText(int field, const QString& value)
         else if (t == u"F" || t == u"FALSE" || t == u"N")
             setBoolean(field, false);
         else
-            throw RunError(QStringLiteral("'%1' is not a valid boolean value for field '%2'").arg(value, f.name));
+            throw RunError(QStringLiteral("La tabla %1, campo %2: '%3' no es un valor lógico (S/N)")
+                               .arg(tableName(), f.name, value));
         return;
     }
     default:
@@ -626,7 +634,8 @@ void DbfTable::flush()
             return;
         // The header still counts only rows written whole; nothing more is tried on this file.
         m_writeFailed = true;
-        throw RunError(QStringLiteral("No se pudo escribir la tabla %1: %2").arg(m_path, m_file.errorString()));
+        throw RunError(QStringLiteral("No se pudo escribir la tabla %1 (%2): %3")
+                           .arg(tableName(), m_path, fileFailure(m_file, lastSystemError())));
     };
     for (qint64 row : m_editedRows) {
         check(m_file.seek(m_headerLength + row * m_recordLength));

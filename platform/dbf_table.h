@@ -34,9 +34,9 @@ public:
     static void create(const QString& path, const std::vector<dbf::FieldSpec>& fields);
 
     // Opens an existing table. Exclusive use fails while another holder has the table open at all;
-    // shared use fails while another holder has it for exclusive use. `holder`, when given, is the
-    // name of the component that opens it and precedes its "Field '%s' not found" messages.
-    DbfTable(const QString& path, Access access, const QString& holder = {});
+    // shared use fails while another holder has it for exclusive use. `missingFieldHint`, when
+    // given, follows the message of a field the table lacks ("¿la ha escrito Velmora?").
+    DbfTable(const QString& path, Access access, const QString& missingFieldHint = {});
     ~DbfTable();
     DbfTable(const DbfTable&) = delete;
     DbfTable& operator=(const DbfTable&) = delete;
@@ -48,7 +48,7 @@ public:
     const QString& path() const { return m_path; }
     QString tableName() const;
     const std::vector<Field>& fields() const { return m_fields; }
-    // Raises "Field '%s' not found" (behind the holder's name and ": " when there is one).
+    // Raises "La tabla T no tiene el campo F" (and the hint) when there is no such field.
     int fieldIndex(const QString& name) const;
     qint64 liveRowCount() const;
 
@@ -104,7 +104,7 @@ private:
     qint64 nextLive(qint64 from) const;
 
     QString m_path;
-    QString m_holder;
+    QString m_missingFieldHint;
     QFile m_file;
     bool m_writable = false;
     CodePage m_codePage = CodePage::windows1252();

@@ -1,5 +1,7 @@
 #include "platform/file_lock.h"
 
+#include "platform/file_error.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -16,21 +18,6 @@ namespace quintaro {
 
 namespace {
 #ifdef _WIN32
-QString reasonOf(DWORD error)
-{
-    switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-        return QStringLiteral("no existe");
-    case ERROR_ACCESS_DENIED:
-        return QStringLiteral("sin permiso");
-    case ERROR_WRITE_PROTECT:
-        return QStringLiteral("de solo lectura");
-    default:
-        return QStringLiteral("error del sistema n.º %1").arg(error);
-    }
-}
-
 bool lockWhole(int fd, LockMode mode)
 {
     HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
@@ -41,30 +28,12 @@ bool lockWhole(int fd, LockMode mode)
 
 void closeFd(int fd) { _close(fd); }
 #else
-QString reasonOf(int error)
-{
-    switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-        return QStringLiteral("no existe");
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("sin permiso");
-    case EROFS:
-        return QStringLiteral("de solo lectura");
-    case EISDIR:
-        return QStringLiteral("es una carpeta");
-    default:
-        return QStringLiteral("error del sistema n.º %1").arg(error);
-    }
-}
-
 // A record lock over the whole file, as Wine takes for a Windows program's LockFile: set on the
 // open file description (so it is ours until the file is closed), or, on a descriptor opened
 // without the access that kind of lock needs, only asked about.
 bool recordLock(int fd, LockMode mode)
 {
-    struct flock lock {};
+    struct flock lock { };
     lock.l_type = mode == LockMode::Exclusive ? F_WRLCK : F_RDLCK;
     lock.l_whence = SEEK_SET;
     if (::fcntl(fd, F_OFD_SETLK, &lock) == 0)
@@ -100,19 +69,19 @@ LockedOpen openLocked(const QString& path, LockMode mode, bool writable)
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         result.held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
-        result.reason = reasonOf(error);
+        result.reason = failureKind(int(error));
         return result;
     }
     result.fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), (writable ? _O_RDWR : _O_RDONLY) | _O_BINARY);
     if (result.fd < 0) {
         CloseHandle(handle);
-        result.reason = reasonOf(GetLastError());
+        result.reason = failureKind(lastSystemError());
         return result;
     }
 #else
     result.fd = ::open(QFile::encodeName(path).constData(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
     if (result.fd < 0) {
-        result.reason = reasonOf(errno);
+        result.reason = failureKind(errno);
         return result;
     }
 #endif
@@ -122,6 +91,13 @@ LockedOpen openLocked(const QString& path, LockMode mode, bool writable)
         result.held = true;
     }
     return result;
+}
+
+QString heldByAnotherMessage(const QString& table)
+{
+    return QStringLiteral("La tabla %1 está en uso por otro programa; ciérrela en Velmora (o en el programa que la "
+                          "tenga abierta) y vuelva a intentarlo")
+        .arg(table);
 }
 
 bool isHeldByAnother(const QString& path)

@@ -1,6 +1,7 @@
 #include "platform/ini_file.h"
 
 #include "platform/error.h"
+#include "platform/file_error.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -102,24 +103,28 @@ QByteArray iniWithValue(const QByteArray& content, const QString& section, const
 
 void writeIniInteger(const QString& path, const QString& section, const QString& key, int value)
 {
-    const QString failure = QStringLiteral("Unable to write to %1").arg(path);
+    const auto failure = [&] {
+        return QStringLiteral("No se puede escribir el resultado en %1 (%2). Compruebe que la carpeta de Quintaro "
+                              "admite escritura.")
+            .arg(path, failureKind(lastSystemError()));
+    };
 #ifdef Q_OS_WIN
     if (!WritePrivateProfileStringW(reinterpret_cast<LPCWSTR>(section.utf16()), reinterpret_cast<LPCWSTR>(key.utf16()),
                                     reinterpret_cast<LPCWSTR>(QString::number(value).utf16()),
                                     reinterpret_cast<LPCWSTR>(path.utf16())))
-        throw RunError(failure);
+        throw RunError(failure());
 #else
     QByteArray content;
     if (QFileInfo::exists(path)) {
         QFile in(path);
         if (!in.open(QIODevice::ReadOnly))
-            throw RunError(failure);
+            throw RunError(failure());
         content = in.readAll();
     }
     QSaveFile out(path);
     const QByteArray updated = iniWithValue(content, section, key, QString::number(value));
     if (!out.open(QIODevice::WriteOnly) || out.write(updated) != updated.size() || !out.commit())
-        throw RunError(failure);
+        throw RunError(failure());
 #endif
 }
 

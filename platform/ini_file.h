@@ -10,7 +10,7 @@ namespace quintaro {
 QByteArray iniWithValue(const QByteArray& content, const QString& section, const QString& key, const QString& value);
 
 // Writes one integer key into the INI file at `path`, creating the file when missing.
-// Raises "Unable to write to %s" when that fails.
+// Raises a RunError naming the file and the kind of failure when that fails.
 void writeIniInteger(const QString& path, const QString& section, const QString& key, int value);
 
 } // namespace quintaro

@@ -51,8 +51,7 @@ void replaceFileSet(const WorkDir& target, const WorkDir& source, const QStringL
         if (name.endsWith(QStringLiteral(".DBF"), Qt::CaseInsensitive))
             for (const QString& path : target.filesNamed(name))
                 if (isHeldByAnother(path))
-                    throw RunError(QStringLiteral("La tabla %1 está en uso por otro programa")
-                                       .arg(QFileInfo(path).completeBaseName().toUpper()));
+                    throw RunError(heldByAnotherMessage(QFileInfo(path).completeBaseName().toUpper()));
 
     const QString previous = target.subfolder(kPreviousFolder).path();
     const QString replaced = previous + QStringLiteral(".tmp");

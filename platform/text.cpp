@@ -71,7 +71,7 @@ bool isInt(const QString& s)
 int toInt(const QString& s)
 {
     if (!isInt(s))
-        throw RunError(QStringLiteral("'%1' is not a valid integer value").arg(s));
+        throw RunError(QStringLiteral("'%1' no es un número entero").arg(s));
     return s.toInt(nullptr, 10);
 }
 

@@ -15,7 +15,7 @@ QString left(const QString& s, qsizetype count);
 QString right(const QString& s, qsizetype count);
 
 // Strict decimal integer: an optional sign and digits, within 32 bits.
-// Raises "'%s' is not a valid integer value" otherwise.
+// Raises "'%s' no es un número entero" otherwise.
 int toInt(const QString& s);
 bool isInt(const QString& s);
 

@@ -1,6 +1,7 @@
 #include "platform/xml_document.h"
 
 #include "platform/error.h"
+#include "platform/file_error.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -20,10 +21,36 @@ const xmlChar* utf8(const char* s) { return reinterpret_cast<const xmlChar*>(s);
 
 QString fromXml(const xmlChar* s) { return s ? QString::fromUtf8(reinterpret_cast<const char*>(s)) : QString(); }
 
+// What a parse error means, in a few words a school's IT person can act on.
+QString kindOf(int code)
+{
+    switch (code) {
+    case XML_ERR_DOCUMENT_EMPTY:
+        return QStringLiteral("está vacío o no empieza por un elemento");
+    case XML_ERR_DOCUMENT_END:
+        return QStringLiteral("tiene texto después del elemento raíz");
+    case XML_ERR_TAG_NAME_MISMATCH:
+        return QStringLiteral("una etiqueta de cierre no corresponde a la que abrió el elemento");
+    case XML_ERR_TAG_NOT_FINISHED:
+    case XML_ERR_LTSLASH_REQUIRED:
+        return QStringLiteral("está cortado: falta cerrar algún elemento");
+    case XML_ERR_INVALID_CHAR:
+    case XML_ERR_INVALID_ENCODING:
+        return QStringLiteral("contiene un carácter no válido o en otra codificación");
+    case XML_ERR_UNDECLARED_ENTITY:
+    case XML_WAR_UNDECLARED_ENTITY:
+        return QStringLiteral("usa una entidad que no está declarada");
+    case XML_ERR_ENTITY_LOOP:
+        return QStringLiteral("sus entidades se expanden sin límite");
+    default:
+        return QStringLiteral("tiene un error de sintaxis");
+    }
+}
+
 // Collects libxml2's messages during one parse instead of letting it print them.
 struct ParseErrors {
     QByteArray mainFile; // the document itself, the one file the parser may open
-    QString first;
+    QString first; // in Spanish, with where it is and libxml2's own words
     bool externalBlocked = false;
     QString blockedUri;
 };
@@ -33,10 +60,12 @@ void collectError(void*, xmlErrorPtr error)
 {
     if (!t_errors || !error || !t_errors->first.isEmpty() || error->level < XML_ERR_ERROR)
         return;
-    QString message = QString::fromUtf8(error->message ? error->message : "error").trimmed();
+    const QString detail = QString::fromUtf8(error->message ? error->message : "error").trimmed();
+    QString where;
     if (error->line > 0)
-        message = QStringLiteral("línea %1: %2").arg(error->line).arg(message);
-    t_errors->first = message;
+        where = error->int2 > 0 ? QStringLiteral(" (línea %1, columna %2)").arg(error->line).arg(error->int2)
+                                : QStringLiteral(" (línea %1)").arg(error->line);
+    t_errors->first = QStringLiteral("no es XML válido%1: %2 (libxml2: %3)").arg(where, kindOf(error->code), detail);
 }
 
 xmlExternalEntityLoader g_defaultLoader = nullptr;
@@ -197,7 +226,8 @@ XmlDocument XmlDocument::load(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw RunError(QStringLiteral("No se puede abrir el documento XML %1: %2").arg(path, file.errorString()));
+        throw RunError(QStringLiteral("No se puede abrir el documento XML %1: %2")
+                           .arg(path, fileFailure(file, lastSystemError())));
     file.close();
 #ifdef Q_OS_WIN
     // libxml2 on Windows takes UTF-8 paths and opens them as wide names.
@@ -333,15 +363,17 @@ void XmlDocument::save(const QString& path) const
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw RunError(QStringLiteral("No se puede escribir el documento %1: %2").arg(path, file.errorString()));
+        throw RunError(
+            QStringLiteral("No se puede escribir el documento %1: %2").arg(path, fileFailure(file, lastSystemError())));
     SaveTarget target{&file};
     if (!serialise(m_doc.get(), target)) {
-        const QString reason = file.errorString();
+        const QString reason = fileFailure(file, lastSystemError());
         file.cancelWriting();
         throw RunError(QStringLiteral("No se pudo guardar el documento %1: %2").arg(path, reason));
     }
     if (!file.commit())
-        throw RunError(QStringLiteral("No se pudo guardar el documento %1: %2").arg(path, file.errorString()));
+        throw RunError(
+            QStringLiteral("No se pudo guardar el documento %1: %2").arg(path, fileFailure(file, lastSystemError())));
 }
 
 } // namespace quintaro

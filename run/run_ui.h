@@ -29,8 +29,7 @@ public:
     // The time-frame selection, asked while the time-frames step runs on a document of two or
     // more frames: a valid selection (resultMH set), or nothing when the person gave up. The
     // dialog reads its own copy from `documentPath`; the command line may use the run's document.
-    virtual std::optional<FrameSelection> chooseFrames(const QString& documentPath, const XmlDocument& runDocument)
-        = 0;
+    virtual std::optional<FrameSelection> chooseFrames(const QString& documentPath, const XmlDocument& runDocument) = 0;
 };
 
 } // namespace quintaro

@@ -11,9 +11,17 @@ void TableComponent::open(const WorkDir& dir)
     if (m_open)
         return;
     const QString path = dir.tablePath(m_table);
+    const bool solution = m_table == u"SOLUC";
     if (!QFileInfo(path).isFile())
-        throw RunError(QStringLiteral("%1: No existe la tabla %2 en %3").arg(m_name, m_table, dir.path()));
-    m_open.emplace(path, DbfTable::Access::Exclusive, m_name);
+        throw RunError(
+            solution
+                ? QStringLiteral("No existe la tabla SOLUC en %1: Velmora todavía no ha dejado allí "
+                                 "su solución. Resuelva el horario en Velmora y vuelva a importar")
+                      .arg(dir.path())
+                : QStringLiteral("No existe la tabla %1 en %2: haga antes una exportación").arg(m_table, dir.path()));
+    m_open.emplace(path, DbfTable::Access::Exclusive,
+                   solution ? QStringLiteral("¿la ha escrito Velmora?")
+                            : QStringLiteral("¿es de una exportación de Quintaro? Exporte de nuevo"));
 }
 
 void TableComponent::close()

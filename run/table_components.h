@@ -8,7 +8,8 @@
 namespace quintaro {
 
 // One of the main window's table components: a named holder of one table in the working
-// directory, opened for exclusive use. Its errors name the component ("wwTableSoluc: …").
+// directory, opened for exclusive use. Its errors say which table and what to do; the
+// component's own name stays out of them.
 class TableComponent {
 public:
     TableComponent(const char* name, const char* table)

@@ -189,8 +189,10 @@ TEST(TimeFrames, BadInputStopsTheRun)
     } cases[] = {
         {"noFrames", QString(), "no tiene marcos horarios"},
         {"singleFrameWithoutId", "<marcoHorario nombre=\"x\"/>", "no tiene atributo id"},
-        {"hourWithoutLeadingZero", frameXml("A", {"0 1 8:30 09:00"}), "'8:' is not a valid integer value"},
-        {"dayNotNumeric", frameXml("A", {"lunes 1 08:30 09:00"}), "'lunes' is not a valid integer value"},
+        {"hourWithoutLeadingZero", frameXml("A", {"0 1 8:30 09:00"}),
+         "El tramo n.º 1 del marco A: horaEntrada '8:30' no es una hora (hh:mm)"},
+        {"dayNotNumeric", frameXml("A", {"lunes 1 08:30 09:00"}),
+         "El tramo n.º 1 del marco A: dia 'lunes' no es un número entero"},
         {"missingChild",
          "<marcoHorario "
          "id=\"A\"><tramo><submarco>A</submarco><dia>0</dia><indice>1</indice><horaEntrada>08:00</horaEntrada>"

@@ -174,9 +174,8 @@ TEST_F(Import, FailuresWriteNothingAndLeaveTheDocument)
          [](Import& t) {
              writeSoluc(t.dir, {{"Matemática", "MGL", "ESO1A", "", "1", "1", "0"}}, "MARCO");
          },
-         "wwTableSoluc: Field 'MARCO' not found."},
-        {"noSoluc", [](Import& t) { t.dir.removeTableFiles(QStringLiteral("SOLUC")); },
-         "wwTableSoluc: No existe la tabla SOLUC"},
+         "La tabla SOLUC no tiene el campo MARCO; ¿la ha escrito Velmora?"},
+        {"noSoluc", [](Import& t) { t.dir.removeTableFiles(QStringLiteral("SOLUC")); }, "No existe la tabla SOLUC en"},
         {"emptySolucFile",
          [](Import& t) {
              t.dir.removeTableFiles(QStringLiteral("SOLUC"));

@@ -113,11 +113,13 @@ TEST(Lessons, ErrorsEndTheRunNamingWhatIsWrong)
         QString lessons;
         const char* says;
     } cases[] = {
-        {"hoursNotNumeric", lesson("1", "Coro", "ABC", "1º ESO A", "tres"), "'tres' is not a valid integer value."},
+        {"hoursNotNumeric", lesson("529", "Coro", "ABC", "1º ESO A", "tres"),
+         "La sesión 529 (posición 1): numSesiones 'tres' no es un número entero."},
         {"idNotNumeric", lesson("x1", "Coro", "ABC", "1º ESO A", "1"),
-         "Could not convert variant of type (String) into type (Integer)"},
+         "La sesión n.º 1 de /datosGHC/sesionesLectivas/sesion: su identificador (el primer atributo), 'x1', no es un "
+         "número entero"},
         {"idOverflow", lesson("99999999999", "Coro", "ABC", "1º ESO A", "1"),
-         "Overflow while converting variant of type (String) into type (Integer)"},
+         "'99999999999', no cabe en un entero de 32 bits"},
         {"noAttribute", QString(lesson("1", "Coro", "ABC", "1º ESO A", "1")).replace(" id=\"1\"", ""),
          "La sesión n.º 1"},
         {"missingTeacher", QString(lesson("1", "Coro", "ABC", "1º ESO A", "1")).replace("<profesor>ABC</profesor>", ""),
@@ -130,7 +132,7 @@ TEST(Lessons, ErrorsEndTheRunNamingWhatIsWrong)
         ASSERT_EQ(run.ui.errors.size(), 1) << c.name;
         EXPECT_TRUE(run.ui.errors[0].contains(QString::fromUtf8(c.says)))
             << c.name << ": " << run.ui.errors[0].toStdString();
-        EXPECT_EQ(run.report.failedStep, QStringLiteral("ExportarSesiones (sesiones lectivas)")) << c.name;
+        EXPECT_EQ(run.report.failedStep, QStringLiteral("las sesiones lectivas (tabla ASIGT)")) << c.name;
         EXPECT_TRUE(run.asigt.empty()) << c.name; // no row for the failing lesson
         EXPECT_FALSE(run.ui.busy) << c.name; // the wait cursor is back
     }
@@ -204,8 +206,10 @@ TEST(ExportRun, TableHeldByAnotherProgramIsNamed)
     const ExportOutcome run = exportRun(school(QString()), temp);
     EXPECT_EQ(run.outcome, Session::Outcome::Failed);
     EXPECT_EQ(run.ui.errors,
-              QStringList{"La tabla PROFT está en uso por otro programa. Las tablas de Velmora no se han cambiado."});
-    EXPECT_EQ(run.report.failedStep, QStringLiteral("ExportarProfesores (profesores)"));
+              QStringList{"La tabla PROFT está en uso por otro programa; ciérrela en Velmora (o en el "
+                          "programa que la tenga abierta) y vuelva a intentarlo. Las tablas de Velmora "
+                          "no se han cambiado."});
+    EXPECT_EQ(run.report.failedStep, QStringLiteral("los profesores (tabla PROFT)"));
 }
 
 TEST(Lessons, CutOrChangedNamesStillFindTheRowsTheyProduced)

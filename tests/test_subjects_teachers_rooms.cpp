@@ -192,7 +192,8 @@ TEST(Rooms, BadGenericElementStopsTheRunAfterTheOrdinaryRows)
         const char* general;
         const char* says;
     } cases[] = {
-        {"countNotNumeric", "<general a=\"Aula\" b=\"tres\"/>", "'tres' is not a valid integer value"},
+        {"countNotNumeric", "<general a=\"Aula\" b=\"tres\"/>",
+         "el número de aulas genéricas 'tres' no es un número entero"},
         {"oneAttribute", "<general a=\"Aula\"/>", "necesita dos atributos"},
     };
     for (const auto& c : cases) {

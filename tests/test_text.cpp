@@ -36,7 +36,7 @@ TEST(Text, StrictIntegers)
             text::toInt(QString::fromUtf8(bad));
             ADD_FAILURE() << bad << " was accepted";
         } catch (const RunError& e) {
-            EXPECT_EQ(e.message(), QStringLiteral("'%1' is not a valid integer value").arg(QString::fromUtf8(bad)));
+            EXPECT_EQ(e.message(), QStringLiteral("'%1' no es un número entero").arg(QString::fromUtf8(bad)));
         }
     }
 }

@@ -240,7 +240,7 @@ StandinReport writeSoluc(const WorkDir& dir, const School& school, const std::ve
     static const tables::Soluc t;
     // Velmora may still have its solution open; it is not pulled from under it.
     if (dir.tableExists(t.name()) && isHeldByAnother(dir.tablePath(t.name())))
-        throw RunError(QStringLiteral("La tabla %1 está en uso por otro programa").arg(t.name()));
+        throw RunError(heldByAnotherMessage(t.name()));
     dir.removeTableFiles(t.name());
     DbfTable::create(dir.tablePath(t.name()), t.fields());
     DbfTable soluc(dir.tablePath(t.name()), DbfTable::Access::Exclusive);
