@@ -3,6 +3,7 @@
 #include "cli/cli_ui.h"
 #include "cli/table_printer.h"
 #include "platform/error.h"
+#include "platform/table_staging.h"
 #include "platform/text.h"
 #include "quintaro_version.h"
 #include "run/session.h"
@@ -91,6 +92,9 @@ int exportar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
     if (outcome == Session::Outcome::Finished || outcome == Session::Outcome::Failed)
         printReport(session.report(), outcome == Session::Outcome::Finished ? out : err);
     if (outcome == Session::Outcome::Finished) {
+        out << "Tablas de Velmora en " << QDir::toNativeSeparators(session.report().workDirectory)
+            << " (las que había quedan en " << kPreviousFolder << "; 'quintaro-cli restaurar' las devuelve)."
+            << Qt::endl;
         printLessonReport(session.report(), out);
         // With one frame nothing is asked, but a --marcos that names another is worth telling.
         for (const QString& wanted : frames)
@@ -134,12 +138,15 @@ int tabla(const QCommandLineParser& p, QTextStream& out, QTextStream&)
     const QString dirPath
         = p.value(QStringLiteral("dir")).isEmpty() ? WorkDir::defaultPath() : p.value(QStringLiteral("dir"));
     const WorkDir dir(dirPath);
-    const QString name = p.positionalArguments().at(1);
-    const QString path = name.contains(u'/') || name.endsWith(QStringLiteral(".dbf"), Qt::CaseInsensitive)
-        ? name
-        : dir.tablePath(name);
+    // A name ("ASIGT", "asigt.dbf") is looked for in the working directory; a path is taken as given.
+    QString name = p.positionalArguments().at(1);
+    const bool isPath = name.contains(u'/') || name.contains(u'\\');
+    if (!isPath && name.endsWith(QStringLiteral(".dbf"), Qt::CaseInsensitive))
+        name.chop(4);
+    const QString path = isPath ? name : dir.tablePath(name);
     if (!QFileInfo(path).isFile())
-        throw RunError(QStringLiteral("No existe la tabla %1").arg(path));
+        throw RunError(isPath ? QStringLiteral("No existe la tabla %1").arg(path)
+                              : QStringLiteral("No existe la tabla %1 en %2").arg(name.toUpper(), dir.path()));
     DbfTable table(path, DbfTable::Access::Shared);
     printTable(table, out, p.isSet(QStringLiteral("csv")));
     return Ok;
@@ -147,7 +154,9 @@ int tabla(const QCommandLineParser& p, QTextStream& out, QTextStream&)
 
 int velmora(const QCommandLineParser& p, QTextStream& out, QTextStream&)
 {
-    const StandinReport r = runVelmoraStandin(WorkDir::prepare(p.value(QStringLiteral("dir"))));
+    const QString dirPath
+        = p.value(QStringLiteral("dir")).isEmpty() ? WorkDir::defaultPath() : p.value(QStringLiteral("dir"));
+    const StandinReport r = runVelmoraStandin(WorkDir(dirPath));
     out << "SOLUC escrita: " << r.lessons << " sesiones, " << r.hours << " horas semanales; " << r.placed
         << " colocadas (" << r.withoutRoom << " sin aula), " << r.unplaced << " sin colocar (DIA 0)" << Qt::endl;
     return Ok;
@@ -224,6 +233,41 @@ void printHelp(QTextStream& out, const Command* only = nullptr)
             << "Ayuda de una orden: quintaro-cli ORDEN --help" << Qt::endl;
 }
 
+// The options of a command line checked against the command's own, in Spanish: an option it does
+// not have, or one whose value is missing. Empty when all is well.
+QString optionMistake(const Command& command, const QStringList& arguments)
+{
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (argument == u"--")
+            break;
+        if (!argument.startsWith(u'-') || argument.size() == 1)
+            continue;
+        QString name = argument.mid(argument.startsWith(QStringLiteral("--")) ? 2 : 1);
+        const bool inlineValue = name.contains(u'=');
+        name = name.section(u'=', 0, 0);
+        if (name == u"h" || name == u"help")
+            continue;
+        const Option* option = nullptr;
+        for (const Option& o : command.options)
+            if (name == QString::fromUtf8(o.name))
+                option = &o;
+        if (!option) {
+            QStringList known;
+            for (const Option& o : command.options)
+                known << QStringLiteral("--") + QString::fromUtf8(o.name);
+            return QStringLiteral("La orden %1 no tiene la opción %2; tiene: %3.")
+                .arg(QString::fromUtf8(command.name), argument.section(u'=', 0, 0), known.join(QStringLiteral(", ")));
+        }
+        if (*option->valueName && !inlineValue) {
+            if (i + 1 >= arguments.size() || arguments.at(i + 1).startsWith(QStringLiteral("--")))
+                return QStringLiteral("Falta el valor de --%1 (%2).")
+                    .arg(QString::fromUtf8(option->name), QString::fromUtf8(option->valueName));
+            ++i;
+        }
+    }
+    return {};
+}
 } // namespace
 
 int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
@@ -258,8 +302,14 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         else
             parser.addOption(QCommandLineOption(QString::fromUtf8(o.name), QString::fromUtf8(o.description)));
     }
+    if (const QString wrong = optionMistake(*command, arguments.mid(1)); !wrong.isEmpty()) {
+        err << wrong << Qt::endl << "Uso: " << usageOf(*command) << Qt::endl;
+        return Usage;
+    }
     if (!parser.parse(QStringList{QStringLiteral("quintaro-cli")} + arguments)) {
-        err << parser.errorText() << Qt::endl << "Uso: " << usageOf(*command) << Qt::endl;
+        // Whatever optionMistake() did not foresee; Qt's own words follow ours.
+        err << "No se entienden las opciones de " << command->name << " (" << parser.errorText() << ")." << Qt::endl
+            << "Uso: " << usageOf(*command) << Qt::endl;
         return Usage;
     }
     if (parser.isSet(QStringLiteral("help"))) {

@@ -1,6 +1,7 @@
 #include "platform/work_dir.h"
 
 #include "platform/error.h"
+#include "platform/file_error.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -46,14 +47,18 @@ QString WorkDir::defaultPath()
 #endif
 }
 
-WorkDir WorkDir::prepare(const QString& path)
+WorkDir WorkDir::prepare(const QString& path, bool* created)
 {
     const QString dir = path.isEmpty() ? defaultPath() : path;
     const QFileInfo info(dir);
-    if (info.exists() && !info.isDir())
+    const bool existed = info.exists();
+    if (existed && !info.isDir())
         throw RunError(QStringLiteral("La carpeta de trabajo %1 es un archivo, no una carpeta").arg(dir));
-    if (!info.exists() && !QDir().mkpath(dir))
-        throw RunError(QStringLiteral("No se puede crear la carpeta de trabajo %1").arg(dir));
+    if (!existed && !QDir().mkpath(dir))
+        throw RunError(
+            QStringLiteral("No se puede crear la carpeta de trabajo %1 (%2)").arg(dir, failureKind(lastSystemError())));
+    if (created)
+        *created = !existed;
     return WorkDir(QDir(dir).absolutePath());
 }
 

@@ -14,9 +14,9 @@ public:
 
     // The default place, not yet checked or created.
     static QString defaultPath();
-    // `path`, or the default when empty; created when missing. Raises a RunError when it is a
-    // file, cannot be created, or cannot be written.
-    static WorkDir prepare(const QString& path = {});
+    // `path`, or the default when empty; created when missing (and `*created` set then). Raises a
+    // RunError when it is a file, cannot be created, or cannot be written.
+    static WorkDir prepare(const QString& path = {}, bool* created = nullptr);
 
     // A Windows path under the working directory ("c:\vtemp\sauce") as it lies on this machine.
     static QString mapWindowsPath(const QString& windowsPath);

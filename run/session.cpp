@@ -75,7 +75,23 @@ Session::Outcome Session::failed(RunUi& ui, const QString& message)
     return Outcome::Failed;
 }
 
-void Session::exportTables(RunUi& ui)
+WorkDir Session::workDirectory(bool& createdFolder)
+{
+    const WorkDir dir = WorkDir::prepare(m_workDirectory, &createdFolder);
+    m_report.workDirectory = dir.path();
+    return dir;
+}
+
+namespace {
+// A working directory that a failed run made, and left empty, does not stay behind.
+void removeIfMadeAndEmpty(bool created, const QString& path)
+{
+    if (created && !path.isEmpty())
+        QDir().rmdir(path);
+}
+} // namespace
+
+void Session::exportTables(RunUi& ui, bool& createdFolder)
 {
     m_xmlDoc.reset();
     m_xmlDoc.emplace(XmlDocument::load(m_filenameXML));
@@ -83,7 +99,7 @@ void Session::exportTables(RunUi& ui)
     // Refused before any work: the steps would otherwise write empty tables and then find no
     // time frame.
     requireInterchangeRoot(doc, m_filenameXML);
-    const WorkDir dir = WorkDir::prepare(m_workDirectory);
+    const WorkDir dir = workDirectory(createdFolder);
     BusyCursor busy(ui);
     TableStaging staging(dir);
     TableOutput out(staging.dir(), dir, m_report);
@@ -102,9 +118,14 @@ Session::Outcome Session::runExport(RunUi& ui)
     if (!chooseDocument(ui, kNoExisteArchivo))
         return Outcome::NoDocument;
     m_report = {};
+    bool createdFolder = false;
     try {
-        exportTables(ui);
+        exportTables(ui, createdFolder);
+    } catch (const UsageError&) {
+        removeIfMadeAndEmpty(createdFolder, m_report.workDirectory);
+        throw;
     } catch (const RunError& e) {
+        removeIfMadeAndEmpty(createdFolder, m_report.workDirectory);
         // Nothing reached the working directory: the staged tables went with the staging folder.
         return failed(ui, text::withFullStop(e.message()) + u' ' + kTablesUnchanged);
     }
@@ -136,11 +157,13 @@ Session::Outcome Session::runImport(RunUi& ui)
     if (!chooseDocument(ui, kNoExisteArchivoXml))
         return Outcome::NoDocument;
     m_report = {};
+    bool createdFolder = false;
     try {
-        const WorkDir dir = WorkDir::prepare(m_workDirectory);
+        const WorkDir dir = workDirectory(createdFolder);
         BusyCursor busy(ui);
         importSolution(dir);
     } catch (const RunError& e) {
+        removeIfMadeAndEmpty(createdFolder, m_report.workDirectory);
         return failed(ui, e.message());
     }
     m_estadoTransformado = 1;

@@ -47,8 +47,10 @@ private:
     // Shows the file dialog and checks the file; false (after the message) when there is none.
     bool chooseDocument(RunUi& ui, const QString& missingMessage);
     Outcome failed(RunUi& ui, const QString& message);
-    void exportTables(RunUi& ui);
+    void exportTables(RunUi& ui, bool& createdFolder);
     void importSolution(const WorkDir& dir);
+    // The working directory of a run; one the run made is taken away again when the run fails.
+    WorkDir workDirectory(bool& createdFolder);
 
     QStringList m_parameters;
     QString m_workDirectory;

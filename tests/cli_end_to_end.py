@@ -77,7 +77,11 @@ with tempfile.TemporaryDirectory() as tmp:
     p = run("exportar", doc, "--dir", vtemp, code=2)
     check("M, T" in p.stderr, "without --marcos the frames are listed: " + p.stderr)
     run("exportar", doc, "--marcos", "Z", "--dir", vtemp, code=2)
-    check(not os.path.exists(os.path.join(vtemp, "ASIGNOMT.DBF")), "a usage error wrote tables")
+    check(not os.path.exists(vtemp), "a usage error left a working folder behind")
+    p = run("exportar", doc, "--marco", "M", "--dir", vtemp, code=2)
+    check("no tiene la opción --marco" in p.stderr, "unknown option in Spanish: " + p.stderr)
+    p = run("exportar", doc, "--dir", vtemp, "--marcos", code=2)
+    check("Falta el valor de --marcos" in p.stderr, "missing value in Spanish: " + p.stderr)
     run("exportar", os.path.join(tmp, "no.xml"), "--dir", vtemp, code=3)
     run("exportar", code=2)
 
@@ -127,6 +131,9 @@ with tempfile.TemporaryDirectory() as tmp:
           and periods[0]["TEXTOHOR"] == "1-08:30-09:25", "DIASHORAST first row %r" % (periods[0],))
     check(periods[-1]["MARCOXML"] == "T" and periods[-1]["MARCO"] == "1", "afternoon frame code")
 
+    check("Tablas de Velmora en " in p.stdout, "where the tables went: " + p.stdout)
+    p = run("tabla", "asigt.dbf", "--dir", vtemp)
+    check("Tabla ASIGT: 13 campos, 37 filas" in p.stdout, "tabla with a file name: " + p.stdout)
     p = run("tabla", "GRUPOST", "--dir", vtemp, "--csv")
     check(p.stdout.splitlines()[0] == "ABREV,TURNO,NIVEL,CURSO,GRUPO,DESCRIP,MARCO", "tabla --csv header")
 

@@ -30,7 +30,7 @@ cmake --build "$work/gtest" --target install >&2
 
 echo "== Qt para Windows (unos 20 minutos con 2 núcleos)" >&2
 features=()
-for off in opengl vulkan dbus sql network printsupport concurrent xml zstd icu tabletevent directwrite3 \
+for off in opengl dynamicgl vulkan dbus sql network printsupport concurrent xml zstd icu tabletevent directwrite3 \
            system_zlib system_pcre2 system_freetype system_harfbuzz system_png system_jpeg; do
     features+=("-DFEATURE_$off=OFF")
 done
