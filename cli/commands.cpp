@@ -3,15 +3,18 @@
 #include "cli/cli_ui.h"
 #include "cli/table_printer.h"
 #include "platform/error.h"
+#include "platform/file_error.h"
 #include "platform/table_staging.h"
 #include "platform/text.h"
 #include "quintaro_version.h"
+#include "run/report_text.h"
 #include "run/session.h"
 #include "tools/velmora_standin.h"
 
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QSaveFile>
 
 #include <functional>
 #include <vector>
@@ -37,28 +40,24 @@ struct Command {
 const Option kDir{"dir", "CARPETA",
                   "Carpeta de trabajo de Velmora (por omisión QUINTARO_VTEMP o C:\\VTEMP dentro de Wine)."};
 
-void printReport(const ExportReport& report, QTextStream& out)
-{
-    for (const RunReport::Table& t : report.tables)
-        out << "  " << t.name.leftJustified(10) << ' ' << t.rows << (t.rows == 1 ? " fila" : " filas") << Qt::endl;
-    for (const QString& warning : report.warnings)
-        out << "Aviso: " << warning << Qt::endl;
-}
+const Option kReport{"informe", "ARCHIVO",
+                     "Escribe además el informe en ARCHIVO, como CSV (categoría;sesión;valor;detalle)."};
 
-void printLessonReport(const ExportReport& report, QTextStream& out)
+// The run's report on the stream, and as CSV into the file --informe names.
+void printReport(const QCommandLineParser& p, const RunReport& report, QTextStream& out)
 {
-    if (!report.droppedLessons.empty()) {
-        out << "Sesiones sin fila en ASIGT (su asignatura no está en ASIGNOMT): " << report.droppedLessons.size()
-            << Qt::endl;
-        for (const auto& lesson : report.droppedLessons)
-            out << "  sesión " << lesson.sesion << ": materia '" << lesson.materia << "'" << Qt::endl;
-    }
-    if (report.teacherNotFound)
-        out << "Sesiones cuyo profesor no está en PROFT: " << report.teacherNotFound << Qt::endl;
-    if (report.groupNotFound)
-        out << "Sesiones cuyo grupo no está en GRUPOST: " << report.groupNotFound << Qt::endl;
-    if (report.taskNotFound)
-        out << "Sesiones cuya tarea no está en ASIGNOMT: " << report.taskNotFound << Qt::endl;
+    const QString text = reportText(report);
+    if (!text.isEmpty())
+        out << text << Qt::endl;
+    if (!p.isSet(QStringLiteral("informe")))
+        return;
+    const QString path = p.value(QStringLiteral("informe"));
+    QSaveFile file(path);
+    const QByteArray csv = reportCsv(report);
+    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit())
+        throw RunError(
+            QStringLiteral("No se puede escribir el informe %1: %2").arg(path, fileFailure(file, lastSystemError())));
+    out << "Informe en " << QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()) << Qt::endl;
 }
 
 // What a finished, missing or failed run means on the command line.
@@ -89,13 +88,13 @@ int exportar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
     session.setWorkDirectory(p.value(QStringLiteral("dir")));
     const Session::Outcome outcome = session.runExport(ui);
     const int code = finish(outcome, session, ui, out, err);
-    if (outcome == Session::Outcome::Finished || outcome == Session::Outcome::Failed)
-        printReport(session.report(), outcome == Session::Outcome::Finished ? out : err);
+    if (outcome == Session::Outcome::Failed)
+        printReport(p, session.report(), err);
     if (outcome == Session::Outcome::Finished) {
         out << "Tablas de Velmora en " << QDir::toNativeSeparators(session.report().workDirectory)
             << " (las que había quedan en " << kPreviousFolder << "; 'quintaro-cli restaurar' las devuelve)."
             << Qt::endl;
-        printLessonReport(session.report(), out);
+        printReport(p, session.report(), out);
         // With one frame nothing is asked, but a --marcos that names another is worth telling.
         for (const QString& wanted : frames)
             if (!session.report().chosenFrames.contains(text::trimmed(wanted)))
@@ -116,15 +115,7 @@ int importar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
         const RunReport& report = session.report();
         out << "Documento resultado: " << report.resultDocument << Qt::endl;
         out << "Franjas (tramo) escritas: " << report.timeSlots << Qt::endl;
-        if (report.slotsWithoutLesson)
-            out << "Franjas sin sesión (su asignatura y grupo no están en ASIGT): " << report.slotsWithoutLesson << " ("
-                << report.pairsWithoutLesson.mid(0, 20).join(QStringLiteral(", ")) << ")" << Qt::endl;
-        if (report.slotsPastHours)
-            out << "Franjas que pasan de las horas semanales de sus sesiones (se dan a la primera): "
-                << report.slotsPastHours << " (" << report.pairsPastHours.mid(0, 20).join(QStringLiteral(", ")) << ")"
-                << Qt::endl;
-        for (const QString& doubt : report.doubts)
-            out << "Aviso: " << doubt << Qt::endl;
+        printReport(p, report, out);
         if (report.hadSchedule)
             out << "Aviso: el documento elegido ya tenía una sección horario; se ha dejado como estaba y las franjas "
                    "van en la sección nueva, al final."
@@ -178,12 +169,12 @@ const std::vector<Command>& commands()
         {"exportar",
          "DOC.xml",
          "Convierte el documento de Escolaria en las seis tablas de Velmora.",
-         {{"marcos", "ID[,ID]", "Marcos horarios elegidos (uno o dos), si el documento tiene varios."}, kDir},
+         {{"marcos", "ID[,ID]", "Marcos horarios elegidos (uno o dos), si el documento tiene varios."}, kDir, kReport},
          exportar},
         {"importar",
          "DOC.xml",
          "Escribe la solución de Velmora (SOLUC) como sección horario en ResultadoZentar<DOC.xml>.",
-         {kDir},
+         {kDir, kReport},
          importar},
         {"tabla",
          "NOMBRE",

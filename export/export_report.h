@@ -7,28 +7,47 @@
 
 namespace quintaro {
 
-// What the export run noticed, for the person who started it: the rows of each table, the
-// characters stored as '?', and the lessons that lost part of their data.
+// Something a run noticed that the person should know: what happened to which lesson or value.
+struct Finding {
+    enum Kind {
+        SubjectMissing, // the lesson's subject is not in ASIGNOMT: no row in ASIGT
+        TeacherMissing, // the lesson's teacher is not in PROFT: empty CPROF
+        GroupMissing, // the lesson's group is not in GRUPOST: empty CGRUP
+        GroupOfOtherFrame, // the lesson's group belongs to a frame not chosen: empty CGRUP
+        TaskMissing, // the lesson's task is not a code of ASIGNOMT: empty CTAREA
+        HoursTakenAsOne, // numSesiones was empty
+        Unmappable, // characters without a Windows-1252 form, stored as '?'
+        TextCut, // a name or description longer than its field
+        CodeChanged, // a code changed to stay unique or to fit 10 characters
+        FrameIdCut, // a chosen frame's identifier longer than 10 characters
+        FrameEmpty, // a chosen frame that gives DIASHORAST no period
+        SlotWithoutLesson, // import: no lesson has the slot's subject and group
+        SlotPastHours, // import: every lesson of the slot's subject and group was full
+        Doubt, // import: the solution may not belong to the document
+    };
+    Kind kind;
+    QString sesion; // the lesson's identifier, where a lesson is concerned
+    QString value; // the value at fault
+    QString detail; // where it stands or what became of it
+};
+
+// What the export run noticed, for the person who started it: the rows of each table and the
+// findings, in the order they arose.
 struct ExportReport {
     struct Table {
         QString name;
         qint64 rows = 0;
     };
-    struct DroppedLesson {
-        QString sesion; // the lesson's first attribute
-        QString materia; // its subject text, found in no row of ASIGNOMT
-    };
     std::vector<Table> tables;
-    QStringList warnings;
-    std::vector<DroppedLesson> droppedLessons;
-    int teacherNotFound = 0;
-    int groupNotFound = 0;
-    int taskNotFound = 0;
+    std::vector<Finding> findings;
     // What the step under way when the run stopped was converting ("los profesores (tabla
     // PROFT)"); empty once every step has finished.
     QString failedStep;
 
     void noteTable(const QString& name, qint64 rows);
+    void note(Finding::Kind kind, const QString& sesion, const QString& value, const QString& detail = {});
+    qsizetype count(Finding::Kind kind) const;
+    std::vector<Finding> of(Finding::Kind kind) const;
 };
 
 } // namespace quintaro

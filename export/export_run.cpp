@@ -19,7 +19,9 @@ ChosenFrames runExportSteps(const XmlDocument& doc, TableOutput& out, const Fram
     step = QStringLiteral("los marcos horarios (tabla DIASHORAST)");
     const ChosenFrames frames = ExportarMarcos(doc, out, choose);
     step = QStringLiteral("los grupos (tabla GRUPOST)");
-    sources.groups = ExportarGrupos(doc, out, frames);
+    ExportedGroups groups = ExportarGrupos(doc, out, frames);
+    sources.groups = std::move(groups.rows);
+    sources.groupsOfOtherFrames = std::move(groups.ofOtherFrames);
     step = QStringLiteral("las sesiones lectivas (tabla ASIGT)");
     ExportarSesiones(doc, out, sources);
     step.clear();

@@ -14,14 +14,14 @@ const tables::Grupost kTable;
 // exactly with the chosen identifiers (comparing only its first character would drop every group
 // of a frame named '10' and put a group '12' into frame '1'). The code is level, course and unit
 // joined, made unique.
-GroupOfText ExportarGrupos(const XmlDocument& doc, TableOutput& out, const ChosenFrames& f)
+ExportedGroups ExportarGrupos(const XmlDocument& doc, TableOutput& out, const ChosenFrames& f)
 {
     const QString base = QStringLiteral("/datosGHC/grupos/grupo");
     const QString owner = QStringLiteral("del grupo");
     out.recreate(kTable);
     UsedCodes used;
     const size_t count = doc.select(base + QStringLiteral("/nombre")).size();
-    GroupOfText produced;
+    ExportedGroups produced;
     auto table = out.open(kTable.name());
 
     for (size_t i = 0; i < count; ++i) {
@@ -29,15 +29,18 @@ GroupOfText ExportarGrupos(const XmlDocument& doc, TableOutput& out, const Chose
         if (!submarco)
             throw RunError(QStringLiteral("El grupo n.º %1 (%2) no tiene atributo submarco").arg(i + 1).arg(base));
         const QString frame = text::trimmed(*submarco);
-        if (frame != f.marcoXML1 && frame != f.marcoXML2)
+        if (frame != f.marcoXML1 && frame != f.marcoXML2) {
+            produced.ofOtherFrames.insert(trimmedText(doc, base + QStringLiteral("/nombre"), i, owner));
             continue;
+        }
         const QString level = trimmedText(doc, base + QStringLiteral("/nivel"), i, owner);
         const QString course = trimmedText(doc, base + QStringLiteral("/curso"), i, owner);
         const QString unit = trimmedText(doc, base + QStringLiteral("/unidad"), i, owner);
         const QString description = trimmedText(doc, base + QStringLiteral("/nombre"), i, owner);
         const QString code = used.assign(level + course + unit);
-        if (!produced.contains(description))
-            produced.insert(description, {code, level, course, unit});
+        noteChangedCode(out.report(), level + course + unit, code, kTable.name() + QStringLiteral(".ABREV"));
+        if (!produced.rows.contains(description))
+            produced.rows.insert(description, {code, level, course, unit});
 
         table->append();
         table->setText(kTable.ABREV, code);

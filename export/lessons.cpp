@@ -37,20 +37,27 @@ int sessionId(const QString& value, size_t position)
 }
 
 // Finds a lesson's text in a table of an earlier step: the first row whose field equals it
-// exactly, or else the row that the same text gave in its own step. A text that finds neither is
-// counted in `notFound`, unless it is empty.
+// exactly, or else the row that the same text gave in its own step.
 template <typename Value, typename Read>
 std::optional<Value> find(DbfTable& table, const QString& field, const QHash<QString, Value>& produced,
-                          const QString& text, Read read, int* notFound = nullptr)
+                          const QString& text, Read read)
 {
     if (table.locate(field, {text}))
         return read();
     const auto it = produced.constFind(text);
     if (it != produced.cend())
         return *it;
-    if (notFound && !text.isEmpty())
-        ++*notFound;
     return std::nullopt;
+}
+
+// A lookup that found nothing is worth telling, unless the lesson left the text empty.
+template <typename Value>
+Value orNoted(const std::optional<Value>& found, ExportReport& report, Finding::Kind kind, const QString& sesion,
+              const QString& text, const QString& detail)
+{
+    if (!found && !text.isEmpty())
+        report.note(kind, sesion, text, detail);
+    return found.value_or(Value{});
 }
 } // namespace
 
@@ -82,39 +89,41 @@ void ExportarSesiones(const XmlDocument& doc, TableOutput& out, const LessonSour
 
     const XmlNodeList& lessons = doc.select(kLessons);
     for (size_t i = 0; i < lessons.size(); ++i) {
+        const QString sesion = lessons[i].attributeValue(0).value_or(QString());
         const QString subject = trimmedText(doc, kLessons + QStringLiteral("/materia"), i, owner);
         const auto subjectCode
             = find(*subjects, QStringLiteral("NOMBRE"), sources.subjects, subject, codeOf(*subjects, cod));
         if (!subjectCode) {
-            report.droppedLessons.push_back({lessons[i].attributeValue(0).value_or(QString()), subject});
+            report.note(Finding::SubjectMissing, sesion, subject, QStringLiteral("sin fila en ASIGT"));
             continue;
         }
 
         const QString teacher = trimmedText(doc, kLessons + QStringLiteral("/profesor"), i, owner);
-        const QString teacherCode = find(*teachers, QStringLiteral("ABREV"), sources.teachers, teacher,
-                                         codeOf(*teachers, abrev), &report.teacherNotFound)
-                                        .value_or(QString());
+        const QString teacherCode
+            = orNoted(find(*teachers, QStringLiteral("ABREV"), sources.teachers, teacher, codeOf(*teachers, abrev)),
+                      report, Finding::TeacherMissing, sesion, teacher, QStringLiteral("CPROF vacío"));
 
         const QString group = trimmedText(doc, kLessons + QStringLiteral("/grupo"), i, owner);
-        const GroupRow groupFound
-            = find(*groups, QStringLiteral("DESCRIP"), sources.groups, group, groupRow, &report.groupNotFound)
-                  .value_or(GroupRow{});
+        const auto groupFound = find(*groups, QStringLiteral("DESCRIP"), sources.groups, group, groupRow);
+        const bool otherFrame = !groupFound && sources.groupsOfOtherFrames.contains(group);
+        const GroupRow groupRowFound
+            = orNoted(groupFound, report, otherFrame ? Finding::GroupOfOtherFrame : Finding::GroupMissing, sesion,
+                      group, QStringLiteral("CGRUP vacío"));
 
         QString hours = trimmedText(
             doc, kLessons + QStringLiteral("/distribucionSemanal/distribucionVariable/numSesiones"), i, owner);
-        if (hours.isEmpty())
+        if (hours.isEmpty()) {
             hours = QStringLiteral("1");
-        const QString split = splitString(wholeNumber(hours,
-                                                      QStringLiteral("La sesión %1 (posición %2)")
-                                                          .arg(lessons[i].attributeValue(0).value_or(QString()))
-                                                          .arg(i + 1),
-                                                      QStringLiteral("numSesiones")));
+            report.note(Finding::HoursTakenAsOne, sesion, subject, QStringLiteral("numSesiones vacío"));
+        }
+        const QString split = splitString(wholeNumber(
+            hours, QStringLiteral("La sesión %1 (posición %2)").arg(sesion).arg(i + 1), QStringLiteral("numSesiones")));
 
         const QString task = trimmedText(doc, kLessons + QStringLiteral("/tarea"), i, owner);
         // A task is found by its code only.
         const QString taskCode
-            = find(*subjects, QStringLiteral("COD"), kExactOnly, task, codeOf(*subjects, cod), &report.taskNotFound)
-                  .value_or(QString());
+            = orNoted(find(*subjects, QStringLiteral("COD"), kExactOnly, task, codeOf(*subjects, cod)), report,
+                      Finding::TaskMissing, sesion, task, QStringLiteral("CTAREA vacío"));
 
         const auto first = lessons[i].attributeValue(0);
         if (!first)
@@ -126,12 +135,12 @@ void ExportarSesiones(const XmlDocument& doc, TableOutput& out, const LessonSour
         asigt->append();
         asigt->setText(kTable.CASIG, *subjectCode);
         asigt->setText(kTable.CPROF, teacherCode);
-        asigt->setText(kTable.CGRUP, groupFound.abrev);
+        asigt->setText(kTable.CGRUP, groupRowFound.abrev);
         asigt->setText(kTable.CAULA, QString());
         asigt->setText(kTable.TURNO, QString());
-        asigt->setText(kTable.NIVEL, groupFound.nivel);
-        asigt->setText(kTable.CURSO, groupFound.curso);
-        asigt->setText(kTable.GRUPO, groupFound.grupo);
+        asigt->setText(kTable.NIVEL, groupRowFound.nivel);
+        asigt->setText(kTable.CURSO, groupRowFound.curso);
+        asigt->setText(kTable.GRUPO, groupRowFound.grupo);
         asigt->setText(kTable.HORAS, hours);
         asigt->setText(kTable.SESIONES, split);
         asigt->setText(kTable.CTAREA, taskCode);

@@ -42,7 +42,9 @@ void ExportarAulas(const XmlDocument& doc, TableOutput& out)
 
     for (size_t i = 0; i < count; ++i) {
         const QString name = trimmedText(doc, nombre, i, QStringLiteral("del aula"));
-        const QString code = used.assign(text::trimmed(text::left(name, kCodeLength)));
+        const QString given = text::trimmed(text::left(name, kCodeLength));
+        const QString code = used.assign(given);
+        noteChangedCode(out.report(), given, code, kTable.name() + QStringLiteral(".ABREV"));
         addRow(*aulat, code, name, QStringLiteral("N"));
     }
 

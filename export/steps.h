@@ -7,6 +7,7 @@
 #include "platform/xml_document.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <functional>
 
@@ -30,10 +31,18 @@ struct GroupRow {
 };
 using GroupOfText = QHash<QString, GroupRow>;
 
+// What the groups step leaves: the rows of the chosen frames' groups by name, and the names of
+// the groups it left out because their frame was not chosen.
+struct ExportedGroups {
+    GroupOfText rows;
+    QSet<QString> ofOtherFrames;
+};
+
 struct LessonSources {
     CodeOfText subjects; // materia or tarea text -> ASIGNOMT.COD
     CodeOfText teachers; // nombre -> PROFT.ABREV
     GroupOfText groups; // nombre -> the GRUPOST row
+    QSet<QString> groupsOfOtherFrames; // names of groups whose frame was not chosen
 };
 
 // The frames chosen by the time-frames step, read by the groups step: the identifiers and their
@@ -53,7 +62,7 @@ void ExportarTareas(const XmlDocument& doc, TableOutput& out, SubjectLists& list
 CodeOfText ExportarProfesores(const XmlDocument& doc, TableOutput& out);
 void ExportarAulas(const XmlDocument& doc, TableOutput& out);
 ChosenFrames ExportarMarcos(const XmlDocument& doc, TableOutput& out, const FrameChooser& choose);
-GroupOfText ExportarGrupos(const XmlDocument& doc, TableOutput& out, const ChosenFrames& frames);
+ExportedGroups ExportarGrupos(const XmlDocument& doc, TableOutput& out, const ChosenFrames& frames);
 void ExportarSesiones(const XmlDocument& doc, TableOutput& out, const LessonSources& sources);
 
 } // namespace quintaro

@@ -8,7 +8,8 @@ const tables::Asignomt kTable;
 
 // One subject or task element becomes one row, unless its text (letter case aside) has already
 // given one. The code is the text's first 10 characters, not trimmed again, made unique.
-void addRow(SubjectLists& lists, CodeOfText& produced, DbfTable& table, const XmlNode& node, bool isTask)
+void addRow(ExportReport& report, SubjectLists& lists, CodeOfText& produced, DbfTable& table, const XmlNode& node,
+            bool isTask)
 {
     const QString name = text::trimmed(node.text());
     const QString prefix = text::left(name, kCodeLength);
@@ -16,6 +17,7 @@ void addRow(SubjectLists& lists, CodeOfText& produced, DbfTable& table, const Xm
         return;
     lists.nombresVistos.add(name);
     const QString code = lists.codigosUsados.assign(prefix);
+    noteChangedCode(report, prefix, code, kTable.name() + QStringLiteral(".COD"));
     produced.insert(name, code);
 
     table.append();
@@ -34,7 +36,7 @@ void addRows(const XmlDocument& doc, TableOutput& out, SubjectLists& lists, Code
     const XmlNodeList& nodes = doc.select(path);
     auto table = out.open(kTable.name());
     for (const XmlNode& node : nodes)
-        addRow(lists, produced, *table, node, isTask);
+        addRow(out.report(), lists, produced, *table, node, isTask);
     out.close(*table);
 }
 } // namespace

@@ -3,7 +3,28 @@
 #include "platform/error.h"
 #include "platform/file_lock.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace quintaro {
+
+void ExportReport::note(Finding::Kind kind, const QString& sesion, const QString& value, const QString& detail)
+{
+    findings.push_back({kind, sesion, value, detail});
+}
+
+qsizetype ExportReport::count(Finding::Kind kind) const
+{
+    return std::count_if(findings.begin(), findings.end(), [kind](const Finding& f) { return f.kind == kind; });
+}
+
+std::vector<Finding> ExportReport::of(Finding::Kind kind) const
+{
+    std::vector<Finding> found;
+    std::copy_if(findings.begin(), findings.end(), std::back_inserter(found),
+                 [kind](const Finding& f) { return f.kind == kind; });
+    return found;
+}
 
 void ExportReport::noteTable(const QString& name, qint64 rows)
 {
@@ -13,6 +34,12 @@ void ExportReport::noteTable(const QString& name, qint64 rows)
             return;
         }
     tables.push_back({name, rows});
+}
+
+void noteChangedCode(ExportReport& report, const QString& given, const QString& code, const QString& where)
+{
+    if (code != given)
+        report.note(Finding::CodeChanged, {}, given, QStringLiteral("%1: «%2»").arg(where, code));
 }
 
 TableOutput::TableOutput(WorkDir staging, WorkDir target, ExportReport& report)
@@ -33,7 +60,17 @@ void TableOutput::recreate(const dbf::TableSchema& schema)
 std::unique_ptr<DbfTable> TableOutput::open(const QString& name)
 {
     auto table = std::make_unique<DbfTable>(m_staging.tablePath(name), DbfTable::Access::Shared);
-    table->setWarningSink(&m_report.warnings);
+    table->setTextLossSink([this](const DbfTable::TextLoss& loss) {
+        const QString where = loss.table + u'.' + loss.field;
+        if (!loss.unmapped.isEmpty())
+            m_report.note(Finding::Unmappable, {}, loss.value,
+                          QStringLiteral("%1: «%2» se guardó como '?'").arg(where, loss.unmapped));
+        // Names and descriptions are meant to be kept whole; shorter fields hold codes and parts
+        // that the rules cut on purpose.
+        if (loss.cut && loss.width >= kWholeTextWidth)
+            m_report.note(Finding::TextCut, {}, loss.value,
+                          QStringLiteral("%1: cortado a %2 caracteres").arg(where).arg(loss.width));
+    });
     return table;
 }
 

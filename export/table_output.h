@@ -9,9 +9,15 @@
 
 namespace quintaro {
 
+// Fields of this width or more hold names and descriptions, which a cut is worth telling about.
+constexpr int kWholeTextWidth = 20;
+
 // Where the export steps write their tables: a staging folder, whose tables replace the working
 // directory's only once every step has finished. Velmora's own tables are checked all the same,
 // so that a table it holds stops the run at the step that would replace it.
+// Notes a code that the uniqueness rule or the length limit made differ from what went in.
+void noteChangedCode(ExportReport& report, const QString& given, const QString& code, const QString& where);
+
 class TableOutput {
 public:
     TableOutput(WorkDir staging, WorkDir target, ExportReport& report);

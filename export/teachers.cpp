@@ -24,6 +24,7 @@ CodeOfText ExportarProfesores(const XmlDocument& doc, TableOutput& out)
     for (size_t i = 0; i < count; ++i) {
         const QString name = trimmedText(doc, nombre, i, owner);
         const QString code = used.assign(name);
+        noteChangedCode(out.report(), name, code, kTable.name() + QStringLiteral(".ABREV"));
         const QString fullName = trimmedText(doc, nombreCompleto, i, owner);
         if (!produced.contains(name))
             produced.insert(name, code);

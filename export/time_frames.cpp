@@ -108,10 +108,22 @@ ChosenFrames ExportarMarcos(const XmlDocument& doc, TableOutput& out, const Fram
         f.marcoXML1 = text::trimmed(text::left(selection, kFrameIdWidth));
     }
 
+    // An identifier longer than 10 characters was cut on the way; its periods no longer match it.
+    for (const QString& id : frameIdentifiers(doc)) {
+        const QString whole = text::trimmed(id);
+        if (text::length(whole) > kFrameIdWidth
+            && (text::left(whole, kFrameIdWidth) == f.marcoXML1 || text::left(whole, kFrameIdWidth) == f.marcoXML2))
+            out.report().note(Finding::FrameIdCut, {}, whole,
+                              QStringLiteral("cortado a «%1»").arg(text::left(whole, kFrameIdWidth)));
+    }
+
     auto table = out.open(kTable.name());
     const size_t periods = doc.select(kPeriods).size();
     for (size_t i = 0; i < periods; ++i)
         addPeriod(doc, f, *table, i);
+    for (const QString& frame : {f.marcoXML1, f.marcoXML2})
+        if (!frame.isEmpty() && !table->locate(QStringLiteral("MARCOXML"), {frame}))
+            out.report().note(Finding::FrameEmpty, {}, frame, QStringLiteral("ningún tramo tiene este submarco"));
 
     // The frame that starts its day 0 earlier gets "0"; on equal starts, the first chosen.
     table->first();

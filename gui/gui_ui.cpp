@@ -40,6 +40,14 @@ void GuiUi::inform(const QString& message)
     box.exec();
 }
 
+void GuiUi::finished(const QString& message, const QString& report)
+{
+    QMessageBox box(QMessageBox::NoIcon, kAppTitle, message, QMessageBox::Ok, m_parent);
+    if (!report.isEmpty())
+        box.setDetailedText(report); // hidden until asked for
+    box.exec();
+}
+
 void GuiUi::showError(const QString& message)
 {
     QMessageBox box(QMessageBox::Critical, kAppTitle, message, QMessageBox::Ok, m_parent);

@@ -39,12 +39,10 @@ QString genericRoomName(DbfTable& rooms)
     return {};
 }
 
-// "ASIG/CODGRUPO" added once to a list that names the pairs a count is about.
-void notePair(QStringList& pairs, const QString& subject, const QString& group)
+// One more slot of the pair "ASIG/CODGRUPO".
+void notePair(QMap<QString, qint64>& pairs, const QString& subject, const QString& group)
 {
-    const QString pair = subject + u'/' + group;
-    if (!pairs.contains(pair))
-        pairs << pair;
+    ++pairs[subject + u'/' + group];
 }
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "platform/dbf_table.h"
 #include "platform/xml_document.h"
 
+#include <QMap>
 #include <QStringList>
 
 #include <optional>
@@ -15,11 +16,11 @@ struct ImportReport {
     qint64 timeSlots = 0;
     bool hadSchedule = false; // the chosen document already held a horario section
     // Slots whose subject and group name no lesson (empty sesion), and slots beyond the weekly
-    // hours of every lesson of their subject and group; each with its ASIG/CODGRUPO pairs.
+    // hours of every lesson of their subject and group; each "ASIG/CODGRUPO" with its slots.
     qint64 slotsWithoutLesson = 0;
-    QStringList pairsWithoutLesson;
+    QMap<QString, qint64> pairsWithoutLesson;
     qint64 slotsPastHours = 0;
-    QStringList pairsPastHours;
+    QMap<QString, qint64> pairsPastHours;
     // Reasons to doubt that the solution belongs to the document.
     QStringList doubts;
 };

@@ -498,9 +498,9 @@ void DbfTable::setText(int field, const QString& value)
     switch (f.type) {
     case 'C': {
         const CodePage::Encoded encoded = m_codePage.encode(value);
-        if (!encoded.unmapped.isEmpty())
-            warn(QStringLiteral("Tabla %1, campo %2: «%3» no existe en Windows-1252 y se guardó como '?' (texto «%4»)")
-                     .arg(tableName(), f.name, encoded.unmapped, value));
+        const bool cut = encoded.bytes.size() > f.length && !encoded.bytes.sliced(f.length).trimmed().isEmpty();
+        if (!encoded.unmapped.isEmpty() || cut)
+            tellTextLoss({tableName(), f.name, value, f.length, encoded.unmapped, cut});
         writeRaw(field, encoded.bytes, ' ', false); // a longer text is cut to the field's width
         return;
     }
@@ -660,14 +660,13 @@ void DbfTable::flush()
     m_headerDirty = false;
 }
 
-void DbfTable::warn(const QString& message) const
+void DbfTable::tellTextLoss(const TextLoss& loss) const
 {
-    if (m_warnings) {
-        if (!m_warnings->contains(message))
-            m_warnings->append(message);
-    } else {
-        qWarning("%s", qPrintable(message));
-    }
+    if (m_textLoss)
+        m_textLoss(loss);
+    else if (!loss.unmapped.isEmpty())
+        qWarning("Tabla %s, campo %s: «%s» se guardó como '?'", qPrintable(loss.table), qPrintable(loss.field),
+                 qPrintable(loss.unmapped));
 }
 
 // ---------------------------------------------------------------- locate

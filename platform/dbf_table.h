@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -77,8 +78,16 @@ public:
     // index built on first use and kept right by appends and edits. The found row becomes current.
     bool locate(const QString& fieldNames, const QStringList& values);
 
-    // Where warnings go (characters without a Windows-1252 form); without a sink they are logged.
-    void setWarningSink(QStringList* sink) { m_warnings = sink; }
+    // A text that could not be stored as given: characters without a form in the table's character
+    // set (stored as '?'), or more characters than the field holds (cut).
+    struct TextLoss {
+        QString table, field, value;
+        int width = 0;
+        QString unmapped; // those characters, each once
+        bool cut = false;
+    };
+    // Where such losses are told; without a sink they are logged.
+    void setTextLossSink(std::function<void(const TextLoss&)> sink) { m_textLoss = std::move(sink); }
 
 private:
     enum class State { Browse, Edit, Insert };
@@ -99,7 +108,8 @@ private:
     void requireRow() const;
     void postPending();
     void flush();
-    void warn(const QString& message) const;
+
+    void tellTextLoss(const TextLoss& loss) const;
     [[noreturn]] void fail(const QString& reason) const;
     qint64 nextLive(qint64 from) const;
 
@@ -127,7 +137,7 @@ private:
     QByteArray m_buffer; // the row being appended or edited
 
     QHash<QString, Index> m_indexes;
-    QStringList* m_warnings = nullptr;
+    std::function<void(const TextLoss&)> m_textLoss;
 };
 
 } // namespace quintaro

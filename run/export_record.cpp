@@ -111,7 +111,7 @@ QStringList doubtsAbout(const std::optional<ExportRecord>& record, const QString
                                  "solución puede ser de otras tablas. Exporte de nuevo y resuelva el horario en "
                                  "Velmora.")
                       .arg(report.slotsWithoutLesson)
-                      .arg(report.pairsWithoutLesson.mid(0, 10).join(QStringLiteral(", ")));
+                      .arg(report.pairsWithoutLesson.keys().mid(0, 10).join(QStringLiteral(", ")));
     return doubts;
 }
 

@@ -8,7 +8,7 @@ namespace quintaro {
 // What the last run did, for the front ends: the export's part, or the import's.
 struct RunReport : ExportReport, ImportReport {
     QStringList chosenFrames; // the export's frame identifiers
-    QString workDirectory;    // where the tables are
+    QString workDirectory; // where the tables are
 };
 
 } // namespace quintaro

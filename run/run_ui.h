@@ -21,6 +21,12 @@ public:
     // A plain message box, and the error box (icon, title "Quintaro").
     virtual void inform(const QString& message) = 0;
     virtual void showError(const QString& message) = 0;
+    // "Proceso finalizado", with the run's report for those who want to read it.
+    virtual void finished(const QString& message, const QString& report)
+    {
+        Q_UNUSED(report);
+        inform(message);
+    }
     // A message that only guides a user through the dialogs that follow.
     virtual void instruct(const QString& message) { inform(message); }
     // The application-wide wait cursor.

@@ -6,6 +6,7 @@
 #include "platform/error.h"
 #include "platform/table_staging.h"
 #include "run/export_record.h"
+#include "run/report_text.h"
 #include "run/run_ui.h"
 
 #include <QDir>
@@ -130,7 +131,7 @@ Session::Outcome Session::runExport(RunUi& ui)
         return failed(ui, text::withFullStop(e.message()) + u' ' + kTablesUnchanged);
     }
     m_estadoTransformado = 1;
-    ui.inform(kProcesoFinalizado);
+    ui.finished(kProcesoFinalizado, reportText(m_report));
     return Outcome::Finished;
 }
 
@@ -149,6 +150,14 @@ void Session::importSolution(const WorkDir& dir)
                      m_report);
     m_report.doubts = doubtsAbout(readExportRecord(dir), m_filenameXML,
                                   QFileInfo(dir.tablePath(QStringLiteral("SOLUC"))).lastModified().toUTC(), m_report);
+    const auto slots
+        = [](qint64 n) { return n == 1 ? QStringLiteral("1 franja") : QStringLiteral("%1 franjas").arg(n); };
+    for (auto it = m_report.pairsWithoutLesson.cbegin(); it != m_report.pairsWithoutLesson.cend(); ++it)
+        m_report.note(Finding::SlotWithoutLesson, {}, it.key(), slots(it.value()));
+    for (auto it = m_report.pairsPastHours.cbegin(); it != m_report.pairsPastHours.cend(); ++it)
+        m_report.note(Finding::SlotPastHours, {}, it.key(), slots(it.value()));
+    for (const QString& doubt : m_report.doubts)
+        m_report.note(Finding::Doubt, {}, {}, doubt);
 }
 
 Session::Outcome Session::runImport(RunUi& ui)
@@ -167,7 +176,7 @@ Session::Outcome Session::runImport(RunUi& ui)
         return failed(ui, e.message());
     }
     m_estadoTransformado = 1;
-    ui.inform(kProcesoFinalizado);
+    ui.finished(kProcesoFinalizado, reportText(m_report));
     return Outcome::Finished;
 }
 

@@ -47,10 +47,10 @@ TEST_F(Dbase, EmptyTableHasHeaderTerminatorAndEndOfFile)
 TEST_F(Dbase, EveryFieldKindRoundTrips)
 {
     DbfTable::create(path(), kAllKinds);
-    QStringList warnings;
+    std::vector<DbfTable::TextLoss> losses;
     {
         DbfTable t(path(), DbfTable::Access::Shared);
-        t.setWarningSink(&warnings);
+        t.setTextLossSink([&](const DbfTable::TextLoss& loss) { losses.push_back(loss); });
         t.append();
         t.setText(0, QStringLiteral("Astronomía Práctica")); // cut to the width, counted in characters
         t.setBoolean(1, true);
@@ -75,9 +75,14 @@ TEST_F(Dbase, EveryFieldKindRoundTrips)
     EXPECT_EQ(rows[1], (Row{{"NOMBRE", ""}, {"ACTIVO", ""}, {"NUMERO", ""}, {"HORAS", ""}, {"ES_GENERICA", ""}}));
     EXPECT_EQ(rows[2]["NOMBRE"], QStringLiteral("?ód??é")); // Ł, ź and the emoji have no Windows-1252 form
     EXPECT_EQ(rows[2]["HORAS"], QStringLiteral("-2.5"));
-    ASSERT_EQ(warnings.size(), 1);
-    EXPECT_TRUE(warnings[0].contains(QStringLiteral("Łź\U0001F600")));
-    EXPECT_TRUE(warnings[0].contains(QStringLiteral("NOMBRE")));
+    // The first text was cut to its 10 characters; the other had characters stored as '?'.
+    ASSERT_EQ(losses.size(), 2u);
+    EXPECT_TRUE(losses[0].cut);
+    EXPECT_EQ(losses[0].value, QStringLiteral("Astronomía Práctica"));
+    EXPECT_EQ(losses[0].width, 10);
+    EXPECT_FALSE(losses[1].cut);
+    EXPECT_EQ(losses[1].unmapped, QStringLiteral("Łź\U0001F600"));
+    EXPECT_EQ(losses[1].table + u'.' + losses[1].field, QStringLiteral("T.NOMBRE"));
 
     const QByteArray bytes = readFile(path());
     const int header = 32 + 32 * 5 + 1;

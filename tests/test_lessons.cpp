@@ -98,12 +98,13 @@ TEST(Lessons, LookupsDroppedLessonsAndReport)
                       "ES_SESION"}),
               (QStringList{"Matemática|ABC|ESO1A|||ESO|1|A|||1", "Coro||ESO2B|||ESO|2|B|||3",
                            "Guardia de|MGL||||||||Guardia de|4", "Coro|MGL|ESO1A|||ESO|1|A|||5"}));
-    ASSERT_EQ(run.report.droppedLessons.size(), 1u);
-    EXPECT_EQ(run.report.droppedLessons[0].sesion, QStringLiteral("2"));
-    EXPECT_EQ(run.report.droppedLessons[0].materia, QStringLiteral("Latín"));
-    EXPECT_EQ(run.report.teacherNotFound, 1);
-    EXPECT_EQ(run.report.groupNotFound, 1);
-    EXPECT_EQ(run.report.taskNotFound, 1);
+    const std::vector<Finding> dropped = run.report.of(Finding::SubjectMissing);
+    ASSERT_EQ(dropped.size(), 1u);
+    EXPECT_EQ(dropped[0].sesion, QStringLiteral("2"));
+    EXPECT_EQ(dropped[0].value, QStringLiteral("Latín"));
+    EXPECT_EQ(run.report.count(Finding::TeacherMissing), 1);
+    EXPECT_EQ(run.report.count(Finding::GroupMissing), 1);
+    EXPECT_EQ(run.report.count(Finding::TaskMissing), 1);
 }
 
 TEST(Lessons, ErrorsEndTheRunNamingWhatIsWrong)
@@ -219,9 +220,9 @@ TEST(Lessons, CutOrChangedNamesStillFindTheRowsTheyProduced)
     QTemporaryDir temp;
     const ExportOutcome run = exportRun(readFile(splitLessonsSchool()), temp);
     ASSERT_EQ(run.outcome, Session::Outcome::Finished) << run.ui.errors.join(u'\n').toStdString();
-    EXPECT_TRUE(run.report.droppedLessons.empty());
-    EXPECT_EQ(run.report.teacherNotFound, 0);
-    EXPECT_EQ(run.report.groupNotFound, 0);
+    EXPECT_EQ(run.report.count(Finding::SubjectMissing), 0);
+    EXPECT_EQ(run.report.count(Finding::TeacherMissing), 0);
+    EXPECT_EQ(run.report.count(Finding::GroupMissing), 0);
     EXPECT_EQ(
         column(run.asigt, {"ES_SESION", "CASIG", "CPROF", "CGRUP", "NIVEL", "CURSO", "GRUPO"}),
         (QStringList{"301|Inglés|ANA|ESO1A|ESO|1|A", "302|Inglés|BEA|ESO1A|ESO|1|A", "303|Matemática|ANA|ESO1A|ESO|1|A",

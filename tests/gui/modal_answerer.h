@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 
 #include <functional>
@@ -28,6 +29,7 @@ public:
     std::function<void(quintaro::TPlantillas*)> onFrames
         = [](quintaro::TPlantillas* d) { named<QPushButton>(d, "BitBtnContinuar")->click(); };
     QStringList messages;
+    QStringList details; // each box's detailed text, read from the text box its details button shows
     QList<QMessageBox::Icon> icons;
     int frameDialogs = 0;
 
@@ -60,6 +62,18 @@ public:
     }
 
 private:
+    // Opens the box's details as a person would and reads what they show.
+    static QString shownDetails(QMessageBox* box)
+    {
+        for (QAbstractButton* button : box->buttons())
+            if (box->buttonRole(button) == QMessageBox::ActionRole) {
+                button->click();
+                if (auto* shown = box->findChild<QTextEdit*>())
+                    return shown->isVisible() ? shown->toPlainText() : QString();
+            }
+        return {};
+    }
+
     // Answers from a queued call, not from the timer's slot: an answer may open a nested dialog
     // (a message box while the frame dialog closes), and a timer does not fire while its own
     // slot is still running.
@@ -80,6 +94,7 @@ private:
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             messages << box->text();
             icons << box->icon();
+            details << shownDetails(box);
             box->button(QMessageBox::Ok)->click();
         } else if (auto* files = qobject_cast<QFileDialog*>(modal)) {
             onFileDialog(files);

@@ -81,6 +81,9 @@ private Q_SLOTS:
         QVERIFY(closesBy(w));
         QCOMPARE(answers.messages, QStringList{"Proceso finalizado"});
         QCOMPARE(answers.icons, QList<QMessageBox::Icon>{QMessageBox::NoIcon});
+        // The box's details, once opened, are the run's report.
+        QVERIFY(answers.details[0].contains(QStringLiteral("ASIGT      37 filas")));
+        QVERIFY(answers.details[0].contains(QStringLiteral("sesión 127: materia 'Latín'")));
         QCOMPARE(answers.frameDialogs, 1);
         QCOMPARE(resultFile(), QByteArray("[Transformadores]\r\nTransformado=1\r\n"));
         QCOMPARE(w.session().filenameXML(), m_doc);
