@@ -13,6 +13,7 @@
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -153,6 +154,15 @@ int velmora(const QCommandLineParser& p, QTextStream& out, QTextStream&)
     return Ok;
 }
 
+int manual(const QCommandLineParser&, QTextStream& out, QTextStream&)
+{
+    QFile file(QStringLiteral(":/manual/manual.md"));
+    if (!file.open(QIODevice::ReadOnly))
+        throw RunError(QStringLiteral("El manual no está en este programa; puede leerlo en docs/manual.md"));
+    out << QString::fromUtf8(file.readAll());
+    return Ok;
+}
+
 int restaurar(const QCommandLineParser& p, QTextStream& out, QTextStream&)
 {
     const QString dirPath
@@ -182,6 +192,7 @@ const std::vector<Command>& commands()
          {{"csv", "", "Escribe las filas como CSV."}, kDir},
          tabla},
         {"velmora", "", "Sustituto de Velmora: coloca las sesiones de ASIGT y escribe SOLUC.", {kDir}, velmora},
+        {"manual", "", "Muestra el manual de Quintaro (el mismo que abre F1 en la ventana).", {}, manual},
         {"restaurar",
          "",
          "Vuelve a poner las tablas que sustituyó la última exportación (y guarda las actuales).",
@@ -221,7 +232,9 @@ void printHelp(QTextStream& out, const Command* only = nullptr)
     if (!only)
         out << Qt::endl
             << "Códigos de salida: 0 bien, 1 el proceso falló, 2 uso incorrecto, 3 no existe el documento." << Qt::endl
-            << "Ayuda de una orden: quintaro-cli ORDEN --help" << Qt::endl;
+            << "Ayuda de una orden: quintaro-cli ORDEN --help" << Qt::endl
+            << "El manual completo: quintaro-cli manual (y F1 en la ventana; su texto está en docs/manual.md)."
+            << Qt::endl;
 }
 
 // The options of a command line checked against the command's own, in Spanish: an option it does

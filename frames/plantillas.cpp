@@ -111,7 +111,7 @@ void TPlantillas::showEvent(QShowEvent* event)
 
 void TPlantillas::keyPressEvent(QKeyEvent* event)
 {
-    if (!openHelpOnF1(this, event))
+    if (!openHelpOnF1(this, event, HelpTopic::FrameDialog))
         QDialog::keyPressEvent(event);
 }
 

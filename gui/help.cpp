@@ -1,44 +1,49 @@
 #include "gui/help.h"
 
-#include "gui/app_title.h"
+#include "gui/help_window.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QMessageBox>
+#include <QProcess>
 #include <QUrl>
 
 namespace quintaro {
 
-bool openHelpOnF1(QWidget* parent, const QKeyEvent* event)
+namespace {
+// The school system's help file, shown by its own viewer; false when it is not there or cannot be shown.
+bool openSchoolHelp(HelpTopic topic)
+{
+    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("ESCOLARIA.chm"));
+    if (!QFileInfo(path).isFile())
+        return false;
+#ifdef Q_OS_WIN
+    QStringList arguments;
+    if (topic != HelpTopic::Contents)
+        arguments << QStringLiteral("-mapid") << QString::number(kHelpContext);
+    arguments << QDir::toNativeSeparators(path);
+    return QProcess::startDetached(QStringLiteral("hh.exe"), arguments);
+#else
+    Q_UNUSED(topic); // viewers outside Windows cannot be asked for a context number
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+#endif
+}
+} // namespace
+
+void openHelp(QWidget* parent, HelpTopic topic)
+{
+    if (!openSchoolHelp(topic))
+        HelpWindow::showTopic(parent, topic);
+}
+
+bool openHelpOnF1(QWidget* parent, const QKeyEvent* event, HelpTopic topic)
 {
     if (event->key() != Qt::Key_F1)
         return false;
-    openHelp(parent, kHelpContext);
+    openHelp(parent, topic);
     return true;
-}
-
-void openHelp(QWidget* parent, int context)
-{
-    Q_UNUSED(context);
-    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("ESCOLARIA.chm"));
-    if (!QFileInfo(path).isFile()) {
-        QMessageBox box(QMessageBox::NoIcon, kAppTitle,
-                        QStringLiteral("No se encuentra el archivo de ayuda %1.").arg(QDir::toNativeSeparators(path)),
-                        QMessageBox::Ok, parent);
-        box.setObjectName(QStringLiteral("MensajeAyuda"));
-        box.exec();
-        return;
-    }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
-        QMessageBox box(
-            QMessageBox::NoIcon, kAppTitle,
-            QStringLiteral("No hay ningún programa para abrir la ayuda %1.").arg(QDir::toNativeSeparators(path)),
-            QMessageBox::Ok, parent);
-        box.exec();
-    }
 }
 
 } // namespace quintaro

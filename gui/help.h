@@ -5,14 +5,17 @@ class QWidget;
 
 namespace quintaro {
 
+// Where help opens: the contents, or the topic of the window or of the frame dialog (both
+// context number 3 in the school system's help file; each its own section in our manual).
+enum class HelpTopic { Contents, MainWindow, FrameDialog };
 inline constexpr int kHelpContext = 3;
 
-// Opens "ESCOLARIA.chm" beside the executable with the desktop's viewer: its contents, or the
-// topic of a context number (viewers outside Windows open the file at its start). A missing file
-// is said in a message.
-void openHelp(QWidget* parent, int context = 0);
+// Opens "ESCOLARIA.chm" from beside the program when it is there: on Windows with the HTML Help
+// viewer at the topic's context number, elsewhere with the desktop's handler. Without that file,
+// or when nothing can show it, Quintaro's own manual opens at the topic: F1 never does nothing.
+void openHelp(QWidget* parent, HelpTopic topic);
 
-// F1 opens the help at its context; true when the key was F1 and the help is taken care of.
-bool openHelpOnF1(QWidget* parent, const QKeyEvent* event);
+// F1 opens the help at the topic; true when the key was F1 and the help is taken care of.
+bool openHelpOnF1(QWidget* parent, const QKeyEvent* event, HelpTopic topic);
 
 } // namespace quintaro

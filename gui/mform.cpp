@@ -111,11 +111,11 @@ void TMForm::afterRun(Session::Outcome outcome)
         close();
 }
 
-void TMForm::Button1Click() { openHelp(this); }
+void TMForm::Button1Click() { openHelp(this, HelpTopic::Contents); }
 
 void TMForm::keyPressEvent(QKeyEvent* event)
 {
-    if (!openHelpOnF1(this, event))
+    if (!openHelpOnF1(this, event, HelpTopic::MainWindow))
         QWidget::keyPressEvent(event);
 }
 

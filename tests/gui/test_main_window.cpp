@@ -1,4 +1,5 @@
 #include "frames/plantillas.h"
+#include "gui/help_window.h"
 #include "gui/mform.h"
 #include "modal_answerer.h"
 #include "test_support.h"
@@ -9,6 +10,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 
 using namespace quintaro;
 using namespace quintaro::test;
@@ -179,15 +181,37 @@ private Q_SLOTS:
         }
     }
 
-    void missingHelpFileIsSaid()
+    void helpOpensOurManualWithoutTheSchoolHelpFile()
     {
-        ModalAnswerer answers;
+        // No ESCOLARIA.chm beside the test program: the button shows the manual's contents, F1
+        // its section on the window, and F1 in the frame dialog the dialog's section.
         const auto form = window({});
         TMForm& w = *form;
         w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
         button(w, "Button1")->click();
-        QCOMPARE(answers.messages.size(), 1);
-        QVERIFY(answers.messages[0].contains(QStringLiteral("ESCOLARIA.chm")));
+        auto* help = w.findChild<HelpWindow*>(QStringLiteral("Ayuda"));
+        QVERIFY(help);
+        QTRY_VERIFY(help->isVisible());
+        QVERIFY(help->text()->toPlainText().contains(QStringLiteral("El modo automático")));
+        QCOMPARE(help->text()->textCursor().position(), 0);
+
+        QTest::keyClick(&w, Qt::Key_F1);
+        QCOMPARE(w.findChildren<HelpWindow*>().size(), 1); // the same window, at the topic
+        QTextCursor at = help->text()->textCursor();
+        at.select(QTextCursor::BlockUnderCursor);
+        QVERIFY(at.selectedText().contains(QStringLiteral("La ventana principal")));
+
+        TPlantillas dialog(sampleSchool(), &w);
+        dialog.show();
+        QTest::keyClick(&dialog, Qt::Key_F1);
+        auto* dialogHelp = dialog.findChild<HelpWindow*>();
+        QVERIFY(dialogHelp);
+        at = dialogHelp->text()->textCursor();
+        at.select(QTextCursor::BlockUnderCursor);
+        QVERIFY(at.selectedText().contains(QStringLiteral("El diálogo de marcos horarios")));
+        dialog.hide(); // closing would ask for a frame
+        help->close();
     }
 };
 
