@@ -77,7 +77,14 @@ TEST(WorkDirectory, TablesFoundAndDeletedInEveryLetterCase)
     QTemporaryDir temp;
     const WorkDir dir(temp.path());
     writeFile(temp.filePath(QStringLiteral("soluc.dbf")), "x");
+#ifdef Q_OS_WIN
+    // The file system ignores letter case; the name as stored is not asked for.
+    EXPECT_EQ(
+        dir.tablePath(QStringLiteral("SOLUC")).compare(temp.filePath(QStringLiteral("soluc.dbf")), Qt::CaseInsensitive),
+        0);
+#else
     EXPECT_EQ(dir.tablePath(QStringLiteral("SOLUC")), temp.filePath(QStringLiteral("soluc.dbf")));
+#endif
     EXPECT_EQ(dir.tablePath(QStringLiteral("ASIGT")), temp.filePath(QStringLiteral("ASIGT.DBF")));
 #ifdef Q_OS_WIN
     // One file can have only one letter case here.
