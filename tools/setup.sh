@@ -16,6 +16,7 @@ QUINTARO_PACKAGES=(
 QUINTARO_WINDOWS_PACKAGES=(
     g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 wine64 nsis zip
     qt6-base-dev-tools qt6-translations-l10n dpkg-dev xz-utils python3 python3-dbfread
+    xvfb xauth imagemagick
 )
 
 quintaro_missing_packages() {

@@ -67,4 +67,5 @@ makensis -V2 -DVERSION="$version" -DSOURCE="$stage" -DOUTFILE="$setup" -DFILES_I
     -DFILES_UNINSTALL="$lists/uninstall.nsh" "$root/tools/windows/installer.nsi"
 
 "$root/tools/windows/check-installer.sh" "$setup" "$version"
+"$root/tools/windows/screenshot.sh" "$stage/quintaro.exe" "$root/dist/quintaro-$version-windows-ventana.png"
 echo "Escritos: dist/$name.zip y dist/quintaro-$version-setup.exe"

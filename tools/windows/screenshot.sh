@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Starts the Windows window under Wine on a virtual screen and keeps a picture of it, to look at
+# what a Windows user sees (a build artifact, not committed).
+#   tools/windows/screenshot.sh QUINTARO.EXE PICTURE.png
+set -euo pipefail
+program=$1
+picture=$2
+export WINEPREFIX=${QUINTARO_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/quintaro/wineprefix}
+export WINEDEBUG=-all
+display=:$((90 + RANDOM % 9))
+Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null || true' EXIT
+sleep 2
+DISPLAY=$display /usr/lib/wine/wine64 "$program" >/dev/null 2>&1 &
+sleep 12
+DISPLAY=$display import -window root "$picture"
+/usr/lib/wine/wineserver -k || true
+echo "La ventana en Windows (Wine): $picture"
