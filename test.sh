@@ -2,7 +2,8 @@
 # Builds Quintaro and runs every test through CTest; exits non-zero on any failure.
 # "./test.sh quick" stops there. By default (and in CI) it then builds the core and its tests
 # again with AddressSanitizer and UndefinedBehaviorSanitizer (any report aborts the test that
-# made it) and runs them, then runs each fuzzer for 30 s.
+# made it) and runs them, runs each fuzzer for 30 s, and last builds the Windows programs and runs
+# their tests under Wine ("./test.sh windows" runs only that part).
 set -euo pipefail
 source "$(dirname "$0")/tools/setup.sh"
 
@@ -14,6 +15,9 @@ windows_tests() {
     build=$("$QUINTARO_ROOT/tools/windows/build.sh")
     prefix=$(cat "$build/mingw-prefix")
     (cd "$build" && QUINTARO_MINGW_PREFIX=$prefix ctest --output-on-failure -j "$(nproc)" --timeout 600)
+    echo "== Linux ante los bloqueos de un programa de Windows bajo Wine"
+    [ -x "$QUINTARO_ROOT/build/quintaro-cli" ] || quintaro_build "$QUINTARO_ROOT/build"
+    "$QUINTARO_ROOT/tools/windows/check-wine-locks.sh" "$QUINTARO_ROOT/build"
 }
 if [ "${1:-}" = "windows" ]; then
     windows_tests
@@ -48,3 +52,5 @@ for target in dbf export import; do
     echo "fuzz_$target: $(grep -o 'Done [0-9]* runs in [0-9]* second(s)' "$log")"
     rm -rf "$corpus"
 done
+
+windows_tests
