@@ -13,24 +13,35 @@
 namespace quintaro {
 
 namespace {
-// The school system's help file, shown by its own viewer; false when it is not there or cannot be shown.
-bool openSchoolHelp(HelpTopic topic)
+bool showWithSystemViewer(const QString& path, int context)
 {
-    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("ESCOLARIA.chm"));
-    if (!QFileInfo(path).isFile())
-        return false;
 #ifdef Q_OS_WIN
     QStringList arguments;
-    if (topic != HelpTopic::Contents)
-        arguments << QStringLiteral("-mapid") << QString::number(kHelpContext);
+    if (context != 0)
+        arguments << QStringLiteral("-mapid") << QString::number(context);
     arguments << QDir::toNativeSeparators(path);
     return QProcess::startDetached(QStringLiteral("hh.exe"), arguments);
 #else
-    Q_UNUSED(topic); // viewers outside Windows cannot be asked for a context number
+    Q_UNUSED(context); // viewers outside Windows cannot be asked for a context number
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 #endif
 }
+
+SchoolHelpViewer& viewer()
+{
+    static SchoolHelpViewer current = showWithSystemViewer;
+    return current;
+}
+
+// The school system's help file beside the program; false when it is not there or cannot be shown.
+bool openSchoolHelp(HelpTopic topic)
+{
+    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("ESCOLARIA.chm"));
+    return QFileInfo(path).isFile() && viewer()(path, topic == HelpTopic::Contents ? 0 : kHelpContext);
+}
 } // namespace
+
+void setSchoolHelpViewer(SchoolHelpViewer shower) { viewer() = std::move(shower); }
 
 void openHelp(QWidget* parent, HelpTopic topic)
 {

@@ -181,6 +181,33 @@ private Q_SLOTS:
         }
     }
 
+    void schoolHelpFileOpensAtItsContext()
+    {
+        // ESCOLARIA.chm beside the program is shown at context 3 by F1 and at its contents by the
+        // button; when nothing can show it, our manual opens instead.
+        const QString chm = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("ESCOLARIA.chm"));
+        writeFile(chm, "ayuda del sistema del centro");
+        QList<std::pair<QString, int>> shown;
+        bool canShow = true;
+        setSchoolHelpViewer([&](const QString& path, int context) {
+            shown.append({path, context});
+            return canShow;
+        });
+        const auto form = window({});
+        TMForm& w = *form;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTest::keyClick(&w, Qt::Key_F1);
+        button(w, "Button1")->click();
+        QCOMPARE(shown, (QList<std::pair<QString, int>>{{chm, 3}, {chm, 0}}));
+        QVERIFY(!w.findChild<HelpWindow*>());
+        canShow = false;
+        QTest::keyClick(&w, Qt::Key_F1);
+        QVERIFY(w.findChild<HelpWindow*>());
+        setSchoolHelpViewer([](const QString&, int) { return false; });
+        QFile::remove(chm);
+    }
+
     void helpOpensOurManualWithoutTheSchoolHelpFile()
     {
         // No ESCOLARIA.chm beside the test program: the button shows the manual's contents, F1
