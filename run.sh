@@ -3,8 +3,8 @@
 # (export, Velmora stand-in, import) on the sample school. "./run.sh demo" runs the demo always.
 set -euo pipefail
 source "$(dirname "$0")/tools/setup.sh"
-quintaro_install "${QUINTARO_PACKAGES[@]}"
-quintaro_build "$QUINTARO_ROOT/build"
+quintaro_install "${QUINTARO_RUN_PACKAGES[@]}"
+quintaro_build "$QUINTARO_ROOT/build" -DBUILD_TESTING=OFF
 
 if [ "${1:-}" = "demo" ] || [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     [ "${1:-}" = "demo" ] || echo "No hay pantalla: se ejecuta la demostración con quintaro-cli (ayuda: build/quintaro-cli --help)."

@@ -16,7 +16,7 @@ windows_tests() {
     prefix=$(cat "$build/mingw-prefix")
     (cd "$build" && QUINTARO_MINGW_PREFIX=$prefix ctest --output-on-failure -j "$(nproc)" --timeout 600)
     echo "== Linux ante los bloqueos de un programa de Windows bajo Wine"
-    [ -x "$QUINTARO_ROOT/build/quintaro-cli" ] || quintaro_build "$QUINTARO_ROOT/build"
+    [ -x "$QUINTARO_ROOT/build/quintaro-cli" ] || quintaro_build "$QUINTARO_ROOT/build" -DBUILD_TESTING=OFF
     "$QUINTARO_ROOT/tools/windows/check-wine-locks.sh" "$QUINTARO_ROOT/build"
 }
 if [ "${1:-}" = "windows" ]; then
@@ -24,9 +24,9 @@ if [ "${1:-}" = "windows" ]; then
     exit 0
 fi
 
-quintaro_install "${QUINTARO_PACKAGES[@]}"
+quintaro_install "${QUINTARO_RUN_PACKAGES[@]}" "${QUINTARO_TEST_PACKAGES[@]}"
 
-quintaro_build "$QUINTARO_ROOT/build"
+quintaro_build "$QUINTARO_ROOT/build" -DBUILD_TESTING=ON
 (cd "$QUINTARO_ROOT/build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)")
 [ "${1:-}" = "quick" ] && exit 0
 

@@ -5,7 +5,7 @@
 #   bench/run.sh [SCALE...]
 set -euo pipefail
 source "$(dirname "$0")/../tools/setup.sh"
-quintaro_install "${QUINTARO_PACKAGES[@]}" hyperfine time bc
+quintaro_install "${QUINTARO_RUN_PACKAGES[@]}" libxml2-utils hyperfine time bc
 quintaro_build "$QUINTARO_ROOT/build-bench" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DQUINTARO_GUI=OFF
 bin="$QUINTARO_ROOT/build-bench"
 work=$(mktemp -d "${TMPDIR:-/tmp}/quintaro-bench.XXXXXX")

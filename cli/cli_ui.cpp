@@ -59,17 +59,25 @@ FrameSelection CliUi::askOnTerminal(const QStringList& ids, const XmlDocument& d
                 m_out << "   primer día: " << lines.join(QStringLiteral(", "));
             m_out << Qt::endl;
         }
-        m_out << "Elija uno o dos (por ejemplo 1 o 1,2): " << Qt::flush;
+        m_out << "Elija uno o dos, por número o identificador (por ejemplo 1 o 1,2 o " << text::trimmed(ids.value(0))
+              << "): " << Qt::flush;
         const QString answer = in.readLine();
         if (answer.isNull())
             throw UsageError(QStringLiteral("No se eligió ningún marco horario"));
         QList<int> rows;
         bool valid = true;
         for (const QString& part : answer.split(QRegularExpression(QStringLiteral("[,\\s]+")), Qt::SkipEmptyParts)) {
+            // A number from the list, or a frame's identifier.
             bool ok = false;
-            const int n = part.toInt(&ok);
-            valid = valid && ok && n >= 1 && n <= ids.size() && !rows.contains(n - 1);
-            rows << n - 1;
+            int row = part.toInt(&ok) - 1;
+            if (!ok) {
+                row = -1;
+                for (qsizetype i = 0; i < ids.size() && row < 0; ++i)
+                    if (text::trimmed(ids.at(i)) == part)
+                        row = int(i);
+            }
+            valid = valid && row >= 0 && row < ids.size() && !rows.contains(row);
+            rows << row;
         }
         const ClosingResult result = closeSelection(ids, valid ? rows : QList<int>());
         if (valid && result.selection.resultMH)

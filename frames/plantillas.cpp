@@ -61,6 +61,11 @@ TPlantillas::TPlantillas(const QString& filenameXML, QWidget* owner) : QDialog(o
     ListBox2->setGeometry(16, 103, 127, 45);
     ListBox2->setSelectionMode(QAbstractItemView::ExtendedSelection);
     connect(ListBox2, &QListWidget::itemClicked, this, &TPlantillas::ListBox2Click);
+    // The arrow keys move through the frames as well as the mouse does.
+    connect(ListBox2, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0)
+            ListBox2Click();
+    });
 
     ListBox1 = new QListWidget(panel);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
@@ -85,6 +90,7 @@ TPlantillas::TPlantillas(const QString& filenameXML, QWidget* owner) : QDialog(o
     setTabOrder(BitBtnContinuar, ComboBoxPlantilla);
     setTabOrder(ComboBoxPlantilla, ListBox1);
     setTabOrder(ListBox1, ListBox2);
+    BitBtnContinuar->setFocus();
     if (const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }

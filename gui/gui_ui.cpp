@@ -69,6 +69,17 @@ std::optional<FrameSelection> GuiUi::chooseFrames(const QString& documentPath, c
 {
     if (!m_frameDialog)
         return std::nullopt;
+    // The dialog waits for the person: the normal cursor while it is shown.
+    if (m_busy > 0)
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    struct RestoreBusy {
+        bool active;
+        ~RestoreBusy()
+        {
+            if (active)
+                QApplication::restoreOverrideCursor();
+        }
+    } restore{m_busy > 0};
     FrameSelection chosen;
     do
         chosen = m_frameDialog(documentPath, m_parent);

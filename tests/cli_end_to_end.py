@@ -149,6 +149,24 @@ with tempfile.TemporaryDirectory() as tmp:
     result = os.path.join(tmp, "ResultadoZentarescuela.xml")
     check(subprocess.run(["xmllint", "--noout", result]).returncode == 0, "result document is not well-formed")
 
+# On a terminal the frames are asked for, by number or by identifier.
+if not WINDOWS:
+    import pty
+    with tempfile.TemporaryDirectory() as tmp:
+        doc = os.path.join(tmp, "escuela.xml")
+        shutil.copy(SAMPLE, doc)
+        master, slave = pty.openpty()
+        p = subprocess.Popen([CLI, "exportar", doc, "--dir", os.path.join(tmp, "VTEMP")], stdin=slave,
+                             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        os.close(slave)
+        os.write(master, b"9\nT\n")  # a number out of range, then an identifier
+        out, err = p.communicate(timeout=60)
+        os.close(master)
+        check(p.returncode == 0, "terminal prompt: " + out + err)
+        check("por número o identificador" in out and "Respuesta no válida" in err, "terminal prompt texts: " + out + err)
+        grupos = list(table(os.path.join(tmp, "VTEMP"), "GRUPOST"))
+        check([g["MARCO"] for g in grupos] == ["0", "0"], "only the afternoon frame's groups: %r" % (grupos,))
+
 # A school with split lessons: every lesson gets back exactly its own hours; then the export is
 # undone with restaurar and redone.
 with tempfile.TemporaryDirectory() as tmp:

@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
-# Installs what Quintaro needs to build and test on Debian, when it is missing, and configures
-# the build in build/. Sourced by run.sh and test.sh.
+# Installs what Quintaro needs on Debian, when it is missing, and configures builds. Sourced by
+# run.sh, test.sh, package.sh and the benchmark.
 set -euo pipefail
 
-QUINTARO_PACKAGES=(
+# To build and run the programs: Qt's Spanish texts and a font with Arial's metrics included.
+QUINTARO_RUN_PACKAGES=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev libxml2-dev libicu-dev libxml2-utils
-    libgtest-dev libgmock-dev
+    qt6-base-dev libxml2-dev
+    qt6-translations-l10n fonts-liberation
+)
+
+# To test them as well: GoogleTest, an independent dBase reader, xmllint.
+QUINTARO_TEST_PACKAGES=(
+    libgtest-dev libgmock-dev libxml2-utils
     python3 python3-dbfread
-    xvfb xauth
 )
 
 # The Windows build: the cross compiler, Wine to run its tests, NSIS for the installer, and what

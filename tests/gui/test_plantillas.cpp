@@ -4,6 +4,7 @@
 #include "test_support.h"
 
 #include <QComboBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -51,6 +52,21 @@ private Q_SLOTS:
         QCOMPARE(items(named<QListWidget>(&dialog, "ListBox1")),
                  (QStringList{"1-15:30-16:25-Lectiva", "2-16:30-17:25-Lectiva", "3-17:30-18:25-Lectiva",
                               "4-18:30-19:25-Lectiva"}));
+    }
+
+    void keyboardMovesThroughTheFramesAndFocusStartsOnContinuar()
+    {
+        TPlantillas dialog(sampleSchool());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QTRY_COMPARE(dialog.focusWidget(), named<QPushButton>(&dialog, "BitBtnContinuar"));
+        auto* frames = named<QListWidget>(&dialog, "ListBox2");
+        frames->setFocus();
+        QTest::keyClick(frames, Qt::Key_Down); // onto M
+        QTest::keyClick(frames, Qt::Key_Down); // onto T
+        QCOMPARE(named<QComboBox>(&dialog, "ComboBoxPlantilla")->currentText(), QStringLiteral("T"));
+        QCOMPARE(items(named<QListWidget>(&dialog, "ListBox1")).first(), QStringLiteral("1-15:30-16:25-Lectiva"));
+        dialog.hide();
     }
 
     void ctrlClickOrderGivesListOrder()

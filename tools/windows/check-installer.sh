@@ -7,7 +7,7 @@ set -euo pipefail
 setup=$1
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/tools/setup.sh"
-[ -x "$root/build/quintaro-cli" ] || quintaro_build "$root/build" >&2
+[ -x "$root/build/quintaro-cli" ] || quintaro_build "$root/build" -DBUILD_TESTING=OFF >&2
 export WINEPREFIX=${QUINTARO_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/quintaro/wineprefix}
 export WINEDEBUG=-all
 wine=/usr/lib/wine/wine64
