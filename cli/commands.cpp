@@ -272,10 +272,57 @@ QString optionMistake(const Command& command, const QStringList& arguments)
     }
     return {};
 }
+// roff with its special characters escaped.
+QString roff(QString s)
+{
+    s.replace(u'\\', QStringLiteral("\\e")).replace(u'-', QStringLiteral("\\-"));
+    if (s.startsWith(u'.') || s.startsWith(u'\''))
+        s.prepend(QStringLiteral("\\&"));
+    return s;
+}
+
+// The manual page quintaro-cli(1), made from the same commands and options as --help, so the
+// two cannot say different things.
+void printManualPage(QTextStream& out)
+{
+    out << ".TH QUINTARO\\-CLI 1 \"\" \"Quintaro " << QUINTARO_VERSION << "\" \"Órdenes de usuario\"\n"
+        << ".SH NOMBRE\nquintaro\\-cli \\- datos de horario entre Escolaria (XML) y Velmora (tablas dBase)\n"
+        << ".SH SINOPSIS\n";
+    for (const Command& c : commands())
+        out << ".B " << roff(usageOf(c)) << "\n.br\n";
+    out << ".SH DESCRIPCIÓN\n"
+        << "Quintaro lleva los datos de horario de un centro entre Escolaria, que los exporta como un documento "
+           "XML, y Velmora, que guarda sus tablas dBase en su carpeta de trabajo (C:\\eVTEMP; en Linux, dentro del "
+           "prefijo de Wine). La ventana es \\fBquintaro\\fR(1).\n"
+        << ".SH ÓRDENES\n";
+    for (const Command& c : commands()) {
+        out << ".TP\n.B " << roff(QString::fromUtf8(c.name)) << (*c.arguments ? " " + roff(QString::fromUtf8(c.arguments)) : QString())
+            << "\n" << roff(QString::fromUtf8(c.summary)) << "\n";
+        for (const Option& o : c.options)
+            out << ".RS\n.TP\n.BR \\-\\-" << roff(QString::fromUtf8(o.name))
+                << (*o.valueName ? " \" \" " + roff(QString::fromUtf8(o.valueName)) : QString()) << "\n"
+                << roff(QString::fromUtf8(o.description)) << "\n.RE\n";
+    }
+    out << ".SH ENTORNO\n.TP\n.B QUINTARO_VTEMP\nOtra carpeta de trabajo en lugar de la de Velmora.\n"
+        << ".TP\n.B WINEPREFIX\nEl prefijo de Wine donde está Velmora (por omisión ~/.wine).\n"
+        << ".SH ESTADO DE SALIDA\n0 bien, 1 el proceso falló, 2 uso incorrecto, 3 no existe el documento.\n"
+        << ".SH EJEMPLOS\n.nf\n"
+        << "quintaro\\-cli exportar escuela.xml \\-\\-marcos M,T\n"
+        << "quintaro\\-cli velmora\n"
+        << "quintaro\\-cli importar escuela.xml \\-\\-informe informe.csv\n"
+        << "quintaro\\-cli tabla ASIGT \\-\\-csv\n"
+        << "quintaro\\-cli restaurar\n.fi\n"
+        << ".SH VÉASE TAMBIÉN\n\\fBquintaro\\fR(1); el manual completo: \\fBquintaro\\-cli manual\\fR.\n";
+    out.flush();
+}
 } // namespace
 
 int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
+    if (!arguments.isEmpty() && arguments.front() == u"--pagina-man") {
+        printManualPage(out);
+        return Ok;
+    }
     if (!arguments.isEmpty() && arguments.front() == u"--version") {
         out << "quintaro-cli " << QUINTARO_VERSION_FULL << Qt::endl;
         return Ok;

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the build into a scratch root, as the package does, and uses the installed programs
+# from there: nothing may point back into the build tree.
+#   tests/installed_tree.sh BUILD_DIR SAMPLE.xml
+set -euo pipefail
+build=$1
+sample=$2
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+DESTDIR=$root cmake --install "$build" --prefix /usr >/dev/null
+cli=$root/usr/bin/quintaro-cli
+for f in usr/bin/quintaro-cli usr/share/man/man1/quintaro-cli.1.gz usr/share/man/man1/quintaro.1.gz \
+    usr/share/applications/quintaro.desktop usr/share/icons/hicolor/256x256/apps/quintaro.png \
+    usr/share/bash-completion/completions/quintaro-cli usr/share/doc/quintaro/copyright; do
+    [ -f "$root/$f" ] || { echo "FALLO: no se instaló $f"; exit 1; }
+done
+"$cli" --version | grep -q "^quintaro-cli [0-9]" || { echo "FALLO: --version"; exit 1; }
+# The manual page says what --help says: every command is in both.
+for command in exportar importar tabla velmora manual restaurar; do
+    zcat "$root/usr/share/man/man1/quintaro-cli.1.gz" | grep -q "^\.B $command\|^\.B quintaro\\\\-cli $command" \
+        || { echo "FALLO: la página de manual no tiene $command"; exit 1; }
+    "$cli" --help | grep -q "quintaro-cli $command" || { echo "FALLO: --help no tiene $command"; exit 1; }
+done
+"$cli" manual | grep -q "El modo automático" || { echo "FALLO: el manual no va dentro del programa"; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$root" "$work"' EXIT
+cp "$sample" "$work/escuela.xml"
+(cd / && "$cli" exportar "$work/escuela.xml" --marcos M,T --dir "$work/VTEMP" >/dev/null)
+[ -f "$work/VTEMP/ASIGT.DBF" ] || { echo "FALLO: la exportación instalada no escribió ASIGT"; exit 1; }
+bash -n "$root/usr/share/bash-completion/completions/quintaro-cli"
+echo "1 passed, 0 failed"
