@@ -1,6 +1,7 @@
 #include "gui/help_window.h"
 
 #include "gui/app_title.h"
+#include "quintaro_version.h"
 
 #include <QFile>
 #include <QScrollBar>
@@ -13,7 +14,7 @@ namespace quintaro {
 HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent), m_text(new QTextBrowser(this))
 {
     setObjectName(QStringLiteral("Ayuda"));
-    setWindowTitle(QStringLiteral("Ayuda de %1").arg(kAppTitle));
+    setWindowTitle(QStringLiteral("Ayuda de %1 %2").arg(kAppTitle, QStringLiteral(QUINTARO_VERSION_FULL)));
     setModal(false);
     resize(640, 560);
     m_text->setObjectName(QStringLiteral("TextoAyuda"));

@@ -15,13 +15,17 @@ for f in usr/bin/quintaro-cli usr/share/man/man1/quintaro-cli.1.gz usr/share/man
     [ -f "$root/$f" ] || { echo "FALLO: no se instaló $f"; exit 1; }
 done
 "$cli" --version | grep -q "^quintaro-cli [0-9]" || { echo "FALLO: --version"; exit 1; }
-# The manual page says what --help says: every command is in both.
+# The manual page says what --help says: every command is in both. (Output is read whole before it
+# is searched: grep -q would stop reading early and fail the writer.)
+page=$(zcat "$root/usr/share/man/man1/quintaro-cli.1.gz")
+help=$("$cli" --help)
 for command in exportar importar tabla velmora manual restaurar; do
-    zcat "$root/usr/share/man/man1/quintaro-cli.1.gz" | grep -q "^\.B $command\|^\.B quintaro\\\\-cli $command" \
+    grep -q "^\.B $command\|^\.B quintaro\\\\-cli $command" <<<"$page" \
         || { echo "FALLO: la página de manual no tiene $command"; exit 1; }
-    "$cli" --help | grep -q "quintaro-cli $command" || { echo "FALLO: --help no tiene $command"; exit 1; }
+    grep -q "quintaro-cli $command" <<<"$help" || { echo "FALLO: --help no tiene $command"; exit 1; }
 done
-"$cli" manual | grep -q "El modo automático" || { echo "FALLO: el manual no va dentro del programa"; exit 1; }
+manual=$("$cli" manual)
+grep -q "El modo automático" <<<"$manual" || { echo "FALLO: el manual no va dentro del programa"; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$root" "$work"' EXIT
 cp "$sample" "$work/escuela.xml"

@@ -1,0 +1,93 @@
+#include "run/report_text.h"
+#include "run/session.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+using namespace quintaro;
+using namespace quintaro::test;
+
+namespace {
+QString lesson(const QString& id, const QString& subject, const QString& teacher, const QString& group,
+               const QString& hours, const QString& task = {})
+{
+    return QStringLiteral("<sesion id=\"%1\"><materia>%2</materia><profesor>%3</profesor><grupo>%4</grupo>"
+                          "<distribucionSemanal><distribucionVariable><numSesiones>%5</numSesiones>"
+                          "</distribucionVariable></distribucionSemanal><tarea>%6</tarea></sesion>")
+        .arg(id, subject, teacher, group, hours, task);
+}
+
+// A school that gives every kind of finding of the export once (teachers missing 21 times).
+QByteArray troubledSchool()
+{
+    const QString longName = QStringLiteral("Proyecto ") + QString(85, u'x');
+    QString lessons = lesson("1", "Latín", "ANA", "1º A", "2") + lesson("2", "Coro", "ANA", "Nadie", "2")
+        + lesson("3", "Coro", "ANA", "2º B", "2") + lesson("4", "Coro", "ANA", "1º A", "2", "Guardia")
+        + lesson("5", "Coro", "ANA", "1º A", "") + lesson("6", longName, "ANA", "1º A", "1");
+    for (int i = 0; i < 21; ++i)
+        lessons += lesson(QString::number(100 + i), "Coro", "XYZ", "1º A", "1");
+    return interchange(
+        QStringLiteral(
+            "<materias><materia>Coro</materia><materia>%1</materia></materias><tareas/>"
+            "<profesores><profesor><nombre>ANA</nombre><nombreCompleto>Łucja Nowak</nombreCompleto></profesor>"
+            "<profesor><nombre>ANA</nombre><nombreCompleto>Ana Ruiz</nombreCompleto></profesor></profesores>"
+            "<marcosDeHorario>%2%3</marcosDeHorario>"
+            "<grupos><grupo submarco=\"M\"><nombre>1º A</nombre><nivel>ESO</nivel><curso>1</curso><unidad>A</unidad>"
+            "</grupo><grupo submarco=\"X\"><nombre>2º B</nombre><nivel>ESO</nivel><curso>2</curso><unidad>B</unidad>"
+            "</grupo></grupos><sesionesLectivas>%4</sesionesLectivas>")
+            .arg(longName, frameXml("M", {"0 1 08:30 09:25"}), frameXml("TARDE_LARGA", {"0 1 15:30 16:25"}), lessons));
+}
+} // namespace
+
+TEST(Report, EveryKindOfFindingWithItsLessonsAndCsv)
+{
+    QTemporaryDir temp;
+    const QString doc = temp.filePath(QStringLiteral("doc.xml"));
+    writeFile(doc, troubledSchool());
+    ScriptedUi ui;
+    ui.document = doc;
+    ui.frameAnswers = {{true, QStringLiteral("M         TARDE_LARG")}};
+    Session session;
+    session.setWorkDirectory(temp.filePath(QStringLiteral("VTEMP")));
+    ASSERT_EQ(session.runExport(ui), Session::Outcome::Finished) << ui.errors.join(u' ').toStdString();
+    const RunReport& report = session.report();
+
+    const struct {
+        Finding::Kind kind;
+        int count;
+        const char* sesion; // of the first
+        const char* value; // of the first
+    } expected[] = {
+        {Finding::SubjectMissing, 1, "1", "Latín"},   {Finding::GroupMissing, 1, "2", "Nadie"},
+        {Finding::GroupOfOtherFrame, 1, "3", "2º B"}, {Finding::TaskMissing, 1, "4", "Guardia"},
+        {Finding::HoursTakenAsOne, 1, "5", "Coro"},   {Finding::TeacherMissing, 21, "100", "XYZ"},
+        {Finding::Unmappable, 1, "", "Łucja Nowak"},  {Finding::CodeChanged, 1, "", "ANA"},
+        {Finding::FrameIdCut, 1, "", "TARDE_LARGA"},  {Finding::FrameEmpty, 1, "", "TARDE_LARG"},
+    };
+    for (const auto& e : expected) {
+        const std::vector<Finding> found = report.of(e.kind);
+        ASSERT_EQ(int(found.size()), e.count) << int(e.kind);
+        EXPECT_EQ(found[0].sesion, QString::fromUtf8(e.sesion)) << int(e.kind);
+        EXPECT_EQ(found[0].value, QString::fromUtf8(e.value)) << int(e.kind);
+    }
+    // The 95-character subject name is cut in ASIGNOMT.NOMBRE; the 10-character code fields are
+    // cut on purpose and not told.
+    const std::vector<Finding> cut = report.of(Finding::TextCut);
+    ASSERT_EQ(cut.size(), 1u);
+    EXPECT_TRUE(cut[0].detail.startsWith(QStringLiteral("ASIGNOMT.NOMBRE: cortado a 80")))
+        << cut[0].detail.toStdString();
+
+    const QString text = reportText(report);
+    EXPECT_TRUE(
+        text.contains(QStringLiteral("Sesiones cuyo profesor no está en PROFT: 21\n  sesión 100: profesor 'XYZ'")));
+    EXPECT_TRUE(text.contains(QStringLiteral("  sesión 119: profesor 'XYZ'\n  … y 1 más")));
+    EXPECT_FALSE(text.contains(QStringLiteral("sesión 120:")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Sesiones cuyo grupo es de un marco horario no elegido")));
+
+    const QByteArray bytes = reportCsv(report);
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF")); // so that a spreadsheet reads UTF-8
+    const QStringList csv = QString::fromUtf8(bytes.mid(3)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    EXPECT_EQ(csv.value(0), QStringLiteral("categoría;sesión;valor;detalle"));
+    EXPECT_EQ(qsizetype(csv.size()), qsizetype(report.findings.size()) + 1);
+    EXPECT_TRUE(csv.contains(QStringLiteral("asignatura_no_encontrada;1;Latín;sin fila en ASIGT")));
+}
