@@ -67,6 +67,7 @@ void HelpWindow::goTo(HelpTopic topic)
                                        : m_text->document()->find(heading, 0, QTextDocument::FindCaseSensitively);
     if (at.isNull())
         at = QTextCursor(m_text->document());
+    at.setPosition(at.selectionStart()); // at the heading, not selecting it
     m_text->setTextCursor(at);
     // The section's heading at the top of the view, not merely somewhere in it.
     m_text->verticalScrollBar()->setValue(m_text->verticalScrollBar()->maximum());
