@@ -14,6 +14,8 @@ windows_tests() {
     local build prefix
     build=$("$QUINTARO_ROOT/tools/windows/build.sh")
     prefix=$(cat "$build/mingw-prefix")
+    # The Wine prefix is made once, before tests run side by side.
+    QUINTARO_MINGW_PREFIX=$prefix "$QUINTARO_ROOT/tools/windows/wine-run.sh" cmd /c exit 0
     (cd "$build" && QUINTARO_MINGW_PREFIX=$prefix ctest --output-on-failure -j "$(nproc)" --timeout 600)
     echo "== Linux ante los bloqueos de un programa de Windows bajo Wine"
     [ -x "$QUINTARO_ROOT/build/quintaro-cli" ] || quintaro_build "$QUINTARO_ROOT/build" -DBUILD_TESTING=OFF

@@ -20,6 +20,6 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
     "$wine" wineboot -i >/dev/null 2>&1
     "$wine" reg add 'HKCU\Software\Wine' /v Version /d win10 /f >/dev/null 2>&1
-    "$wine" wineserver -w 2>/dev/null || /usr/lib/wine/wineserver -w
+    /usr/lib/wine/wineserver -w
 fi
 exec "$wine" "$@"
