@@ -23,13 +23,8 @@ LessonSlots::LessonSlots(DbfTable& asigt)
 
 LessonSlots::Result LessonSlots::take(const QString& subject, const QString& group, const QString& teacher)
 {
-    // Values as read from a table: trailing blanks are padding.
-    QString s = subject, g = group;
-    while (s.endsWith(u' '))
-        s.chop(1);
-    while (g.endsWith(u' '))
-        g.chop(1);
-    const auto found = m_lessons.find(keyOf(s, g));
+    // Both sides are read through DbfTable::text(), which leaves out the padding blanks.
+    const auto found = m_lessons.find(keyOf(subject, group));
     if (found == m_lessons.end())
         return {};
     std::vector<Lesson>& all = *found;

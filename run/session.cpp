@@ -71,7 +71,6 @@ bool Session::chooseDocument(RunUi& ui, const QString& missingMessage)
 
 Session::Outcome Session::failed(RunUi& ui, const QString& message)
 {
-    m_components.closeAll();
     ui.showError(text::withFullStop(message));
     return Outcome::Failed;
 }
@@ -137,15 +136,12 @@ Session::Outcome Session::runExport(RunUi& ui)
 
 void Session::importSolution(const WorkDir& dir)
 {
-    // Opened in this order, closed in the same order however the run ends.
     TableComponents& c = m_components;
     struct CloseAll {
         TableComponents& c;
         ~CloseAll() { c.closeAll(); }
     } closer{c};
-    for (TableComponent* t : {&c.wwTableSoluc, &c.wwTableGrupos, &c.wwTableProfesor, &c.wwTableAulas, &c.wwTableNomAsg,
-                              &c.wwTableTramos, &c.wwTableAsig})
-        t->open(dir);
+    c.openAll(dir);
     ImportarSolucion(m_filenameXML, {*c.wwTableSoluc, *c.wwTableAulas, *c.wwTableTramos, *c.wwTableAsig}, m_xmlDoc,
                      m_report);
     m_report.doubts = doubtsAbout(readExportRecord(dir), m_filenameXML,

@@ -36,10 +36,21 @@ void TableComponent::close()
     m_open->close();
 }
 
+std::array<TableComponent*, 7> TableComponents::inOrder()
+{
+    return {&wwTableSoluc,  &wwTableGrupos, &wwTableProfesor, &wwTableAulas,
+            &wwTableNomAsg, &wwTableTramos, &wwTableAsig};
+}
+
+void TableComponents::openAll(const WorkDir& dir)
+{
+    for (TableComponent* c : inOrder())
+        c->open(dir);
+}
+
 void TableComponents::closeAll()
 {
-    for (TableComponent* c : {&wwTableNomAsg, &wwTableProfesor, &wwTableTramos, &wwTableAulas, &wwTableGrupos,
-                              &wwTableAsig, &wwTableSoluc}) {
+    for (TableComponent* c : inOrder()) {
         try {
             c->close();
         } catch (const RunError& e) {

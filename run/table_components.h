@@ -3,6 +3,7 @@
 #include "platform/dbf_table.h"
 #include "platform/work_dir.h"
 
+#include <array>
 #include <optional>
 
 namespace quintaro {
@@ -42,8 +43,13 @@ struct TableComponents {
     TableComponent wwTableAsig{"wwTableAsig", "ASIGT"};
     TableComponent wwTableSoluc{"wwTableSoluc", "SOLUC"};
 
-    // Closes every open component; used when a run ends, well or badly.
+    // Opens all seven in the import run's order (SOLUC, GRUPOST, PROFT, AULAT, ASIGNOMT, DIASHORAST,
+    // ASIGT), and closes every open one in that same order, however the run ends.
+    void openAll(const WorkDir& dir);
     void closeAll();
+
+private:
+    std::array<TableComponent*, 7> inOrder();
 };
 
 } // namespace quintaro

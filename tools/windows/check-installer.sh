@@ -8,14 +8,12 @@ setup=$1
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/tools/setup.sh"
 [ -x "$root/build/quintaro-cli" ] || quintaro_build "$root/build" -DBUILD_TESTING=OFF >&2
-export WINEPREFIX=${QUINTARO_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/quintaro/wineprefix}
-export WINEDEBUG=-all
-wine=/usr/lib/wine/wine64
+source "$root/tools/windows/wine-env.sh"
 unset WINEPATH
 folder="$WINEPREFIX/drive_c/QuintaroPrueba"
 rm -rf "$folder"
 "$wine" "$setup" /S '/D=C:\QuintaroPrueba'
-/usr/lib/wine/wineserver -w
+"$wineserver" -w
 for f in quintaro.exe quintaro-cli.exe Qt6Core.dll platforms/qwindows.dll translations/qtbase_es.qm Desinstalar.exe; do
     [ -f "$folder/$f" ] || { echo "El instalador no ha puesto $f" >&2; exit 1; }
 done
@@ -44,7 +42,7 @@ echo "Instalado en Wine: las seis tablas y el documento resultado son iguales qu
 # A file of the user's stays; everything installed goes.
 echo "[Transformadores]" >"$folder/Velmora.ini"
 "$wine" "$folder/Desinstalar.exe" /S
-/usr/lib/wine/wineserver -w
+"$wineserver" -w
 for _ in $(seq 1 30); do # the uninstaller goes on from a copy of itself
     [ -f "$folder/quintaro.exe" ] || break
     sleep 1

@@ -18,10 +18,9 @@ cp "$root/data/escuela.xml" "$work/escuela.xml"
 "$linux/quintaro-cli" exportar "$work/escuela.xml" --marcos M,T --dir "$work/VTEMP" >/dev/null
 "$linux/quintaro-cli" velmora --dir "$work/VTEMP" >/dev/null
 
-export WINEPREFIX=${QUINTARO_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/quintaro/wineprefix}
-export WINEDEBUG=-all
+source "$root/tools/windows/wine-env.sh"
 mkfifo "$work/in"
-/usr/lib/wine/wine64 "$work/lock_holder.exe" "Z:${work//\//\\}\\VTEMP\\SOLUC.DBF" <"$work/in" >"$work/out" &
+"$wine" "$work/lock_holder.exe" "Z:${work//\//\\}\\VTEMP\\SOLUC.DBF" <"$work/in" >"$work/out" &
 holder_pid=$!
 exec 3>"$work/in"
 for _ in $(seq 1 60); do

@@ -5,15 +5,14 @@
 set -euo pipefail
 program=$1
 picture=$2
-export WINEPREFIX=${QUINTARO_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/quintaro/wineprefix}
-export WINEDEBUG=-all
+source "$(dirname "$0")/wine-env.sh"
 display=:$((90 + RANDOM % 9))
 Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true' EXIT
 sleep 2
-DISPLAY=$display /usr/lib/wine/wine64 "$program" >/dev/null 2>&1 &
+DISPLAY=$display "$wine" "$program" >/dev/null 2>&1 &
 sleep 12
 DISPLAY=$display import -window root "$picture"
-/usr/lib/wine/wineserver -k || true
+"$wineserver" -k || true
 echo "La ventana en Windows (Wine): $picture"

@@ -5,9 +5,7 @@
 #   QUINTARO_MINGW_PREFIX=… tools/windows/wine-run.sh PROGRAM.exe [ARGS…]
 set -euo pipefail
 prefix=${QUINTARO_MINGW_PREFIX:?QUINTARO_MINGW_PREFIX names the cross prefix}
-export WINEPREFIX=${QUINTARO_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/quintaro/wineprefix}
-export WINEDEBUG=${WINEDEBUG:--all}
-wine=/usr/lib/wine/wine64
+source "$(dirname "$0")/wine-env.sh"
 windows_path() { local p=${1//\//\\}; echo "Z:$p"; }
 runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
 threads=$(dirname "$(x86_64-w64-mingw32-gcc-posix -print-file-name=libwinpthread-1.dll)")
@@ -16,10 +14,4 @@ export WINEPATH="$(windows_path "$prefix/bin");$(windows_path "$runtime");$(wind
 export WINEQT_QPA_PLATFORM=${WINEQT_QPA_PLATFORM:-offscreen}
 export WINEQT_PLUGIN_PATH=$(windows_path "$prefix/plugins")
 export WINEQT_FORCE_STDERR_LOGGING=1
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    mkdir -p "$WINEPREFIX"
-    "$wine" wineboot -i >/dev/null 2>&1
-    "$wine" reg add 'HKCU\Software\Wine' /v Version /d win10 /f >/dev/null 2>&1
-    /usr/lib/wine/wineserver -w
-fi
 exec "$wine" "$@"

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Sourced by the scripts that run Windows programs: Debian's Wine, a prefix of Quintaro's own in
+# the cache (made, reporting Windows 10, the first time), and Wine's messages kept quiet.
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver
+export WINEPREFIX=${QUINTARO_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/quintaro/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$WINEPREFIX"
+    "$wine" wineboot -i >/dev/null 2>&1
+    "$wine" reg add 'HKCU\Software\Wine' /v Version /d win10 /f >/dev/null 2>&1
+    "$wineserver" -w
+fi
