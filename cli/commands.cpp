@@ -48,6 +48,13 @@ void printReport(const QCommandLineParser& p, const RunReport& report, QTextStre
     out << "Informe en " << QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()) << Qt::endl;
 }
 
+// --dir, or the default working directory; not made when missing (these commands need tables there).
+QString workDirOf(const QCommandLineParser& p)
+{
+    const QString given = p.value(QStringLiteral("dir"));
+    return given.isEmpty() ? WorkDir::defaultPath() : given;
+}
+
 // What a finished, missing or failed run means on the command line.
 int finish(Session::Outcome outcome, const Session& session, const CliUi& ui, QTextStream& out, QTextStream& err)
 {
@@ -114,8 +121,7 @@ int importar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
 
 int tabla(const QCommandLineParser& p, QTextStream& out, QTextStream&)
 {
-    const QString dirPath
-        = p.value(QStringLiteral("dir")).isEmpty() ? WorkDir::defaultPath() : p.value(QStringLiteral("dir"));
+    const QString dirPath = workDirOf(p);
     const WorkDir dir(dirPath);
     // A name ("ASIGT", "asigt.dbf") is looked for in the working directory; a path is taken as given.
     QString name = p.positionalArguments().at(1);
@@ -133,8 +139,7 @@ int tabla(const QCommandLineParser& p, QTextStream& out, QTextStream&)
 
 int velmora(const QCommandLineParser& p, QTextStream& out, QTextStream&)
 {
-    const QString dirPath
-        = p.value(QStringLiteral("dir")).isEmpty() ? WorkDir::defaultPath() : p.value(QStringLiteral("dir"));
+    const QString dirPath = workDirOf(p);
     const StandinReport r = runVelmoraStandin(WorkDir(dirPath));
     out << "SOLUC escrita: " << r.lessons << " sesiones, " << r.hours << " horas semanales; " << r.placed
         << " colocadas (" << r.withoutRoom << " sin aula), " << r.unplaced << " sin colocar (DIA 0)" << Qt::endl;
@@ -152,8 +157,7 @@ int manual(const QCommandLineParser&, QTextStream& out, QTextStream&)
 
 int restaurar(const QCommandLineParser& p, QTextStream& out, QTextStream&)
 {
-    const QString dirPath
-        = p.value(QStringLiteral("dir")).isEmpty() ? WorkDir::defaultPath() : p.value(QStringLiteral("dir"));
+    const QString dirPath = workDirOf(p);
     restorePreviousExport(WorkDir(dirPath));
     out << "Se han vuelto a poner las tablas de la exportación anterior en " << dirPath
         << "; las que había quedan como anteriores (otro 'restaurar' las devuelve)." << Qt::endl;
