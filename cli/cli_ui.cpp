@@ -36,7 +36,7 @@ CliUi::CliUi(QString document, QStringList wantedFrames, QTextStream& out, QText
 
 void CliUi::showError(const QString& message) { m_err << "Error: " << message << Qt::endl; }
 
-std::optional<FrameSelection> CliUi::chooseFrames(const QString&, const XmlDocument& doc)
+std::optional<FrameSelection> CliUi::chooseFrames(const QString&, const ExportDocument& doc)
 {
     const QStringList ids = frameIdentifiers(doc);
     if (!m_wantedFrames.isEmpty())
@@ -47,7 +47,7 @@ std::optional<FrameSelection> CliUi::chooseFrames(const QString&, const XmlDocum
     return std::nullopt;
 }
 
-FrameSelection CliUi::askOnTerminal(const QStringList& ids, const XmlDocument& doc)
+FrameSelection CliUi::askOnTerminal(const QStringList& ids, const ExportDocument& doc)
 {
     QTextStream in(stdin);
     for (;;) {

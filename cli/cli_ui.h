@@ -20,12 +20,12 @@ public:
     void setBusy(bool) override { }
     // --marcos when given, checked against the document's frames; otherwise a prompt on a terminal;
     // otherwise a UsageError that lists the frames.
-    std::optional<FrameSelection> chooseFrames(const QString& documentPath, const XmlDocument& runDocument) override;
+    std::optional<FrameSelection> chooseFrames(const QString& documentPath, const ExportDocument& runDocument) override;
 
     const QStringList& messages() const { return m_messages; }
 
 private:
-    FrameSelection askOnTerminal(const QStringList& ids, const XmlDocument& doc);
+    FrameSelection askOnTerminal(const QStringList& ids, const ExportDocument& doc);
 
     QString m_document;
     QStringList m_wantedFrames;

@@ -83,6 +83,7 @@ int exportar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
     session.setWorkDirectory(p.value(QStringLiteral("dir")));
     const Session::Outcome outcome = session.runExport(ui);
     const int code = finish(outcome, session, ui, out, err);
+    session.keepDocumentsUntilExit();
     if (outcome == Session::Outcome::Failed)
         printReport(p, session.report(), err);
     if (outcome == Session::Outcome::Finished) {
@@ -106,6 +107,7 @@ int importar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
     session.setWorkDirectory(p.value(QStringLiteral("dir")));
     const Session::Outcome outcome = session.runImport(ui);
     const int code = finish(outcome, session, ui, out, err);
+    session.keepDocumentsUntilExit();
     if (outcome == Session::Outcome::Finished) {
         const RunReport& report = session.report();
         out << "Documento resultado: " << report.resultDocument << Qt::endl;

@@ -5,20 +5,35 @@
 
 namespace quintaro {
 
-XmlNode requireNode(const XmlDocument& doc, const QString& path, size_t index, const QString& what)
+void requireElement(const ExportDocument& doc, const char* path, size_t index, const QString& what)
 {
-    const XmlNodeList& nodes = doc.select(path);
-    if (index >= nodes.size())
+    const size_t count = doc.select(path).size();
+    if (index >= count)
         throw RunError(QStringLiteral("Falta el elemento %1 %2 n.º %3: el documento solo tiene %4")
-                           .arg(path, what)
+                           .arg(QLatin1StringView(path), what)
                            .arg(index + 1)
-                           .arg(nodes.size()));
-    return nodes[index];
+                           .arg(count));
 }
 
-QString trimmedText(const XmlDocument& doc, const QString& path, size_t index, const QString& what)
+QByteArrayView trimmedBytes(QByteArrayView text)
 {
-    return text::trimmed(requireNode(doc, path, index, what).text());
+    // Bytes at or below 32 are whole characters in UTF-8, so this trims as text::trimmed does.
+    while (!text.isEmpty() && quint8(text.front()) <= 32)
+        text = text.sliced(1);
+    while (!text.isEmpty() && quint8(text.back()) <= 32)
+        text.chop(1);
+    return text;
+}
+
+QByteArrayView trimmedBytes(const ExportDocument& doc, const char* path, size_t index, const QString& what)
+{
+    requireElement(doc, path, index, what);
+    return trimmedBytes(doc.select(path).text(index));
+}
+
+QString trimmedText(const ExportDocument& doc, const char* path, size_t index, const QString& what)
+{
+    return QString::fromUtf8(trimmedBytes(doc, path, index, what));
 }
 
 int wholeNumber(const QString& value, const QString& where, const QString& name)

@@ -1,13 +1,18 @@
 #pragma once
 
-#include "platform/xml_document.h"
+#include "export/export_document.h"
 
 namespace quintaro {
 
-// The node at index i of a selection; a missing one stops the run with a message naming the
-// path and the position ("what" names the owner, e.g. "del profesor").
-XmlNode requireNode(const XmlDocument& doc, const QString& path, size_t index, const QString& what);
-QString trimmedText(const XmlDocument& doc, const QString& path, size_t index, const QString& what);
+// Stops the run, with a message naming the path and the position, when the path has no element at
+// index i ("what" names the owner, e.g. "del profesor").
+void requireElement(const ExportDocument& doc, const char* path, size_t index, const QString& what);
+
+// The text of the element at index i, without leading and trailing characters at or below 32: as
+// the document holds it (UTF-8), or as a string.
+QByteArrayView trimmedBytes(const ExportDocument& doc, const char* path, size_t index, const QString& what);
+QString trimmedText(const ExportDocument& doc, const char* path, size_t index, const QString& what);
+QByteArrayView trimmedBytes(QByteArrayView text);
 
 // `value` as a whole number of 32 bits; otherwise a RunError that says where it stands and what
 // it is: "<where>: <name> 'tres' no es un número entero".

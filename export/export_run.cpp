@@ -2,7 +2,7 @@
 
 namespace quintaro {
 
-ChosenFrames runExportSteps(const XmlDocument& doc, TableOutput& out, const FrameChooser& choose)
+ChosenFrames runExportSteps(const ExportDocument& doc, TableOutput& out, const FrameChooser& choose)
 {
     QString& step = out.report().failedStep;
     SubjectLists lists; // each run starts with empty lists, even after a run that failed half-way

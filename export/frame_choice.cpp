@@ -6,38 +6,61 @@
 namespace quintaro {
 
 namespace {
+// For each of `parents` elements, the position of its first child in `children`, or -1.
+std::vector<qsizetype> firstChildren(const CapturedList& children, size_t parents)
+{
+    std::vector<qsizetype> first(parents, -1);
+    for (size_t i = children.size(); i-- > 0;) {
+        const qsizetype parent = children.parent(i);
+        if (parent >= 0 && size_t(parent) < parents)
+            first[size_t(parent)] = qsizetype(i);
+    }
+    return first;
+}
+
 QString padded(const QString& id) { return text::left(id + QString(kFrameIdWidth, u' '), kFrameIdWidth); }
 } // namespace
 
-QStringList frameIdentifiers(const XmlDocument& doc)
+QStringList frameIdentifiers(const ExportDocument& doc)
 {
     QStringList ids;
-    const XmlNodeList& frames = doc.select(QStringLiteral("/datosGHC/marcosDeHorario/marcoHorario"));
+    const CapturedList& frames = doc.select(paths::kMarcos);
     for (size_t k = 0; k < frames.size(); ++k) {
-        const auto id = frames[k].attributeValue(0);
+        const auto id = frames.attributeValue(k, 0);
         if (!id)
             throw RunError(QStringLiteral("El marco horario n.º %1 (/datosGHC/marcosDeHorario/marcoHorario) no tiene "
                                           "atributos; el primero debe ser su id")
                                .arg(k + 1));
-        ids << *id;
+        ids << QString::fromUtf8(*id);
     }
     return ids;
 }
 
-std::optional<QStringList> hoursLines(const XmlDocument& doc, const QString& current)
+std::optional<QStringList> hoursLines(const ExportDocument& doc, const QString& current)
 {
-    const XmlNodeList& periods = doc.select(QStringLiteral("/datosGHC/marcosDeHorario/marcoHorario/tramo"));
-    if (periods.size() <= 1)
+    const size_t periods = doc.select(paths::kTramos).size();
+    if (periods <= 1)
         return std::nullopt;
+    // Of each period, the text of its first child of a name, or nothing when it has none.
+    const auto childText = [&](const char* path) {
+        const CapturedList& children = doc.select(path);
+        std::vector<std::optional<QString>> texts(periods);
+        const std::vector<qsizetype> first = firstChildren(children, periods);
+        for (size_t p = 0; p < periods; ++p)
+            if (first[p] >= 0)
+                texts[p] = QString::fromUtf8(children.text(size_t(first[p])));
+        return texts;
+    };
+    const auto submarco = childText(paths::kTramoSubmarco), dia = childText(paths::kTramoDia);
+    const auto indice = childText(paths::kTramoIndice), entrada = childText(paths::kTramoEntrada);
+    const auto salida = childText(paths::kTramoSalida), tipo = childText(paths::kTramoTipo);
     QStringList lines;
-    for (const XmlNode& period : periods) {
+    for (size_t p = 0; p < periods; ++p) {
         // A period lacking a child is not shown: it cannot be told apart for this list.
-        const XmlNode submarco = period.firstChild("submarco");
-        const XmlNode dia = period.firstChild("dia");
-        if (submarco.isNull() || dia.isNull() || submarco.text() != current || dia.text() != u"0")
+        if (!submarco[p] || !dia[p] || *submarco[p] != current || *dia[p] != u"0")
             continue;
-        const QString line = period.firstChild("indice").text() + u'-' + period.firstChild("horaEntrada").text() + u'-'
-            + period.firstChild("horaSalida").text() + u'-' + period.firstChild("Tipo").text();
+        const QString line = indice[p].value_or(QString()) + u'-' + entrada[p].value_or(QString()) + u'-'
+            + salida[p].value_or(QString()) + u'-' + tipo[p].value_or(QString());
         lines << text::left(line, kHoursLineWidth);
     }
     return lines;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/xml_document.h"
+#include "export/export_document.h"
 
 #include <QList>
 #include <QStringList>
@@ -21,12 +21,12 @@ struct FrameSelection {
 
 // The frame list: of each marcoHorario, the value of its first attribute, untrimmed. A frame
 // without any attribute stops the run with a message naming it.
-QStringList frameIdentifiers(const XmlDocument& doc);
+QStringList frameIdentifiers(const ExportDocument& doc);
 
 // The hours list for the frame named `current`: one line per period whose submarco equals it and
 // whose dia is exactly "0", "indice-horaEntrada-horaSalida-Tipo" cut to 30 characters, nothing
 // trimmed. Nothing when the document has fewer than two periods (the list then keeps what it shows).
-std::optional<QStringList> hoursLines(const XmlDocument& doc, const QString& current);
+std::optional<QStringList> hoursLines(const ExportDocument& doc, const QString& current);
 
 // What closing the dialog hands back for these selected rows of `ids`, and the message to show
 // for an invalid count (empty when the count is valid).

@@ -14,29 +14,32 @@ const tables::Grupost kTable;
 // exactly with the chosen identifiers (comparing only its first character would drop every group
 // of a frame named '10' and put a group '12' into frame '1'). The code is level, course and unit
 // joined, made unique.
-ExportedGroups ExportarGrupos(const XmlDocument& doc, TableOutput& out, const ChosenFrames& f)
+ExportedGroups ExportarGrupos(const ExportDocument& doc, TableOutput& out, const ChosenFrames& f)
 {
-    const QString base = QStringLiteral("/datosGHC/grupos/grupo");
     const QString owner = QStringLiteral("del grupo");
     out.recreate(kTable);
     UsedCodes used;
-    const size_t count = doc.select(base + QStringLiteral("/nombre")).size();
+    const CapturedList& grupos = doc.select(paths::kGrupos);
+    const size_t count = doc.select(paths::kGrupoNombre).size();
     ExportedGroups produced;
     auto table = out.open(kTable.name());
 
     for (size_t i = 0; i < count; ++i) {
-        const auto submarco = requireNode(doc, base, i, owner).attribute("submarco");
+        requireElement(doc, paths::kGrupos, i, owner);
+        const auto submarco = grupos.attribute(i, "submarco");
         if (!submarco)
-            throw RunError(QStringLiteral("El grupo n.º %1 (%2) no tiene atributo submarco").arg(i + 1).arg(base));
-        const QString frame = text::trimmed(*submarco);
+            throw RunError(QStringLiteral("El grupo n.º %1 (%2) no tiene atributo submarco")
+                               .arg(i + 1)
+                               .arg(QLatin1StringView(paths::kGrupos)));
+        const QString frame = QString::fromUtf8(trimmedBytes(*submarco));
         if (frame != f.marcoXML1 && frame != f.marcoXML2) {
-            produced.ofOtherFrames.insert(trimmedText(doc, base + QStringLiteral("/nombre"), i, owner));
+            produced.ofOtherFrames.insert(trimmedText(doc, paths::kGrupoNombre, i, owner));
             continue;
         }
-        const QString level = trimmedText(doc, base + QStringLiteral("/nivel"), i, owner);
-        const QString course = trimmedText(doc, base + QStringLiteral("/curso"), i, owner);
-        const QString unit = trimmedText(doc, base + QStringLiteral("/unidad"), i, owner);
-        const QString description = trimmedText(doc, base + QStringLiteral("/nombre"), i, owner);
+        const QString level = trimmedText(doc, paths::kGrupoNivel, i, owner);
+        const QString course = trimmedText(doc, paths::kGrupoCurso, i, owner);
+        const QString unit = trimmedText(doc, paths::kGrupoUnidad, i, owner);
+        const QString description = trimmedText(doc, paths::kGrupoNombre, i, owner);
         const QString code = used.assign(level + course + unit);
         noteChangedCode(out.report(), level + course + unit, code, kTable.name() + QStringLiteral(".ABREV"));
         if (!produced.rows.contains(description))

@@ -11,60 +11,63 @@ namespace quintaro {
 namespace {
 const tables::Asigt kTable;
 
-const QString kLessons = QStringLiteral("/datosGHC/sesionesLectivas/sesion");
-
 // Weekly hours split into lessons: n ones, or beyond 13 the digits of n - 13 and thirteen ones.
-QString splitString(int n)
+void splitString(int n, QByteArray& out)
 {
+    out.resize(0);
     if (n > 13)
-        return QString::number(n - 13) + QString(13, u'1');
-    return n > 0 ? QString(n, u'1') : QString();
+        out.append(QByteArray::number(n - 13)).append(13, '1');
+    else if (n > 0)
+        out.append(n, '1');
 }
 
 // The lesson's first attribute as a 32-bit integer.
-int sessionId(const QString& value, size_t position)
+int sessionId(QByteArrayView value, size_t position)
 {
-    const QString t = text::trimmed(value);
-    if (text::isInt(t))
-        return t.toInt();
+    const QByteArrayView t = trimmedBytes(value);
+    if (const std::optional<int> id = text::parseInt(t))
+        return *id;
     static const QRegularExpression digits(QStringLiteral("^[+-]?[0-9]+$"));
     const QString where = QStringLiteral("La sesión n.º %1 de %2: su identificador (el primer atributo), '%3',")
                               .arg(position + 1)
-                              .arg(kLessons, value);
-    if (digits.match(t).hasMatch())
+                              .arg(QLatin1StringView(paths::kSesiones), QString::fromUtf8(value));
+    if (digits.match(QString::fromUtf8(t)).hasMatch())
         throw RunError(where + QStringLiteral(" no cabe en un entero de 32 bits"));
     throw RunError(where + QStringLiteral(" no es un número entero"));
 }
 
-// Finds a lesson's text in a table of an earlier step: the first row whose field equals it
-// exactly, or else the row that the same text gave in its own step.
-template <typename Value, typename Read>
-std::optional<Value> find(DbfTable& table, const QString& field, const QHash<QString, Value>& produced,
-                          const QString& text, Read read)
-{
-    if (table.locate(field, {text}))
-        return read();
-    const auto it = produced.constFind(text);
-    if (it != produced.cend())
-        return *it;
-    return std::nullopt;
-}
+// A lookup table of an earlier step with one index, searched by document text (UTF-8). When the
+// table has no row for a text, the rows the same text gave in its own step stand in for it (a
+// name cut to its field, a code shortened or counted to stay unique).
+template <typename Value> class Lookup {
+public:
+    Lookup(DbfTable& table, const QString& field, const QHash<QString, Value>& produced)
+        : m_table(table), m_index(table.lookupOn(field)), m_produced(produced)
+    {
+    }
+    // True when the table has the text: its row is then the table's current row.
+    bool inTable(QByteArrayView text)
+    {
+        return m_table.storedForm(text, m_key) && m_table.locateStored(m_index, m_key);
+    }
+    std::optional<Value> produced(QByteArrayView text) const
+    {
+        const auto it = m_produced.constFind(QString::fromUtf8(text));
+        return it == m_produced.cend() ? std::nullopt : std::optional<Value>(*it);
+    }
 
-// A lookup that found nothing is worth telling, unless the lesson left the text empty.
-template <typename Value>
-Value orNoted(const std::optional<Value>& found, ExportReport& report, Finding::Kind kind, const QString& sesion,
-              const QString& text, const QString& detail)
-{
-    if (!found && !text.isEmpty())
-        report.note(kind, sesion, text, detail);
-    return found.value_or(Value{});
-}
+private:
+    DbfTable& m_table;
+    const int m_index;
+    const QHash<QString, Value>& m_produced;
+    QByteArray m_key; // reused row after row
+};
 } // namespace
 
 // One row per lesson whose subject is found in ASIGNOMT; teacher, group and task are looked up
-// in the tables of the earlier steps (indexed locates), opened for exclusive use in this order:
-// GRUPOST, PROFT, ASIGNOMT.
-void ExportarSesiones(const XmlDocument& doc, TableOutput& out, const LessonSources& sources)
+// in the tables of the earlier steps (indexed, on the bytes the tables store), opened for
+// exclusive use in this order: GRUPOST, PROFT, ASIGNOMT. What a lookup finds is copied as stored.
+void ExportarSesiones(const ExportDocument& doc, TableOutput& out, const LessonSources& sources)
 {
     const QString owner = QStringLiteral("de la sesión");
     ExportReport& report = out.report();
@@ -81,69 +84,96 @@ void ExportarSesiones(const XmlDocument& doc, TableOutput& out, const LessonSour
     const int nivel = groups->fieldIndex(QStringLiteral("NIVEL"));
     const int curso = groups->fieldIndex(QStringLiteral("CURSO"));
     const int grupo = groups->fieldIndex(QStringLiteral("GRUPO"));
-    const auto codeOf = [](DbfTable& table, int field) { return [&table, field] { return table.text(field); }; };
-    const auto groupRow = [&] {
-        return GroupRow{groups->text(groupCode), groups->text(nivel), groups->text(curso), groups->text(grupo)};
-    };
-    static const CodeOfText kExactOnly;
+    static const CodeOfText kExactOnly; // a task is found by its code only
+    Lookup<QString> bySubjectName(*subjects, QStringLiteral("NOMBRE"), sources.subjects);
+    Lookup<QString> byTeacherCode(*teachers, QStringLiteral("ABREV"), sources.teachers);
+    Lookup<GroupRow> byGroupName(*groups, QStringLiteral("DESCRIP"), sources.groups);
+    Lookup<QString> byTaskCode(*subjects, QStringLiteral("COD"), kExactOnly);
 
-    const XmlNodeList& lessons = doc.select(kLessons);
+    const CapturedList& lessons = doc.select(paths::kSesiones);
+    QByteArray subjectCode, split; // reused row after row
     for (size_t i = 0; i < lessons.size(); ++i) {
-        const QString sesion = lessons[i].attributeValue(0).value_or(QString());
-        const QString subject = trimmedText(doc, kLessons + QStringLiteral("/materia"), i, owner);
-        const auto subjectCode
-            = find(*subjects, QStringLiteral("NOMBRE"), sources.subjects, subject, codeOf(*subjects, cod));
-        if (!subjectCode) {
-            report.note(Finding::SubjectMissing, sesion, subject, QStringLiteral("sin fila en ASIGT"));
+        // The lesson's identifier as text, only for what the report tells.
+        const auto sesion = [&] { return QString::fromUtf8(lessons.attributeValue(i, 0).value_or(QByteArrayView())); };
+        const auto noteMissing = [&](Finding::Kind kind, QByteArrayView text, const QString& detail) {
+            if (!text.isEmpty())
+                report.note(kind, sesion(), QString::fromUtf8(text), detail);
+        };
+
+        const QByteArrayView subject = trimmedBytes(doc, paths::kSesionMateria, i, owner);
+        std::optional<QString> subjectProduced;
+        if (bySubjectName.inTable(subject)) {
+            subjectCode.resize(0);
+            subjectCode.append(subjects->stored(cod));
+        } else if (!(subjectProduced = bySubjectName.produced(subject))) {
+            report.note(Finding::SubjectMissing, sesion(), QString::fromUtf8(subject),
+                        QStringLiteral("sin fila en ASIGT"));
             continue;
         }
 
-        const QString teacher = trimmedText(doc, kLessons + QStringLiteral("/profesor"), i, owner);
-        const QString teacherCode
-            = orNoted(find(*teachers, QStringLiteral("ABREV"), sources.teachers, teacher, codeOf(*teachers, abrev)),
-                      report, Finding::TeacherMissing, sesion, teacher, QStringLiteral("CPROF vacío"));
+        const QByteArrayView teacher = trimmedBytes(doc, paths::kSesionProfesor, i, owner);
+        const bool teacherInTable = byTeacherCode.inTable(teacher);
+        const std::optional<QString> teacherProduced = teacherInTable ? std::nullopt : byTeacherCode.produced(teacher);
+        if (!teacherInTable && !teacherProduced)
+            noteMissing(Finding::TeacherMissing, teacher, QStringLiteral("CPROF vacío"));
 
-        const QString group = trimmedText(doc, kLessons + QStringLiteral("/grupo"), i, owner);
-        const auto groupFound = find(*groups, QStringLiteral("DESCRIP"), sources.groups, group, groupRow);
-        const bool otherFrame = !groupFound && sources.groupsOfOtherFrames.contains(group);
-        const GroupRow groupRowFound
-            = orNoted(groupFound, report, otherFrame ? Finding::GroupOfOtherFrame : Finding::GroupMissing, sesion,
-                      group, QStringLiteral("CGRUP vacío"));
-
-        QString hours = trimmedText(
-            doc, kLessons + QStringLiteral("/distribucionSemanal/distribucionVariable/numSesiones"), i, owner);
-        if (hours.isEmpty()) {
-            hours = QStringLiteral("1");
-            report.note(Finding::HoursTakenAsOne, sesion, subject, QStringLiteral("numSesiones vacío"));
+        const QByteArrayView group = trimmedBytes(doc, paths::kSesionGrupo, i, owner);
+        const bool groupInTable = byGroupName.inTable(group);
+        const std::optional<GroupRow> groupProduced = groupInTable ? std::nullopt : byGroupName.produced(group);
+        if (!groupInTable && !groupProduced) {
+            const bool otherFrame = sources.groupsOfOtherFrames.contains(QString::fromUtf8(group));
+            noteMissing(otherFrame ? Finding::GroupOfOtherFrame : Finding::GroupMissing, group,
+                        QStringLiteral("CGRUP vacío"));
         }
-        const QString split = splitString(wholeNumber(
-            hours, QStringLiteral("La sesión %1 (posición %2)").arg(sesion).arg(i + 1), QStringLiteral("numSesiones")));
 
-        const QString task = trimmedText(doc, kLessons + QStringLiteral("/tarea"), i, owner);
-        // A task is found by its code only.
-        const QString taskCode
-            = orNoted(find(*subjects, QStringLiteral("COD"), kExactOnly, task, codeOf(*subjects, cod)), report,
-                      Finding::TaskMissing, sesion, task, QStringLiteral("CTAREA vacío"));
+        QByteArrayView hours = trimmedBytes(doc, paths::kSesionHoras, i, owner);
+        if (hours.isEmpty()) {
+            hours = "1";
+            report.note(Finding::HoursTakenAsOne, sesion(), QString::fromUtf8(subject),
+                        QStringLiteral("numSesiones vacío"));
+        }
+        const std::optional<int> weekly = text::parseInt(hours);
+        if (!weekly)
+            wholeNumber(QString::fromUtf8(hours), QStringLiteral("La sesión %1 (posición %2)").arg(sesion()).arg(i + 1),
+                        QStringLiteral("numSesiones")); // raises the message
+        splitString(*weekly, split);
 
-        const auto first = lessons[i].attributeValue(0);
+        const QByteArrayView task = trimmedBytes(doc, paths::kSesionTarea, i, owner);
+        const bool taskInTable = byTaskCode.inTable(task);
+        if (!taskInTable)
+            noteMissing(Finding::TaskMissing, task, QStringLiteral("CTAREA vacío"));
+
+        const auto first = lessons.attributeValue(i, 0);
         if (!first)
             throw RunError(QStringLiteral("La sesión n.º %1 (%2) no tiene atributos; el primero es su identificador")
                                .arg(i + 1)
-                               .arg(kLessons));
+                               .arg(QLatin1StringView(paths::kSesiones)));
         const int id = sessionId(*first, i);
 
         asigt->append();
-        asigt->setText(kTable.CASIG, *subjectCode);
-        asigt->setText(kTable.CPROF, teacherCode);
-        asigt->setText(kTable.CGRUP, groupRowFound.abrev);
-        asigt->setText(kTable.CAULA, QString());
-        asigt->setText(kTable.TURNO, QString());
-        asigt->setText(kTable.NIVEL, groupRowFound.nivel);
-        asigt->setText(kTable.CURSO, groupRowFound.curso);
-        asigt->setText(kTable.GRUPO, groupRowFound.grupo);
-        asigt->setText(kTable.HORAS, hours);
-        asigt->setText(kTable.SESIONES, split);
-        asigt->setText(kTable.CTAREA, taskCode);
+        if (subjectProduced)
+            asigt->setText(kTable.CASIG, *subjectProduced);
+        else
+            asigt->setStored(kTable.CASIG, subjectCode);
+        if (teacherInTable)
+            asigt->setStored(kTable.CPROF, teachers->stored(abrev));
+        else
+            asigt->setText(kTable.CPROF, teacherProduced.value_or(QString()));
+        if (groupInTable) {
+            asigt->setStored(kTable.CGRUP, groups->stored(groupCode));
+            asigt->setStored(kTable.NIVEL, groups->stored(nivel));
+            asigt->setStored(kTable.CURSO, groups->stored(curso));
+            asigt->setStored(kTable.GRUPO, groups->stored(grupo));
+        } else {
+            const GroupRow row = groupProduced.value_or(GroupRow{});
+            asigt->setText(kTable.CGRUP, row.abrev);
+            asigt->setText(kTable.NIVEL, row.nivel);
+            asigt->setText(kTable.CURSO, row.curso);
+            asigt->setText(kTable.GRUPO, row.grupo);
+        }
+        asigt->setFloat(kTable.HORAS, *weekly);
+        asigt->setStored(kTable.SESIONES, split);
+        asigt->setStored(kTable.CTAREA, taskInTable ? subjects->stored(cod) : QByteArrayView());
         asigt->setInteger(kTable.ES_SESION, id);
         asigt->post();
     }

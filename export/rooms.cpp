@@ -32,12 +32,12 @@ void addRow(DbfTable& table, const QString& code, const QString& name, const QSt
 // Ordinary rooms first, one per aula, coded by the name's first 10 characters trimmed again; then
 // the generic rooms of the first conjuntoDeAulas/general: its first attribute, untrimmed, is
 // their name, its second their number.
-void ExportarAulas(const XmlDocument& doc, TableOutput& out)
+void ExportarAulas(const ExportDocument& doc, TableOutput& out)
 {
-    const QString nombre = QStringLiteral("/datosGHC/aulas/aula/nombre");
+    const char* nombre = paths::kAulaNombre;
     out.recreate(kTable);
     UsedCodes used;
-    const size_t count = doc.select(QStringLiteral("/datosGHC/aulas/aula")).size();
+    const size_t count = doc.select(paths::kAulas).size();
     auto aulat = out.open(kTable.name());
 
     for (size_t i = 0; i < count; ++i) {
@@ -48,20 +48,21 @@ void ExportarAulas(const XmlDocument& doc, TableOutput& out)
         addRow(*aulat, code, name, QStringLiteral("N"));
     }
 
-    const XmlNodeList& general = doc.select(QStringLiteral("/datosGHC/conjuntoDeAulas/general"));
+    const CapturedList& general = doc.select(paths::kAulasGenericas);
     if (!general.empty()) {
-        const XmlNode first = general.front();
-        const auto baseName = first.attributeValue(0);
-        const auto countText = first.attributeValue(1);
-        if (!baseName || !countText)
+        const auto baseBytes = general.attributeValue(0, 0);
+        const auto countBytes = general.attributeValue(0, 1);
+        if (!baseBytes || !countBytes)
             throw RunError(QStringLiteral("El primer elemento /datosGHC/conjuntoDeAulas/general necesita dos atributos "
                                           "(nombre y número de aulas genéricas) y tiene %1")
-                               .arg(first.attributeCount()));
-        const int generic = wholeNumber(*countText, QStringLiteral("El primer /datosGHC/conjuntoDeAulas/general"),
+                               .arg(general.attributeCount(0)));
+        const QString baseName = QString::fromUtf8(*baseBytes);
+        const QString countText = QString::fromUtf8(*countBytes);
+        const int generic = wholeNumber(countText, QStringLiteral("El primer /datosGHC/conjuntoDeAulas/general"),
                                         QStringLiteral("el número de aulas genéricas"));
         for (int k = 1; k <= generic; ++k) {
-            const QString code = used.assign(text::trimmed(fittedGenericCode(*baseName + QString::number(k))));
-            addRow(*aulat, code, *baseName, QStringLiteral("S"));
+            const QString code = used.assign(text::trimmed(fittedGenericCode(baseName + QString::number(k))));
+            addRow(*aulat, code, baseName, QStringLiteral("S"));
         }
     }
     out.close(*aulat);

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "export/export_document.h"
 #include "export/frame_choice.h"
 #include "export/table_output.h"
 #include "export/used_codes.h"
 #include "platform/text.h"
-#include "platform/xml_document.h"
 
 #include <QHash>
 #include <QSet>
@@ -57,12 +57,12 @@ struct ChosenFrames {
 // Asks the person for one or two frames; nothing when they gave up.
 using FrameChooser = std::function<std::optional<FrameSelection>()>;
 
-void ExportarMaterias(const XmlDocument& doc, TableOutput& out, SubjectLists& lists, CodeOfText& produced);
-void ExportarTareas(const XmlDocument& doc, TableOutput& out, SubjectLists& lists, CodeOfText& produced);
-CodeOfText ExportarProfesores(const XmlDocument& doc, TableOutput& out);
-void ExportarAulas(const XmlDocument& doc, TableOutput& out);
-ChosenFrames ExportarMarcos(const XmlDocument& doc, TableOutput& out, const FrameChooser& choose);
-ExportedGroups ExportarGrupos(const XmlDocument& doc, TableOutput& out, const ChosenFrames& frames);
-void ExportarSesiones(const XmlDocument& doc, TableOutput& out, const LessonSources& sources);
+void ExportarMaterias(const ExportDocument& doc, TableOutput& out, SubjectLists& lists, CodeOfText& produced);
+void ExportarTareas(const ExportDocument& doc, TableOutput& out, SubjectLists& lists, CodeOfText& produced);
+CodeOfText ExportarProfesores(const ExportDocument& doc, TableOutput& out);
+void ExportarAulas(const ExportDocument& doc, TableOutput& out);
+ChosenFrames ExportarMarcos(const ExportDocument& doc, TableOutput& out, const FrameChooser& choose);
+ExportedGroups ExportarGrupos(const ExportDocument& doc, TableOutput& out, const ChosenFrames& frames);
+void ExportarSesiones(const ExportDocument& doc, TableOutput& out, const LessonSources& sources);
 
 } // namespace quintaro

@@ -1,3 +1,4 @@
+#include "export/document_nodes.h"
 #include "export/steps.h"
 #include "export/table_schemas.h"
 
@@ -8,10 +9,10 @@ const tables::Asignomt kTable;
 
 // One subject or task element becomes one row, unless its text (letter case aside) has already
 // given one. The code is the text's first 10 characters, not trimmed again, made unique.
-void addRow(ExportReport& report, SubjectLists& lists, CodeOfText& produced, DbfTable& table, const XmlNode& node,
+void addRow(ExportReport& report, SubjectLists& lists, CodeOfText& produced, DbfTable& table, QByteArrayView text,
             bool isTask)
 {
-    const QString name = text::trimmed(node.text());
+    const QString name = QString::fromUtf8(trimmedBytes(text));
     const QString prefix = text::left(name, kCodeLength);
     if (lists.nombresVistos.contains(name))
         return;
@@ -30,26 +31,26 @@ void addRow(ExportReport& report, SubjectLists& lists, CodeOfText& produced, Dbf
     table.post();
 }
 
-void addRows(const XmlDocument& doc, TableOutput& out, SubjectLists& lists, CodeOfText& produced, const QString& path,
+void addRows(const ExportDocument& doc, TableOutput& out, SubjectLists& lists, CodeOfText& produced, const char* path,
              bool isTask)
 {
-    const XmlNodeList& nodes = doc.select(path);
+    const CapturedList& nodes = doc.select(path);
     auto table = out.open(kTable.name());
-    for (const XmlNode& node : nodes)
-        addRow(out.report(), lists, produced, *table, node, isTask);
+    for (size_t i = 0; i < nodes.size(); ++i)
+        addRow(out.report(), lists, produced, *table, nodes.text(i), isTask);
     out.close(*table);
 }
 } // namespace
 
-void ExportarMaterias(const XmlDocument& doc, TableOutput& out, SubjectLists& lists, CodeOfText& produced)
+void ExportarMaterias(const ExportDocument& doc, TableOutput& out, SubjectLists& lists, CodeOfText& produced)
 {
     out.recreate(kTable);
-    addRows(doc, out, lists, produced, QStringLiteral("/datosGHC/materias/materia"), false);
+    addRows(doc, out, lists, produced, paths::kMaterias, false);
 }
 
-void ExportarTareas(const XmlDocument& doc, TableOutput& out, SubjectLists& lists, CodeOfText& produced)
+void ExportarTareas(const ExportDocument& doc, TableOutput& out, SubjectLists& lists, CodeOfText& produced)
 {
-    addRows(doc, out, lists, produced, QStringLiteral("/datosGHC/tareas/tarea"), true);
+    addRows(doc, out, lists, produced, paths::kTareas, true);
     lists.codigosUsados.clear();
     lists.nombresVistos.clear();
 }

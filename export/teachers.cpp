@@ -10,16 +10,16 @@ const tables::Proft kTable;
 
 // Every teacher gives one row. The i-th teacher takes the i-th nombre and nombreCompleto of the
 // whole document; the code is the whole trimmed name, made unique and then limited in length.
-CodeOfText ExportarProfesores(const XmlDocument& doc, TableOutput& out)
+CodeOfText ExportarProfesores(const ExportDocument& doc, TableOutput& out)
 {
-    const QString nombre = QStringLiteral("/datosGHC/profesores/profesor/nombre");
-    const QString nombreCompleto = QStringLiteral("/datosGHC/profesores/profesor/nombreCompleto");
+    const char* nombre = paths::kProfesorNombre;
+    const char* nombreCompleto = paths::kProfesorNombreCompleto;
     const QString owner = QStringLiteral("del profesor");
 
     out.recreate(kTable);
     UsedCodes used;
     CodeOfText produced;
-    const size_t count = doc.select(QStringLiteral("/datosGHC/profesores/profesor")).size();
+    const size_t count = doc.select(paths::kProfesores).size();
     auto proft = out.open(kTable.name());
     for (size_t i = 0; i < count; ++i) {
         const QString name = trimmedText(doc, nombre, i, owner);

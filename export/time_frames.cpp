@@ -9,9 +9,6 @@ namespace quintaro {
 namespace {
 const tables::Diashorast kTable;
 
-const QString kFrames = QStringLiteral("/datosGHC/marcosDeHorario/marcoHorario");
-const QString kPeriods = QStringLiteral("/datosGHC/marcosDeHorario/marcoHorario/tramo");
-
 QString weekday(int dia)
 {
     static const QStringList names
@@ -29,9 +26,9 @@ int minutesOf(const QString& time, const QString& where, const QString& name)
 }
 
 // The selection text: the person's choice, or the single frame's id.
-QString selectionText(const XmlDocument& doc, const FrameChooser& choose)
+QString selectionText(const ExportDocument& doc, const FrameChooser& choose)
 {
-    const XmlNodeList& frames = doc.select(kFrames);
+    const CapturedList& frames = doc.select(paths::kMarcos);
     if (frames.size() >= 2) {
         const std::optional<FrameSelection> chosen = choose();
         if (!chosen || !chosen->resultMH)
@@ -39,29 +36,28 @@ QString selectionText(const XmlDocument& doc, const FrameChooser& choose)
         return chosen->resultado;
     }
     if (frames.empty())
-        throw RunError(QStringLiteral("El documento no tiene marcos horarios (%1)").arg(kFrames));
-    const auto id = frames.front().attribute("id");
+        throw RunError(
+            QStringLiteral("El documento no tiene marcos horarios (%1)").arg(QLatin1StringView(paths::kMarcos)));
+    const auto id = frames.attribute(0, "id");
     if (!id)
         throw RunError(QStringLiteral("El único marco horario del documento no tiene atributo id"));
-    return text::trimmed(*id);
+    return QString::fromUtf8(trimmedBytes(*id));
 }
 
 // A row for the period at index i when it belongs to a chosen frame.
-void addPeriod(const XmlDocument& doc, const ChosenFrames& frames, DbfTable& table, size_t i)
+void addPeriod(const ExportDocument& doc, const ChosenFrames& frames, DbfTable& table, size_t i)
 {
     const QString owner = QStringLiteral("del tramo");
-    const QString s = trimmedText(doc, kPeriods + QStringLiteral("/submarco"), i, owner);
+    const QString s = trimmedText(doc, paths::kTramoSubmarco, i, owner);
     if (s != frames.marcoXML1 && s != frames.marcoXML2)
         return;
     const QString where = QStringLiteral("El tramo n.º %1 del marco %2").arg(i + 1).arg(s);
-    const int d
-        = wholeNumber(trimmedText(doc, kPeriods + QStringLiteral("/dia"), i, owner), where, QStringLiteral("dia"));
-    const int h = wholeNumber(trimmedText(doc, kPeriods + QStringLiteral("/indice"), i, owner), where,
-                              QStringLiteral("indice"));
-    const QString start = trimmedText(doc, kPeriods + QStringLiteral("/horaEntrada"), i, owner);
-    const QString end = trimmedText(doc, kPeriods + QStringLiteral("/horaSalida"), i, owner);
+    const int d = wholeNumber(trimmedText(doc, paths::kTramoDia, i, owner), where, QStringLiteral("dia"));
+    const int h = wholeNumber(trimmedText(doc, paths::kTramoIndice, i, owner), where, QStringLiteral("indice"));
+    const QString start = trimmedText(doc, paths::kTramoEntrada, i, owner);
+    const QString end = trimmedText(doc, paths::kTramoSalida, i, owner);
     const QString span = text::left(start, 5) + u'-' + text::left(end, 5);
-    const QString kind = trimmedText(doc, kPeriods + QStringLiteral("/Tipo"), i, owner);
+    const QString kind = trimmedText(doc, paths::kTramoTipo, i, owner);
     const int minutes
         = minutesOf(end, where, QStringLiteral("horaSalida")) - minutesOf(start, where, QStringLiteral("horaEntrada"));
 
@@ -95,7 +91,7 @@ int dayStart(DbfTable& table, const QString& frame, int otherwise)
 }
 } // namespace
 
-ChosenFrames ExportarMarcos(const XmlDocument& doc, TableOutput& out, const FrameChooser& choose)
+ChosenFrames ExportarMarcos(const ExportDocument& doc, TableOutput& out, const FrameChooser& choose)
 {
     out.recreate(kTable);
 
@@ -118,7 +114,7 @@ ChosenFrames ExportarMarcos(const XmlDocument& doc, TableOutput& out, const Fram
     }
 
     auto table = out.open(kTable.name());
-    const size_t periods = doc.select(kPeriods).size();
+    const size_t periods = doc.select(paths::kTramos).size();
     for (size_t i = 0; i < periods; ++i)
         addPeriod(doc, f, *table, i);
     for (const QString& frame : {f.marcoXML1, f.marcoXML2})

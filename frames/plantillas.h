@@ -47,7 +47,7 @@ private:
     void ListBox2Click();
 
     QString m_filenameXML;
-    std::optional<XmlDocument> m_doc;
+    std::optional<ExportDocument> m_doc;
     QStringList m_ids;
     QString m_failure;
     bool m_activated = false;

@@ -65,7 +65,7 @@ void GuiUi::setBusy(bool busy)
     }
 }
 
-std::optional<FrameSelection> GuiUi::chooseFrames(const QString& documentPath, const XmlDocument&)
+std::optional<FrameSelection> GuiUi::chooseFrames(const QString& documentPath, const ExportDocument&)
 {
     if (!m_frameDialog)
         return std::nullopt;

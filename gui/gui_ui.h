@@ -25,7 +25,7 @@ public:
     void showError(const QString& message) override;
     void finished(const QString& message, const QString& report) override;
     void setBusy(bool busy) override;
-    std::optional<FrameSelection> chooseFrames(const QString& documentPath, const XmlDocument& runDocument) override;
+    std::optional<FrameSelection> chooseFrames(const QString& documentPath, const ExportDocument& runDocument) override;
 
 private:
     QWidget* m_parent;

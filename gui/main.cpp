@@ -56,6 +56,7 @@ int main(int argc, char* argv[])
         // In automatic mode the exit status says what Velmora.ini says: 0 only for a finished run.
         if (code == 0 && window.session().isAutomatic() && window.session().estadoTransformado() != 1)
             code = 1;
+        window.session().keepDocumentsUntilExit();
     } // the window, and every document it holds, goes before the XML parser's state
     return code;
 }

@@ -15,16 +15,15 @@ QString resultDocumentPath(const QString& chosen)
     return info.dir().filePath(QStringLiteral("ResultadoZentar") + info.fileName());
 }
 
-void requireInterchangeRoot(const XmlDocument& doc, const QString& path)
+void requireInterchangeRoot(const QString& rootName, const QString& path)
 {
-    const XmlNode root = doc.root();
-    if (root.isNull())
+    if (rootName.isEmpty())
         throw RunError(QStringLiteral("El documento %1 no tiene elemento raíz").arg(path));
-    if (root.name() != u"datosGHC")
+    if (rootName != u"datosGHC")
         throw RunError(
             QStringLiteral("El documento %1 no es un documento de intercambio de Escolaria: su elemento raíz es "
                            "%2 y debería ser datosGHC")
-                .arg(path, root.name()));
+                .arg(path, rootName));
 }
 
 namespace {
@@ -58,7 +57,7 @@ void ImportarSolucion(const QString& filenameXML, ImportTables tables, std::opti
     xmlDoc.reset();
     xmlDoc.emplace(XmlDocument::load(filenameXML));
     XmlDocument& doc = *xmlDoc;
-    requireInterchangeRoot(doc, filenameXML);
+    requireInterchangeRoot(doc.root().name(), filenameXML);
     const XmlNode root = doc.root();
     // A document that already holds a horario (a result document chosen again) keeps that
     // section as it is; the time slots go into the one appended now.

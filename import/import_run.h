@@ -42,7 +42,7 @@ QString resultDocumentPath(const QString& chosen);
 void ImportarSolucion(const QString& filenameXML, ImportTables tables, std::optional<XmlDocument>& xmlDoc,
                       ImportReport& report);
 
-// Raises a RunError unless the document's root element is datosGHC.
-void requireInterchangeRoot(const XmlDocument& doc, const QString& path);
+// Raises a RunError unless the document's root element is datosGHC (an empty name: no root).
+void requireInterchangeRoot(const QString& rootName, const QString& path);
 
 } // namespace quintaro

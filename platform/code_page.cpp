@@ -85,4 +85,34 @@ CodePage::Encoded CodePage::encode(const QString& text) const
     return result;
 }
 
+bool CodePage::encodeUtf8(QByteArrayView utf8, QByteArray& out) const
+{
+    out.resize(0);
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* end = p + utf8.size();
+    while (p < end) {
+        if (*p < 0x80) {
+            out.append(char(*p++));
+            continue;
+        }
+        // Every set here is single-byte and its non-ASCII characters lie in the BMP: two- and
+        // three-byte sequences only.
+        char32_t cp = 0;
+        if ((*p & 0xE0) == 0xC0 && end - p >= 2 && (p[1] & 0xC0) == 0x80) {
+            cp = char32_t(*p & 0x1F) << 6 | (p[1] & 0x3F);
+            p += 2;
+        } else if ((*p & 0xF0) == 0xE0 && end - p >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80) {
+            cp = char32_t(*p & 0x0F) << 12 | char32_t(p[1] & 0x3F) << 6 | (p[2] & 0x3F);
+            p += 3;
+        } else {
+            return false;
+        }
+        const auto found = m_table->fromUnicode.constFind(char16_t(cp));
+        if (found == m_table->fromUnicode.cend())
+            return false;
+        out.append(*found);
+    }
+    return true;
+}
+
 } // namespace quintaro

@@ -24,6 +24,9 @@ public:
         QString unmapped; // those characters, each once, in order of appearance
     };
     Encoded encode(const QString& text) const;
+    // UTF-8 text in this set, as encode() gives it; false, with `out` unusable, when a character has
+    // no form here or the bytes are not UTF-8. For lookups, where such a text cannot match anything.
+    bool encodeUtf8(QByteArrayView utf8, QByteArray& out) const;
 
     struct Table;
 

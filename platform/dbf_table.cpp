@@ -22,6 +22,13 @@ namespace {
 
 constexpr qint64 kFlushEveryRows = 4096;
 
+// An index answers with the first row of each key.
+void keepFirst(QHash<QByteArray, qint64>& rows, const QByteArray& key, qint64 row)
+{
+    if (!rows.contains(key))
+        rows.insert(key, row);
+}
+
 quint16 readU16(const char* p) { return qFromLittleEndian<quint16>(p); }
 quint32 readU32(const char* p) { return qFromLittleEndian<quint32>(p); }
 
@@ -459,7 +466,7 @@ void DbfTable::append()
             QStringLiteral("La tabla %1 recibió una fila nueva antes de guardar la anterior").arg(tableName()));
     if (m_state == State::Edit)
         postPending();
-    m_buffer = QByteArray(m_recordLength, ' ');
+    m_buffer.fill(' ', m_recordLength); // the buffer's memory is used again row after row
     m_state = State::Insert;
 }
 
@@ -594,25 +601,23 @@ void DbfTable::postPending()
     if (m_state == State::Insert) {
         m_records.append(m_buffer);
         const qint64 row = m_count++;
-        for (Index& index : m_indexes) {
-            const QString key = keyOf(row, index.fields);
-            if (!index.firstRow.contains(key))
-                index.firstRow.insert(key, row);
-        }
+        for (Index& index : m_indexes)
+            if (index.built)
+                keepFirst(index.firstRow, keyOf(row, index.fields), row);
         m_current = row;
         m_headerDirty = true;
     } else if (m_state == State::Edit) {
         char* stored = m_records.data() + m_current * m_recordLength;
         // An edit that changes a key field invalidates that index; it is rebuilt on the next locate.
-        for (auto it = m_indexes.begin(); it != m_indexes.end();) {
+        for (Index& index : m_indexes) {
             bool changed = false;
-            for (int f : it->fields) {
+            for (int f : index.fields) {
                 const Field& field = m_fields.at(size_t(f));
                 changed = changed
                     || std::memcmp(stored + field.offset, m_buffer.constData() + field.offset, size_t(field.length))
                         != 0;
             }
-            it = changed ? m_indexes.erase(it) : std::next(it);
+            index.built = index.built && !changed;
         }
         std::memcpy(stored, m_buffer.constData(), size_t(m_recordLength));
         if (m_current < m_flushedCount)
@@ -620,7 +625,6 @@ void DbfTable::postPending()
         m_headerDirty = true;
     }
     m_state = State::Browse;
-    m_buffer.clear();
     if (m_count - m_flushedCount >= kFlushEveryRows)
         flush();
 }
@@ -671,52 +675,135 @@ void DbfTable::tellTextLoss(const TextLoss& loss) const
 
 // ---------------------------------------------------------------- locate
 
-QString DbfTable::keyOf(qint64 row, const std::vector<int>& fields) const
+namespace {
+// Trailing blanks and NULs are padding, as in text().
+QByteArrayView withoutPadding(QByteArrayView raw)
 {
-    if (fields.size() == 1)
-        return textAt(row, fields.front());
-    QString key;
+    qsizetype end = raw.size();
+    while (end > 0 && (raw[end - 1] == ' ' || raw[end - 1] == '\0'))
+        --end;
+    return raw.first(end);
+}
+
+void appendKeyPart(QByteArray& key, QByteArrayView part, bool several)
+{
+    if (several)
+        key += QByteArray::number(part.size()) + ':';
+    key += part;
+}
+} // namespace
+
+QByteArray DbfTable::keyOf(qint64 row, const std::vector<int>& fields) const
+{
+    QByteArray key;
     for (int f : fields) {
-        const QString value = textAt(row, f);
-        key += QString::number(value.size()) + u':' + value;
+        if (m_fields.at(size_t(f)).type == 'C')
+            appendKeyPart(key, withoutPadding(rawField(row, f)), fields.size() > 1);
+        else
+            appendKeyPart(key, textAt(row, f).toUtf8(), fields.size() > 1);
     }
     return key;
 }
 
-bool DbfTable::locate(const QString& fieldNames, const QStringList& values)
+// A searched value as the index keys it; a null array when no stored value can equal it.
+QByteArray DbfTable::keyPart(int field, const QString& value) const
 {
-    const QStringList names = fieldNames.split(u';');
-    if (names.size() != values.size())
-        throw RunError(QStringLiteral("Búsqueda mal formada en la tabla %1").arg(tableName()));
+    if (m_fields.at(size_t(field)).type != 'C')
+        return value.isEmpty() ? QByteArray("") : value.toUtf8();
+    const CodePage::Encoded encoded = m_codePage.encode(value);
+    if (!encoded.unmapped.isEmpty() || encoded.bytes.size() > m_fields.at(size_t(field)).length)
+        return QByteArray();
+    return encoded.bytes.isEmpty() ? QByteArray("") : encoded.bytes;
+}
+
+int DbfTable::lookupOn(const QString& fieldNames)
+{
+    const QString name = fieldNames.toUpper();
+    for (size_t i = 0; i < m_indexes.size(); ++i)
+        if (m_indexes[i].name == name)
+            return int(i);
+    Index index;
+    index.name = name;
+    for (const QString& field : fieldNames.split(u';'))
+        index.fields.push_back(fieldIndex(field.trimmed()));
+    m_indexes.push_back(std::move(index));
+    return int(m_indexes.size() - 1);
+}
+
+DbfTable::Index& DbfTable::builtIndex(int lookup)
+{
     if (m_state == State::Edit)
         postPending();
-
-    auto found = m_indexes.find(fieldNames.toUpper());
-    if (found == m_indexes.end()) {
-        Index index;
-        for (const QString& name : names)
-            index.fields.push_back(fieldIndex(name.trimmed()));
-        for (qint64 row = nextLive(0); row < m_count; row = nextLive(row + 1)) {
-            const QString key = keyOf(row, index.fields);
-            if (!index.firstRow.contains(key))
-                index.firstRow.insert(key, row);
-        }
-        found = m_indexes.insert(fieldNames.toUpper(), std::move(index));
+    Index& index = m_indexes.at(size_t(lookup));
+    if (!index.built) {
+        index.firstRow.clear();
+        for (qint64 row = nextLive(0); row < m_count; row = nextLive(row + 1))
+            keepFirst(index.firstRow, keyOf(row, index.fields), row);
+        index.built = true;
     }
+    return index;
+}
 
-    // Stored values are blank-padded, so trailing blanks of a searched value cannot tell rows apart.
-    QString key;
-    for (qsizetype i = 0; i < values.size(); ++i) {
-        QString value = values.at(i);
-        while (value.endsWith(u' '))
-            value.chop(1);
-        key += values.size() == 1 ? value : QString::number(value.size()) + u':' + value;
-    }
-    const auto row = found->firstRow.constFind(key);
-    if (row == found->firstRow.cend())
+bool DbfTable::locateKey(Index& index, const QByteArray& key)
+{
+    const auto row = index.firstRow.constFind(key);
+    if (row == index.firstRow.cend())
         return false;
     m_current = *row;
     return true;
+}
+
+bool DbfTable::locateStored(int lookup, QByteArrayView stored)
+{
+    Index& index = builtIndex(lookup);
+    if (index.fields.size() != 1)
+        throw RunError(QStringLiteral("Búsqueda mal formada en la tabla %1").arg(tableName()));
+    // Stored values are blank-padded, so trailing blanks cannot tell rows apart.
+    while (!stored.isEmpty() && stored.back() == ' ')
+        stored.chop(1);
+    return locateKey(index, QByteArray::fromRawData(stored.data(), stored.size()));
+}
+
+bool DbfTable::locate(const QString& fieldNames, const QStringList& values)
+{
+    Index& index = builtIndex(lookupOn(fieldNames));
+    if (index.fields.size() != size_t(values.size()))
+        throw RunError(QStringLiteral("Búsqueda mal formada en la tabla %1").arg(tableName()));
+    QByteArray key;
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        QString value = values.at(i);
+        // Stored values are blank-padded, so trailing blanks of a searched value cannot tell rows apart.
+        while (value.endsWith(u' '))
+            value.chop(1);
+        const QByteArray part = keyPart(index.fields[size_t(i)], value);
+        if (part.isNull())
+            return false;
+        appendKeyPart(key, part, values.size() > 1);
+    }
+    return locateKey(index, key);
+}
+
+QByteArrayView DbfTable::stored(int field) const
+{
+    if (m_fields.at(size_t(field)).type != 'C')
+        throw RunError(QStringLiteral("El campo %1 de la tabla %2 no es de caracteres")
+                           .arg(m_fields.at(size_t(field)).name, tableName()));
+    return withoutPadding(rawCurrent(field));
+}
+
+void DbfTable::setStored(int field, QByteArrayView bytes)
+{
+    requireWriting(field);
+    const Field& f = m_fields.at(size_t(field));
+    if (f.type != 'C') {
+        setText(field, m_codePage.decode(bytes));
+        return;
+    }
+    if (bytes.size() > f.length && !bytes.sliced(f.length).trimmed().isEmpty())
+        tellTextLoss({tableName(), f.name, m_codePage.decode(bytes), f.length, {}, true});
+    char* dest = m_buffer.data() + f.offset;
+    std::memset(dest, ' ', size_t(f.length));
+    std::memcpy(dest, bytes.data(), size_t(std::min<qsizetype>(bytes.size(), f.length)));
 }
 
 } // namespace quintaro

@@ -78,6 +78,21 @@ public:
     // index built on first use and kept right by appends and edits. The found row becomes current.
     bool locate(const QString& fieldNames, const QStringList& values);
 
+    // The same search for a loop over many rows. lookupOn() resolves the field names and gives a
+    // handle; locateStored() then finds the first live row whose field holds these bytes: text in
+    // the table's own character set (see storedForm), trailing blanks not significant. Every set
+    // here maps each byte to its own character, so equal bytes mean equal text.
+    int lookupOn(const QString& fieldNames);
+    bool locateStored(int lookup, QByteArrayView stored);
+    // UTF-8 text as this table stores it; false when some character has no form in its set (such
+    // a text is in no row).
+    bool storedForm(QByteArrayView utf8, QByteArray& out) const { return m_codePage.encodeUtf8(utf8, out); }
+
+    // A character field of the current row as stored, without its padding; and storing such bytes
+    // (taken from a table in the same character set) as they are, cut to the field's width.
+    QByteArrayView stored(int field) const;
+    void setStored(int field, QByteArrayView bytes);
+
     // A text that could not be stored as given: characters without a form in the table's character
     // set (stored as '?'), or more characters than the field holds (cut).
     struct TextLoss {
@@ -91,9 +106,13 @@ public:
 
 private:
     enum class State { Browse, Edit, Insert };
+    // The first live row of each key: the fields' stored bytes without trailing blanks (the
+    // decoded text for fields other than characters). Rebuilt on use after an edit of a key field.
     struct Index {
+        QString name; // the field names as given, upper case
         std::vector<int> fields;
-        QHash<QString, qint64> firstRow;
+        QHash<QByteArray, qint64> firstRow;
+        bool built = false;
     };
 
     void readStructure(qint64 fileSize);
@@ -102,7 +121,10 @@ private:
     QString decode(QByteArrayView raw, const Field& field) const;
     QString textAt(qint64 row, int field) const;
     std::optional<double> numberOf(QByteArrayView raw, const Field& field) const;
-    QString keyOf(qint64 row, const std::vector<int>& fields) const;
+    QByteArray keyOf(qint64 row, const std::vector<int>& fields) const;
+    QByteArray keyPart(int field, const QString& value) const;
+    Index& builtIndex(int lookup);
+    bool locateKey(Index& index, const QByteArray& key);
     void writeRaw(int field, const QByteArray& bytes, char pad, bool rightAlign);
     void requireWriting(int field) const;
     void requireRow() const;
@@ -136,7 +158,7 @@ private:
     State m_state = State::Browse;
     QByteArray m_buffer; // the row being appended or edited
 
-    QHash<QString, Index> m_indexes;
+    std::vector<Index> m_indexes;
     std::function<void(const TextLoss&)> m_textLoss;
 };
 

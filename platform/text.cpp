@@ -2,6 +2,8 @@
 
 #include "platform/error.h"
 
+#include <limits>
+
 namespace quintaro::text {
 
 QString trimmed(const QString& s)
@@ -73,6 +75,28 @@ int toInt(const QString& s)
     if (!isInt(s))
         throw RunError(QStringLiteral("'%1' no es un número entero").arg(s));
     return s.toInt(nullptr, 10);
+}
+
+std::optional<int> parseInt(QByteArrayView s)
+{
+    qsizetype i = 0;
+    const bool negative = !s.isEmpty() && s[0] == '-';
+    if (!s.isEmpty() && (s[0] == '+' || s[0] == '-'))
+        ++i;
+    if (i == s.size())
+        return std::nullopt;
+    qint64 value = 0;
+    for (; i < s.size(); ++i) {
+        if (s[i] < '0' || s[i] > '9')
+            return std::nullopt;
+        value = value * 10 + (s[i] - '0');
+        if (value > qint64(1) << 31)
+            return std::nullopt;
+    }
+    value = negative ? -value : value;
+    if (value > std::numeric_limits<int>::max() || value < std::numeric_limits<int>::min())
+        return std::nullopt;
+    return int(value);
 }
 
 QString withFullStop(const QString& message)

@@ -4,6 +4,8 @@
 #include <QSet>
 #include <QString>
 
+#include <optional>
+
 namespace quintaro::text {
 
 // Removes leading and trailing characters whose code is 32 or less (blanks and control characters).
@@ -18,6 +20,8 @@ QString right(const QString& s, qsizetype count);
 // Raises "'%s' no es un número entero" otherwise.
 int toInt(const QString& s);
 bool isInt(const QString& s);
+// The same rule on ASCII bytes: the number, or nothing.
+std::optional<int> parseInt(QByteArrayView s);
 
 // The error box's rule: a full stop is added unless the message already ends in a character at or
 // below '.' in code order. An empty message stays empty.

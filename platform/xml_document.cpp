@@ -2,16 +2,14 @@
 
 #include "platform/error.h"
 #include "platform/file_error.h"
+#include "platform/xml_parse.h"
 
 #include <QFile>
 #include <QSaveFile>
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
-#include <libxml/xmlerror.h>
 #include <libxml/xmlsave.h>
-
-#include <mutex>
 
 namespace quintaro {
 
@@ -20,81 +18,6 @@ namespace {
 const xmlChar* utf8(const char* s) { return reinterpret_cast<const xmlChar*>(s); }
 
 QString fromXml(const xmlChar* s) { return s ? QString::fromUtf8(reinterpret_cast<const char*>(s)) : QString(); }
-
-// What a parse error means, in a few words a school's IT person can act on.
-QString kindOf(int code)
-{
-    switch (code) {
-    case XML_ERR_DOCUMENT_EMPTY:
-        return QStringLiteral("está vacío o no empieza por un elemento");
-    case XML_ERR_DOCUMENT_END:
-        return QStringLiteral("tiene texto después del elemento raíz");
-    case XML_ERR_TAG_NAME_MISMATCH:
-        return QStringLiteral("una etiqueta de cierre no corresponde a la que abrió el elemento");
-    case XML_ERR_TAG_NOT_FINISHED:
-    case XML_ERR_LTSLASH_REQUIRED:
-        return QStringLiteral("está cortado: falta cerrar algún elemento");
-    case XML_ERR_INVALID_CHAR:
-    case XML_ERR_INVALID_ENCODING:
-        return QStringLiteral("contiene un carácter no válido o en otra codificación");
-    case XML_ERR_UNDECLARED_ENTITY:
-    case XML_WAR_UNDECLARED_ENTITY:
-        return QStringLiteral("usa una entidad que no está declarada");
-    case XML_ERR_ENTITY_LOOP:
-        return QStringLiteral("sus entidades se expanden sin límite");
-    default:
-        return QStringLiteral("tiene un error de sintaxis");
-    }
-}
-
-// Collects libxml2's messages during one parse instead of letting it print them.
-struct ParseErrors {
-    QByteArray mainFile; // the document itself, the one file the parser may open
-    QString first; // in Spanish, with where it is and libxml2's own words
-    bool externalBlocked = false;
-    QString blockedUri;
-};
-thread_local ParseErrors* t_errors = nullptr;
-
-void collectError(void*, xmlErrorPtr error)
-{
-    if (!t_errors || !error || !t_errors->first.isEmpty() || error->level < XML_ERR_ERROR)
-        return;
-    const QString detail = QString::fromUtf8(error->message ? error->message : "error").trimmed();
-    QString where;
-    if (error->line > 0)
-        where = error->int2 > 0 ? QStringLiteral(" (línea %1, columna %2)").arg(error->line).arg(error->int2)
-                                : QStringLiteral(" (línea %1)").arg(error->line);
-    t_errors->first = QStringLiteral("no es XML válido%1: %2 (libxml2: %3)").arg(where, kindOf(error->code), detail);
-}
-
-xmlExternalEntityLoader g_defaultLoader = nullptr;
-
-// No document may make the parser read another file or reach the network.
-xmlParserInputPtr refuseExternal(const char* url, const char* id, xmlParserCtxtPtr ctxt)
-{
-    if (t_errors && url && !t_errors->mainFile.isEmpty() && t_errors->mainFile == url)
-        return g_defaultLoader(url, id, ctxt);
-    if (t_errors && !t_errors->externalBlocked) {
-        t_errors->externalBlocked = true;
-        t_errors->blockedUri = QString::fromUtf8(url ? url : "");
-    }
-    return nullptr;
-}
-
-void initialise()
-{
-    static std::once_flag once;
-    std::call_once(once, [] {
-        xmlInitParser();
-        g_defaultLoader = xmlGetExternalEntityLoader();
-        xmlSetExternalEntityLoader(refuseExternal);
-    });
-}
-
-// Entities are replaced while parsing, where libxml2's amplification limits apply; without
-// DTDLOAD no external subset is read, and the loader above refuses every external entity.
-constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOENT;
 
 XmlNodeList childElements(const XmlNodeList& parents, const QByteArray& name)
 {
@@ -189,62 +112,28 @@ XmlDocument::XmlDocument(XmlDocument&&) noexcept = default;
 XmlDocument& XmlDocument::operator=(XmlDocument&&) noexcept = default;
 XmlDocument::~XmlDocument() = default;
 
-namespace {
-template <typename Parse> xmlDoc* parseWith(const QString& name, const QByteArray& mainFile, Parse parse)
-{
-    initialise();
-    ParseErrors errors;
-    errors.mainFile = mainFile;
-    t_errors = &errors;
-    xmlSetStructuredErrorFunc(nullptr, collectError);
-    xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
-    xmlDoc* doc = ctxt ? parse(ctxt) : nullptr;
-    if (ctxt && !doc && errors.first.isEmpty()) {
-        const xmlError* last = xmlCtxtGetLastError(ctxt);
-        if (last && last->message)
-            errors.first = QString::fromUtf8(last->message).trimmed();
-    }
-    if (ctxt)
-        xmlFreeParserCtxt(ctxt);
-    xmlSetStructuredErrorFunc(nullptr, nullptr);
-    t_errors = nullptr;
-
-    if (errors.externalBlocked) {
-        xmlFreeDoc(doc);
-        throw RunError(QStringLiteral("El documento %1 pide leer un recurso externo (%2); Quintaro no lo permite")
-                           .arg(name, errors.blockedUri));
-    }
-    if (!doc) {
-        throw RunError(QStringLiteral("No se puede leer el documento XML %1: %2")
-                           .arg(name, errors.first.isEmpty() ? QStringLiteral("error desconocido") : errors.first));
-    }
-    return doc;
-}
-} // namespace
-
 XmlDocument XmlDocument::load(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw RunError(QStringLiteral("No se puede abrir el documento XML %1: %2")
-                           .arg(path, fileFailure(file, lastSystemError())));
-    file.close();
-#ifdef Q_OS_WIN
-    // libxml2 on Windows takes UTF-8 paths and opens them as wide names.
-    const QByteArray native = path.toUtf8();
-#else
-    const QByteArray native = QFile::encodeName(path);
-#endif
-    return XmlDocument(parseWith(path, native, [&](xmlParserCtxtPtr ctxt) {
-        return xmlCtxtReadFile(ctxt, native.constData(), nullptr, kParseOptions);
+    const QByteArray native = xml::nativePath(path);
+    return XmlDocument(xml::parseWith(path, native, [&](xmlParserCtxtPtr ctxt) {
+        return xmlCtxtReadFile(ctxt, native.constData(), nullptr, xml::parseOptions());
     }));
 }
 
 XmlDocument XmlDocument::parse(const QByteArray& content, const QString& name)
 {
-    return XmlDocument(parseWith(name, QByteArray(), [&](xmlParserCtxtPtr ctxt) {
-        return xmlCtxtReadMemory(ctxt, content.constData(), int(content.size()), nullptr, nullptr, kParseOptions);
+    return XmlDocument(xml::parseWith(name, QByteArray(), [&](xmlParserCtxtPtr ctxt) {
+        return xmlCtxtReadMemory(ctxt, content.constData(), int(content.size()), nullptr, nullptr, xml::parseOptions());
     }));
+}
+
+void XmlDocument::keepUntilExit()
+{
+    // Reachable from here until exit, so leak checkers do not count it.
+    static std::vector<xmlDoc*> kept;
+    m_selections.clear();
+    if (m_doc)
+        kept.push_back(m_doc.release());
 }
 
 XmlNode XmlDocument::root() const { return XmlNode(xmlDocGetRootElement(m_doc.get())); }

@@ -75,6 +75,10 @@ public:
     // over it, so a failure never leaves a half-written file.
     void save(const QString& path) const;
 
+    // Leaves the tree allocated when the object goes, for a program about to exit: freeing a large
+    // tree's many small blocks takes longer than the rest of the exit.
+    void keepUntilExit();
+
 private:
     struct DocDeleter {
         void operator()(_xmlDoc* doc) const;

@@ -8,8 +8,6 @@
 
 namespace quintaro {
 
-class XmlDocument;
-
 // How a run speaks to the user. The window answers with real dialogs, the command line with its
 // options and the terminal, the tests with scripted answers.
 class RunUi {
@@ -35,7 +33,7 @@ public:
     // The time-frame selection, asked while the time-frames step runs on a document of two or
     // more frames: a valid selection (resultMH set), or nothing when the person gave up. The
     // dialog reads its own copy from `documentPath`; the command line may use the run's document.
-    virtual std::optional<FrameSelection> chooseFrames(const QString& documentPath, const XmlDocument& runDocument) = 0;
+    virtual std::optional<FrameSelection> chooseFrames(const QString& documentPath, const ExportDocument& runDocument) = 0;
 };
 
 } // namespace quintaro

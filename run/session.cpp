@@ -9,8 +9,11 @@
 #include "run/report_text.h"
 #include "run/run_ui.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+
+#include <future>
 
 namespace quintaro {
 
@@ -91,14 +94,25 @@ void removeIfMadeAndEmpty(bool created, const QString& path)
 }
 } // namespace
 
+void Session::keepDocumentsUntilExit()
+{
+    if (m_exportDoc)
+        m_exportDoc->keepUntilExit();
+    if (m_xmlDoc)
+        m_xmlDoc->keepUntilExit();
+}
+
 void Session::exportTables(RunUi& ui, bool& createdFolder)
 {
-    m_xmlDoc.reset();
-    m_xmlDoc.emplace(XmlDocument::load(m_filenameXML));
-    const XmlDocument& doc = *m_xmlDoc;
+    // The export record hashes the document on the other core while the steps run.
+    std::future<ExportRecord> recordOfDocument
+        = std::async(std::launch::async, [path = m_filenameXML] { return ExportRecord::of(path); });
+    m_exportDoc.reset();
+    m_exportDoc.emplace(ExportDocument::load(m_filenameXML));
+    const ExportDocument& doc = *m_exportDoc;
     // Refused before any work: the steps would otherwise write empty tables and then find no
     // time frame.
-    requireInterchangeRoot(doc, m_filenameXML);
+    requireInterchangeRoot(doc.rootName(), m_filenameXML);
     const WorkDir dir = workDirectory(createdFolder);
     BusyCursor busy(ui);
     TableStaging staging(dir);
@@ -107,7 +121,8 @@ void Session::exportTables(RunUi& ui, bool& createdFolder)
     m_report.chosenFrames = QStringList{frames.marcoXML1, frames.marcoXML2};
     m_report.chosenFrames.removeAll(QString());
 
-    ExportRecord record = ExportRecord::of(m_filenameXML);
+    ExportRecord record = recordOfDocument.get();
+    record.time = QDateTime::currentDateTimeUtc();
     record.frames = m_report.chosenFrames;
     writeExportRecord(QDir(staging.dir().path()).filePath(kExportRecordFile), record);
     staging.commit(exportFileSet());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/export_document.h"
 #include "platform/xml_document.h"
 #include "run/run_report.h"
 #include "run/table_components.h"
@@ -42,6 +43,9 @@ public:
     int estadoTransformado() const { return m_estadoTransformado; }
     // Where the tables are; empty means the default working directory.
     void setWorkDirectory(const QString& path) { m_workDirectory = path; }
+    // For a program about to exit: the last run's document is left for the system to reclaim,
+    // which for a large document saves a noticeable part of the run.
+    void keepDocumentsUntilExit();
 
 private:
     // Shows the file dialog and checks the file; false (after the message) when there is none.
@@ -57,6 +61,7 @@ private:
     QString m_filenameXML;
     bool m_modoAutomatico = false;
     int m_estadoTransformado = 0;
+    std::optional<ExportDocument> m_exportDoc;
     std::optional<XmlDocument> m_xmlDoc;
     TableComponents m_components;
     RunReport m_report;

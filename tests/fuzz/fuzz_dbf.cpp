@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         file.write(reinterpret_cast<const char*>(data), qint64(size));
     }
     try {
-        quintaro::DbfTable table(path, quintaro::DbfTable::Access::Exclusive, QStringLiteral("¿la ha escrito Velmora?"));
+        quintaro::DbfTable table(path, quintaro::DbfTable::Access::Exclusive,
+                                 QStringLiteral("¿la ha escrito Velmora?"));
         const int fields = int(table.fields().size());
         for (table.first(); !table.eof(); table.next())
             for (int f = 0; f < fields; ++f) {

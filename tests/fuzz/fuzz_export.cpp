@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static QTemporaryDir dir;
     FixedUi ui;
-    ui.frames = [](const quintaro::XmlDocument& doc) {
+    ui.frames = [](const quintaro::ExportDocument& doc) {
         return quintaro::closeSelection(quintaro::frameIdentifiers(doc), {0}).selection;
     };
     ui.document = dir.filePath(QStringLiteral("doc.xml"));

@@ -17,7 +17,7 @@ struct Prepared {
     FixedUi ui;
     Prepared()
     {
-        ui.frames = [](const quintaro::XmlDocument&) {
+        ui.frames = [](const quintaro::ExportDocument&) {
             return quintaro::FrameSelection{true, QStringLiteral("M         T         ")};
         };
         ui.document = dir.filePath(QStringLiteral("escuela.xml"));

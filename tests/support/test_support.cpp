@@ -41,7 +41,7 @@ void writeFile(const QString& path, const QByteArray& content)
         qFatal("cannot write %s", qPrintable(path));
 }
 
-std::optional<FrameSelection> ScriptedUi::chooseFrames(const QString&, const XmlDocument&)
+std::optional<FrameSelection> ScriptedUi::chooseFrames(const QString&, const ExportDocument&)
 {
     ++framesAsked;
     if (frameAnswers.empty())

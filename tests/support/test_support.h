@@ -57,7 +57,7 @@ public:
         ++busyChanges;
     }
     // The next scripted answer; nothing (the person gave up) when none is left.
-    std::optional<FrameSelection> chooseFrames(const QString&, const XmlDocument&) override;
+    std::optional<FrameSelection> chooseFrames(const QString&, const ExportDocument&) override;
 };
 
 // An interchange document put together from sections, with the root datosGHC.

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+struct _xmlDoc;
+struct _xmlParserCtxt;
+
+// What the tree parse and the streaming parse share: libxml2 set up so that no document reaches
+// the network or another file, and its errors told in Spanish with line, column and kind.
+namespace quintaro::xml {
+
+// Entities are replaced while parsing, where libxml2's amplification limits apply; without
+// DTDLOAD no external subset is read, and the entity loader refuses every external resource.
+int parseOptions();
+
+// Checks that the file can be opened (a Spanish RunError otherwise) and gives the path as libxml2
+// takes it.
+QByteArray nativePath(const QString& path);
+
+// Runs `parse` on a fresh parser context. `mainFile` is the one file the parser may open (empty for
+// a parse from memory). Raises a RunError naming `name` when the document is not well-formed or
+// asks for an external resource; otherwise gives what `parse` returned, which the caller frees.
+_xmlDoc* parseWith(const QString& name, const QByteArray& mainFile,
+                   const std::function<_xmlDoc*(_xmlParserCtxt*)>& parse);
+
+} // namespace quintaro::xml
