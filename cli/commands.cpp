@@ -42,7 +42,7 @@ void printReport(const QCommandLineParser& p, const RunReport& report, QTextStre
     const QString path = p.value(QStringLiteral("informe"));
     QSaveFile file(path);
     const QByteArray csv = reportCsv(report);
-    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !commitWhole(file))
         throw RunError(
             QStringLiteral("No se puede escribir el informe %1: %2").arg(path, fileFailure(file, lastSystemError())));
     out << "Informe en " << QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()) << Qt::endl;

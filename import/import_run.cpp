@@ -1,6 +1,7 @@
 #include "import/import_run.h"
 
 #include "import/lesson_slots.h"
+#include "import/schedule_section.h"
 #include "platform/error.h"
 #include "platform/text.h"
 
@@ -62,10 +63,6 @@ void ImportarSolucion(const QString& filenameXML, ImportTables tables, std::opti
     // A document that already holds a horario (a result document chosen again) keeps that
     // section as it is; the time slots go into the one appended now.
     report.hadSchedule = !root.firstChild("horario").isNull();
-    const XmlNode horario = doc.createElement("horario");
-    doc.appendChild(root, horario);
-    doc.appendText(root, QStringLiteral("\n"));
-
     // Every field is looked up before the first row, so a SOLUC of another layout is refused whole.
     const int dia = soluc.fieldIndex(QStringLiteral("DIA"));
     const int marco = soluc.fieldIndex(QStringLiteral("MARCO"));
@@ -80,6 +77,7 @@ void ImportarSolucion(const QString& filenameXML, ImportTables tables, std::opti
     LessonSlots lessons(tables.lessons);
 
     qint64 slots = 0;
+    ScheduleSection section;
     for (soluc.first(); !soluc.eof(); soluc.next()) {
         const qint64 day = soluc.whole(dia);
         if (day == 0)
@@ -87,20 +85,16 @@ void ImportarSolucion(const QString& filenameXML, ImportTables tables, std::opti
         const QString frame
             = periods.locate(QStringLiteral("MARCO"), {soluc.text(marco)}) ? periods.text(marcoxml) : QString();
 
-        const XmlNode tramo = doc.createElement("tramo");
-        doc.setAttribute(tramo, "dia", int(day - 1));
-        doc.setAttribute(tramo, "indice", int(soluc.whole(hora)));
-        doc.setAttribute(tramo, "marco", frame);
-        doc.appendText(horario, QStringLiteral("\n  "));
-        doc.appendChild(horario, tramo);
-
-        const XmlNode room = doc.createElement("aula");
+        ScheduleSection::Room room = ScheduleSection::Room::Unnamed;
+        QString roomText;
         const QString roomCode = soluc.text(aula);
-        if (text::trimmed(roomCode).isEmpty())
-            doc.setAttribute(room, "anonima", genericName);
-        else if (rooms.locate(QStringLiteral("ABREV"), {roomCode}) && rooms.text(esGenerica) == u"N")
-            doc.setAttribute(room, "id", rooms.text(roomName));
-        doc.appendChild(tramo, room);
+        if (text::trimmed(roomCode).isEmpty()) {
+            room = ScheduleSection::Room::Generic;
+            roomText = genericName;
+        } else if (rooms.locate(QStringLiteral("ABREV"), {roomCode}) && rooms.text(esGenerica) == u"N") {
+            room = ScheduleSection::Room::Named;
+            roomText = rooms.text(roomName);
+        }
 
         const QString subject = soluc.text(asig), group = soluc.text(codgrupo), teacherCode = soluc.text(prof);
         const LessonSlots::Result lesson = lessons.take(subject, group, teacherCode);
@@ -111,19 +105,12 @@ void ImportarSolucion(const QString& filenameXML, ImportTables tables, std::opti
             ++report.slotsPastHours;
             notePair(report.pairsPastHours, subject, group);
         }
-        const XmlNode sesion = doc.createElement("sesion");
-        doc.setText(sesion, lesson.sesion);
-        doc.appendChild(room, sesion);
-
-        const XmlNode teacher = doc.createElement("profesor");
-        doc.setText(teacher, teacherCode);
-        doc.appendChild(room, teacher);
+        section.addSlot(int(day - 1), int(soluc.whole(hora)), frame, room, roomText, lesson.sesion, teacherCode);
         ++slots;
     }
-    doc.appendText(horario, QStringLiteral("\n"));
 
     report.resultDocument = resultDocumentPath(filenameXML);
-    doc.save(report.resultDocument);
+    doc.saveAppending(report.resultDocument, section.finish());
     report.timeSlots = slots;
 }
 

@@ -144,7 +144,7 @@ void DbfTable::create(const QString& path, const std::vector<FieldSpec>& fields)
     if (!file.open(QIODevice::WriteOnly))
         throw failed();
     const QByteArray content = header + descriptors + kHeaderTerminator + kEndOfFile;
-    if (file.write(content) != content.size() || !file.commit())
+    if (file.write(content) != content.size() || !commitWhole(file))
         throw failed();
 }
 

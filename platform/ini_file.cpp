@@ -123,7 +123,7 @@ void writeIniInteger(const QString& path, const QString& section, const QString&
     }
     QSaveFile out(path);
     const QByteArray updated = iniWithValue(content, section, key, QString::number(value));
-    if (!out.open(QIODevice::WriteOnly) || out.write(updated) != updated.size() || !out.commit())
+    if (!out.open(QIODevice::WriteOnly) || out.write(updated) != updated.size() || !commitWhole(out))
         throw RunError(failure());
 #endif
 }

@@ -5,10 +5,14 @@
 #include "platform/xml_parse.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <QSaveFile>
+
+#include <functional>
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
+#include <libxml/xmlIO.h>
 #include <libxml/xmlsave.h>
 
 namespace quintaro {
@@ -219,13 +223,18 @@ void XmlDocument::setText(const XmlNode& element, const QString& text)
 
 namespace {
 struct SaveTarget {
-    QIODevice* device;
+    QIODevice* device = nullptr;
+    QByteArray* memory = nullptr;
     bool failed = false;
 };
 
-int writeToDevice(void* context, const char* buffer, int len)
+int writeToTarget(void* context, const char* buffer, int len)
 {
     auto* target = static_cast<SaveTarget*>(context);
+    if (target->memory) {
+        target->memory->append(buffer, len);
+        return len;
+    }
     if (target->device->write(buffer, len) != len) {
         target->failed = true;
         return -1;
@@ -235,34 +244,107 @@ int writeToDevice(void* context, const char* buffer, int len)
 
 int closeNothing(void*) { return 0; }
 
+const char* encodingOf(const xmlDoc* doc)
+{
+    return doc->encoding ? reinterpret_cast<const char*>(doc->encoding) : "UTF-8";
+}
+
 // Serialises the whole document in its own encoding (UTF-8 when it declares none).
 bool serialise(xmlDoc* doc, SaveTarget& target)
 {
-    const char* encoding = doc->encoding ? reinterpret_cast<const char*>(doc->encoding) : "UTF-8";
-    xmlSaveCtxtPtr save = xmlSaveToIO(writeToDevice, closeNothing, &target, encoding, 0);
+    xmlSaveCtxtPtr save = xmlSaveToIO(writeToTarget, closeNothing, &target, encodingOf(doc), 0);
     if (!save)
         return false;
     const long written = xmlSaveDoc(save, doc);
     const int closed = xmlSaveClose(save);
     return written >= 0 && closed >= 0 && !target.failed;
 }
-} // namespace
 
-void XmlDocument::save(const QString& path) const
+bool isUtf8(const char* encoding) { return xmlParseCharEncoding(encoding) == XML_CHAR_ENCODING_UTF8; }
+
+// UTF-8 markup in the document's encoding exactly as its serialiser writes it: through the same
+// encoder, which writes a character it cannot encode as a character reference.
+QByteArray inEncoding(const char* encoding, QByteArrayView text)
+{
+    if (isUtf8(encoding))
+        return text.toByteArray();
+    xmlCharEncodingHandlerPtr handler = xmlFindCharEncodingHandler(encoding);
+    QByteArray out;
+    SaveTarget target{nullptr, &out};
+    xmlOutputBufferPtr buffer = xmlOutputBufferCreateIO(writeToTarget, closeNothing, &target, handler);
+    if (!buffer)
+        throw RunError(QStringLiteral("No se pudo preparar la codificación %1").arg(QString::fromUtf8(encoding)));
+    xmlOutputBufferFlush(buffer);
+    out.clear(); // what an encoder writes before any text (a byte-order mark) is already in the document
+    xmlOutputBufferWrite(buffer, int(text.size()), text.data());
+    xmlOutputBufferClose(buffer);
+    return out;
+}
+
+// Writes a file whole or not at all: a temporary file beside `path`, renamed over it once every
+// byte is written.
+void writeAtomically(const QString& path, const std::function<bool(QSaveFile&)>& write)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw RunError(
             QStringLiteral("No se puede escribir el documento %1: %2").arg(path, fileFailure(file, lastSystemError())));
-    SaveTarget target{&file};
-    if (!serialise(m_doc.get(), target)) {
+    if (!write(file)) {
         const QString reason = fileFailure(file, lastSystemError());
         file.cancelWriting();
         throw RunError(QStringLiteral("No se pudo guardar el documento %1: %2").arg(path, reason));
     }
-    if (!file.commit())
+    if (!commitWhole(file))
         throw RunError(
             QStringLiteral("No se pudo guardar el documento %1: %2").arg(path, fileFailure(file, lastSystemError())));
+}
+} // namespace
+
+void XmlDocument::save(const QString& path) const
+{
+    writeAtomically(path, [&](QSaveFile& file) {
+        SaveTarget target{&file};
+        return serialise(m_doc.get(), target);
+    });
+}
+
+void XmlDocument::saveAppending(const QString& path, QByteArrayView markup)
+{
+    xmlDoc* doc = m_doc.get();
+    xmlNode* root = xmlDocGetRootElement(doc);
+    if (!root)
+        throw RunError(QStringLiteral("El documento %1 no tiene elemento raíz").arg(path));
+    m_selections.clear();
+    // A marker element holds the markup's place; its random value occurs nowhere else.
+    const QByteArray token = QByteArray::number(QRandomGenerator::system()->generate64(), 16)
+        + QByteArray::number(QRandomGenerator::system()->generate64(), 16);
+    xmlNode* marker = xmlNewDocNode(doc, nullptr, utf8("quintaro-marca"), nullptr);
+    xmlNode* lineBreak = xmlNewDocText(doc, utf8("\n"));
+    if (!marker || !lineBreak || !xmlSetProp(marker, utf8("valor"), utf8(token.constData()))) {
+        xmlFreeNode(marker);
+        xmlFreeNode(lineBreak);
+        throw RunError(QStringLiteral("No se pudo componer el documento %1").arg(path));
+    }
+    xmlAddChild(root, marker);
+    xmlAddChild(root, lineBreak);
+    QByteArray whole;
+    SaveTarget target{nullptr, &whole};
+    const bool serialised = serialise(doc, target);
+    // The tree is left as it was.
+    for (xmlNode* added : {marker, lineBreak}) {
+        xmlUnlinkNode(added);
+        xmlFreeNode(added);
+    }
+    const QByteArray placeholder = inEncoding(encodingOf(doc), "<quintaro-marca valor=\"" + token + "\"/>");
+    const qsizetype at = serialised ? whole.lastIndexOf(placeholder) : -1;
+    if (at < 0)
+        throw RunError(QStringLiteral("No se pudo componer el documento %1").arg(path));
+    const QByteArray encoded = isUtf8(encodingOf(doc)) ? QByteArray() : inEncoding(encodingOf(doc), markup);
+    writeAtomically(path, [&](QSaveFile& file) {
+        const auto put = [&](QByteArrayView bytes) { return file.write(bytes.data(), bytes.size()) == bytes.size(); };
+        return put(QByteArrayView(whole).first(at)) && put(encoded.isNull() ? markup : QByteArrayView(encoded))
+            && put(QByteArrayView(whole).sliced(at + placeholder.size()));
+    });
 }
 
 } // namespace quintaro

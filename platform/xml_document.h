@@ -74,6 +74,10 @@ public:
     // Writes the whole document in its own encoding: a temporary file beside `path`, then a rename
     // over it, so a failure never leaves a half-written file.
     void save(const QString& path) const;
+    // The same, with `markup` (UTF-8, one element) written as the root element's last child and a
+    // line break after it: the file is what save() writes once that element is added to the tree,
+    // without building it. The markup is put in the document's encoding on the way.
+    void saveAppending(const QString& path, QByteArrayView markup);
 
     // Leaves the tree allocated when the object goes, for a program about to exit: freeing a large
     // tree's many small blocks takes longer than the rest of the exit.

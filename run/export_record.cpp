@@ -1,6 +1,7 @@
 #include "run/export_record.h"
 
 #include "platform/error.h"
+#include "platform/file_error.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -55,7 +56,7 @@ void writeExportRecord(const QString& path, const ExportRecord& record)
     };
     QSaveFile file(path);
     const QByteArray bytes = QJsonDocument(json).toJson();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !commitWhole(file))
         throw RunError(QStringLiteral("No se puede escribir %1: %2").arg(path, file.errorString()));
 }
 
