@@ -2,10 +2,9 @@
 
 namespace quintaro {
 
-namespace {
 // What each kept path gives the steps: text, attributes, or only its count and its children's
 // parent positions.
-const std::vector<CaptureRequest>& exportPaths()
+const std::vector<CaptureRequest>& ExportDocument::keptPaths()
 {
     using namespace paths;
     static const std::vector<CaptureRequest> wanted = {
@@ -39,18 +38,14 @@ const std::vector<CaptureRequest>& exportPaths()
     };
     return wanted;
 }
-} // namespace
 
-ExportDocument ExportDocument::load(const QString& path)
-{
-    return ExportDocument(XmlCapture::load(path, exportPaths()));
-}
+ExportDocument ExportDocument::load(const QString& path) { return ExportDocument(XmlCapture::load(path, keptPaths())); }
 
 ExportDocument ExportDocument::parse(const QByteArray& content, const QString& name)
 {
-    return ExportDocument(XmlCapture::parse(content, exportPaths(), name));
+    return ExportDocument(XmlCapture::parse(content, keptPaths(), name));
 }
 
-ExportDocument::ExportDocument(const XmlDocument& tree) : m_capture(XmlCapture::fromTree(tree, exportPaths())) { }
+ExportDocument::ExportDocument(const XmlDocument& tree) : m_capture(XmlCapture::fromTree(tree, keptPaths())) { }
 
 } // namespace quintaro

@@ -49,6 +49,8 @@ public:
 
     const QString& rootName() const { return m_capture.rootName(); }
     const CapturedList& select(const char* path) const { return m_capture.select(path); }
+    // The paths kept, and what is kept of each.
+    static const std::vector<CaptureRequest>& keptPaths();
 
     // For a program about to exit: the kept lists are left for the system to reclaim.
     void keepUntilExit() { m_capture.keepUntilExit(); }

@@ -803,7 +803,8 @@ void DbfTable::setStored(int field, QByteArrayView bytes)
         tellTextLoss({tableName(), f.name, m_codePage.decode(bytes), f.length, {}, true});
     char* dest = m_buffer.data() + f.offset;
     std::memset(dest, ' ', size_t(f.length));
-    std::memcpy(dest, bytes.data(), size_t(std::min<qsizetype>(bytes.size(), f.length)));
+    if (!bytes.isEmpty())
+        std::memcpy(dest, bytes.data(), size_t(std::min<qsizetype>(bytes.size(), f.length)));
 }
 
 } // namespace quintaro

@@ -38,6 +38,24 @@ std::optional<QByteArrayView> CapturedList::attribute(size_t i, QByteArrayView n
     return std::nullopt;
 }
 
+bool operator==(const CapturedList& a, const CapturedList& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a.text(i) != b.text(i) || a.parent(i) != b.parent(i) || a.attributeCount(i) != b.attributeCount(i))
+            return false;
+        for (int k = 0; k < a.attributeCount(i); ++k) {
+            const CapturedList::Attribute& x = a.m_attributes[a.m_elements[i].firstAttribute + quint32(k)];
+            const CapturedList::Attribute& y = b.m_attributes[b.m_elements[i].firstAttribute + quint32(k)];
+            if (a.slice(x.nameBegin, x.nameEnd) != b.slice(y.nameBegin, y.nameEnd)
+                || a.slice(x.valueBegin, x.valueEnd) != b.slice(y.valueBegin, y.valueEnd))
+                return false;
+        }
+    }
+    return true;
+}
+
 const CapturedList& XmlCapture::select(QByteArrayView path) const
 {
     const auto found = m_listOfPath.constFind(path.toByteArray());
@@ -275,8 +293,10 @@ XmlCapture capture(const QString& name, const QByteArray& mainFile, const std::v
         sax->characters = onCharacters;
         sax->ignorableWhitespace = onCharacters;
         sax->cdataBlock = onCharacters;
-        sax->comment = nullptr;
-        sax->processingInstruction = nullptr;
+        // Comments and processing instructions are read as the tree reads them (some of
+        // libxml2's messages quote them) and dropped.
+        sax->comment = [](void*, const xmlChar*) { };
+        sax->processingInstruction = [](void*, const xmlChar*, const xmlChar*) { };
         return read(ctxt);
     });
     xmlFreeDoc(dtdOnly);

@@ -29,6 +29,9 @@ public:
     // The element's position in its parent path's list; -1 when that path is not kept.
     qsizetype parent(size_t i) const { return m_elements.at(i).parent; }
 
+    // The same elements with the same texts, attributes and parents.
+    friend bool operator==(const CapturedList& a, const CapturedList& b);
+
 private:
     friend class CaptureBuilder;
     struct Element {
