@@ -222,24 +222,53 @@ void XmlDocument::setText(const XmlNode& element, const QString& text)
 }
 
 namespace {
+// Where a serialisation goes: a device, or memory. On the way to a device a placeholder may be
+// replaced: the last bytes are held back until they cannot be the start of it.
 struct SaveTarget {
     QIODevice* device = nullptr;
     QByteArray* memory = nullptr;
+    QByteArray placeholder;
+    QByteArrayView replacement;
+    QByteArray held;
+    bool spliced = false;
     bool failed = false;
+
+    bool put(QByteArrayView bytes)
+    {
+        failed = failed || device->write(bytes.data(), bytes.size()) != bytes.size();
+        return !failed;
+    }
+
+    void write(QByteArrayView bytes)
+    {
+        if (memory) {
+            memory->append(bytes);
+            return;
+        }
+        if (placeholder.isEmpty() || spliced) {
+            put(bytes);
+            return;
+        }
+        held.append(bytes);
+        const qsizetype at = held.indexOf(placeholder);
+        if (at >= 0) {
+            spliced = true;
+            put(QByteArrayView(held).first(at)) && put(replacement)
+                && put(QByteArrayView(held).sliced(at + placeholder.size()));
+            held.clear();
+        } else if (held.size() >= placeholder.size()) {
+            const qsizetype ready = held.size() - (placeholder.size() - 1);
+            put(QByteArrayView(held).first(ready));
+            held.remove(0, ready);
+        }
+    }
 };
 
 int writeToTarget(void* context, const char* buffer, int len)
 {
     auto* target = static_cast<SaveTarget*>(context);
-    if (target->memory) {
-        target->memory->append(buffer, len);
-        return len;
-    }
-    if (target->device->write(buffer, len) != len) {
-        target->failed = true;
-        return -1;
-    }
-    return len;
+    target->write(QByteArrayView(buffer, len));
+    return target->failed ? -1 : len;
 }
 
 int closeNothing(void*) { return 0; }
@@ -327,23 +356,28 @@ void XmlDocument::saveAppending(const QString& path, QByteArrayView markup)
     }
     xmlAddChild(root, marker);
     xmlAddChild(root, lineBreak);
-    QByteArray whole;
-    SaveTarget target{nullptr, &whole};
-    const bool serialised = serialise(doc, target);
-    // The tree is left as it was.
-    for (xmlNode* added : {marker, lineBreak}) {
-        xmlUnlinkNode(added);
-        xmlFreeNode(added);
-    }
-    const QByteArray placeholder = inEncoding(encodingOf(doc), "<quintaro-marca valor=\"" + token + "\"/>");
-    const qsizetype at = serialised ? whole.lastIndexOf(placeholder) : -1;
-    if (at < 0)
-        throw RunError(QStringLiteral("No se pudo componer el documento %1").arg(path));
-    const QByteArray encoded = isUtf8(encodingOf(doc)) ? QByteArray() : inEncoding(encodingOf(doc), markup);
+    struct Restore { // the tree is left as it was
+        xmlNode* added[2];
+        ~Restore()
+        {
+            for (xmlNode* node : added) {
+                xmlUnlinkNode(node);
+                xmlFreeNode(node);
+            }
+        }
+    } restore{{marker, lineBreak}};
+
+    const char* encoding = encodingOf(doc);
+    const QByteArray encoded = isUtf8(encoding) ? QByteArray() : inEncoding(encoding, markup);
     writeAtomically(path, [&](QSaveFile& file) {
-        const auto put = [&](QByteArrayView bytes) { return file.write(bytes.data(), bytes.size()) == bytes.size(); };
-        return put(QByteArrayView(whole).first(at)) && put(encoded.isNull() ? markup : QByteArrayView(encoded))
-            && put(QByteArrayView(whole).sliced(at + placeholder.size()));
+        SaveTarget target{&file};
+        target.placeholder = inEncoding(encoding, "<quintaro-marca valor=\"" + token + "\"/>");
+        target.replacement = encoded.isNull() ? markup : QByteArrayView(encoded);
+        if (!serialise(doc, target))
+            return false;
+        if (!target.spliced)
+            throw RunError(QStringLiteral("No se pudo componer el documento %1").arg(path));
+        return true;
     });
 }
 
