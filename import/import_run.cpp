@@ -47,7 +47,7 @@ void notePair(QMap<QString, qint64>& pairs, const QString& subject, const QStrin
 } // namespace
 
 void ImportarSolucion(const QString& filenameXML, ImportTables tables, std::optional<XmlDocument>& xmlDoc,
-                      ImportReport& report)
+                      ImportReport& report, const std::function<void()>& tablesRead)
 {
     DbfTable& soluc = tables.soluc;
     DbfTable& rooms = tables.rooms;
@@ -55,14 +55,6 @@ void ImportarSolucion(const QString& filenameXML, ImportTables tables, std::opti
 
     const QString genericName = genericRoomName(rooms);
 
-    xmlDoc.reset();
-    xmlDoc.emplace(XmlDocument::load(filenameXML));
-    XmlDocument& doc = *xmlDoc;
-    requireInterchangeRoot(doc.root().name(), filenameXML);
-    const XmlNode root = doc.root();
-    // A document that already holds a horario (a result document chosen again) keeps that
-    // section as it is; the time slots go into the one appended now.
-    report.hadSchedule = !root.firstChild("horario").isNull();
     // Every field is looked up before the first row, so a SOLUC of another layout is refused whole.
     const int dia = soluc.fieldIndex(QStringLiteral("DIA"));
     const int marco = soluc.fieldIndex(QStringLiteral("MARCO"));
@@ -109,8 +101,20 @@ void ImportarSolucion(const QString& filenameXML, ImportTables tables, std::opti
         ++slots;
     }
 
+    const QByteArray markup = section.finish();
+    if (tablesRead)
+        tablesRead();
+
+    // The tables' rows are gone from memory (when the caller closed them) before the tree comes.
+    xmlDoc.reset();
+    xmlDoc.emplace(XmlDocument::load(filenameXML));
+    XmlDocument& doc = *xmlDoc;
+    requireInterchangeRoot(doc.root().name(), filenameXML);
+    // A document that already holds a horario (a result document chosen again) keeps that
+    // section as it is; the time slots go into the one appended now.
+    report.hadSchedule = !doc.root().firstChild("horario").isNull();
     report.resultDocument = resultDocumentPath(filenameXML);
-    doc.saveAppending(report.resultDocument, section.finish());
+    doc.saveAppending(report.resultDocument, markup);
     report.timeSlots = slots;
 }
 

@@ -6,6 +6,7 @@
 #include <QMap>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace quintaro {
@@ -36,11 +37,12 @@ struct ImportTables {
 // "ResultadoZentar" before the chosen file's name, in the chosen file's folder.
 QString resultDocumentPath(const QString& chosen);
 
-// The import run once its document is chosen and its tables are open: loads the document into
-// `xmlDoc`, appends a horario section with one tramo per placed row of SOLUC and saves the result
-// document beside the chosen one, which is never changed.
+// The import run once its document is chosen and its tables are open: reads every placed row of
+// SOLUC into a horario section, calls `tablesRead` (which may close the tables), loads the document
+// into `xmlDoc` and saves the result document, the chosen one with the section appended, beside
+// it. The chosen document is never changed.
 void ImportarSolucion(const QString& filenameXML, ImportTables tables, std::optional<XmlDocument>& xmlDoc,
-                      ImportReport& report);
+                      ImportReport& report, const std::function<void()>& tablesRead = {});
 
 // Raises a RunError unless the document's root element is datosGHC (an empty name: no root).
 void requireInterchangeRoot(const QString& rootName, const QString& path);

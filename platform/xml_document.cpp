@@ -120,14 +120,15 @@ XmlDocument XmlDocument::load(const QString& path)
 {
     const QByteArray native = xml::nativePath(path);
     return XmlDocument(xml::parseWith(path, native, [&](xmlParserCtxtPtr ctxt) {
-        return xmlCtxtReadFile(ctxt, native.constData(), nullptr, xml::parseOptions());
+        return xmlCtxtReadFile(ctxt, native.constData(), nullptr, xml::treeParseOptions());
     }));
 }
 
 XmlDocument XmlDocument::parse(const QByteArray& content, const QString& name)
 {
     return XmlDocument(xml::parseWith(name, QByteArray(), [&](xmlParserCtxtPtr ctxt) {
-        return xmlCtxtReadMemory(ctxt, content.constData(), int(content.size()), nullptr, nullptr, xml::parseOptions());
+        return xmlCtxtReadMemory(ctxt, content.constData(), int(content.size()), nullptr, nullptr,
+                                 xml::treeParseOptions());
     }));
 }
 

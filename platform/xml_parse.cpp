@@ -89,6 +89,8 @@ void initialise()
 
 int parseOptions() { return XML_PARSE_NONET | XML_PARSE_NOENT; }
 
+int treeParseOptions() { return parseOptions() | XML_PARSE_COMPACT; }
+
 QByteArray nativePath(const QString& path)
 {
     QFile file(path);

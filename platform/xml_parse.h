@@ -15,6 +15,10 @@ namespace quintaro::xml {
 // Entities are replaced while parsing, where libxml2's amplification limits apply; without
 // DTDLOAD no external subset is read, and the entity loader refuses every external resource.
 int parseOptions();
+// For a tree: short texts are also kept inside their nodes, which saves memory and time. The tree's
+// existing texts must then never be changed in place (no text node is; elements' texts are
+// replaced whole).
+int treeParseOptions();
 
 // Checks that the file can be opened (a Spanish RunError otherwise) and gives the path as libxml2
 // takes it.

@@ -158,7 +158,7 @@ void Session::importSolution(const WorkDir& dir)
     } closer{c};
     c.openAll(dir);
     ImportarSolucion(m_filenameXML, {*c.wwTableSoluc, *c.wwTableAulas, *c.wwTableTramos, *c.wwTableAsig}, m_xmlDoc,
-                     m_report);
+                     m_report, [&c] { c.closeAll(); });
     m_report.doubts = doubtsAbout(readExportRecord(dir), m_filenameXML,
                                   QFileInfo(dir.tablePath(QStringLiteral("SOLUC"))).lastModified().toUTC(), m_report);
     const auto slots
