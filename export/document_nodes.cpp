@@ -5,14 +5,21 @@
 
 namespace quintaro {
 
-void requireElement(const ExportDocument& doc, const char* path, size_t index, const QString& what)
+namespace {
+void requireElement(const CapturedList& list, const char* path, size_t index, const QString& what)
 {
-    const size_t count = doc.select(path).size();
+    const size_t count = list.size();
     if (index >= count)
         throw RunError(QStringLiteral("Falta el elemento %1 %2 n.º %3: el documento solo tiene %4")
                            .arg(QLatin1StringView(path), what)
                            .arg(index + 1)
                            .arg(count));
+}
+} // namespace
+
+void requireElement(const ExportDocument& doc, const char* path, size_t index, const QString& what)
+{
+    requireElement(doc.select(path), path, index, what);
 }
 
 QByteArrayView trimmedBytes(QByteArrayView text)
@@ -25,10 +32,15 @@ QByteArrayView trimmedBytes(QByteArrayView text)
     return text;
 }
 
+QByteArrayView trimmedBytes(const CapturedList& list, const char* path, size_t index, const QString& what)
+{
+    requireElement(list, path, index, what);
+    return trimmedBytes(list.text(index));
+}
+
 QByteArrayView trimmedBytes(const ExportDocument& doc, const char* path, size_t index, const QString& what)
 {
-    requireElement(doc, path, index, what);
-    return trimmedBytes(doc.select(path).text(index));
+    return trimmedBytes(doc.select(path), path, index, what);
 }
 
 QString trimmedText(const ExportDocument& doc, const char* path, size_t index, const QString& what)

@@ -11,6 +11,8 @@ void requireElement(const ExportDocument& doc, const char* path, size_t index, c
 // The text of the element at index i, without leading and trailing characters at or below 32: as
 // the document holds it (UTF-8), or as a string.
 QByteArrayView trimmedBytes(const ExportDocument& doc, const char* path, size_t index, const QString& what);
+// The same on a path's list selected beforehand, for loops over many elements.
+QByteArrayView trimmedBytes(const CapturedList& list, const char* path, size_t index, const QString& what);
 QString trimmedText(const ExportDocument& doc, const char* path, size_t index, const QString& what);
 QByteArrayView trimmedBytes(QByteArrayView text);
 

@@ -91,6 +91,16 @@ void ExportarSesiones(const ExportDocument& doc, TableOutput& out, const LessonS
     Lookup<QString> byTaskCode(*subjects, QStringLiteral("COD"), kExactOnly);
 
     const CapturedList& lessons = doc.select(paths::kSesiones);
+    // Each path's list selected once, for the whole loop.
+    const struct {
+        const char* path;
+        const CapturedList& list;
+        QByteArrayView operator()(size_t i, const QString& what) const { return trimmedBytes(list, path, i, what); }
+    } materiaOf{paths::kSesionMateria, doc.select(paths::kSesionMateria)},
+        profesorOf{paths::kSesionProfesor, doc.select(paths::kSesionProfesor)},
+        grupoOf{paths::kSesionGrupo, doc.select(paths::kSesionGrupo)},
+        tareaOf{paths::kSesionTarea, doc.select(paths::kSesionTarea)},
+        numSesionesOf{paths::kSesionHoras, doc.select(paths::kSesionHoras)};
     QByteArray subjectCode, split; // reused row after row
     for (size_t i = 0; i < lessons.size(); ++i) {
         // The lesson's identifier as text, only for what the report tells.
@@ -100,7 +110,7 @@ void ExportarSesiones(const ExportDocument& doc, TableOutput& out, const LessonS
                 report.note(kind, sesion(), QString::fromUtf8(text), detail);
         };
 
-        const QByteArrayView subject = trimmedBytes(doc, paths::kSesionMateria, i, owner);
+        const QByteArrayView subject = materiaOf(i, owner);
         std::optional<QString> subjectProduced;
         if (bySubjectName.inTable(subject)) {
             subjectCode.resize(0);
@@ -111,13 +121,13 @@ void ExportarSesiones(const ExportDocument& doc, TableOutput& out, const LessonS
             continue;
         }
 
-        const QByteArrayView teacher = trimmedBytes(doc, paths::kSesionProfesor, i, owner);
+        const QByteArrayView teacher = profesorOf(i, owner);
         const bool teacherInTable = byTeacherCode.inTable(teacher);
         const std::optional<QString> teacherProduced = teacherInTable ? std::nullopt : byTeacherCode.produced(teacher);
         if (!teacherInTable && !teacherProduced)
             noteMissing(Finding::TeacherMissing, teacher, QStringLiteral("CPROF vacío"));
 
-        const QByteArrayView group = trimmedBytes(doc, paths::kSesionGrupo, i, owner);
+        const QByteArrayView group = grupoOf(i, owner);
         const bool groupInTable = byGroupName.inTable(group);
         const std::optional<GroupRow> groupProduced = groupInTable ? std::nullopt : byGroupName.produced(group);
         if (!groupInTable && !groupProduced) {
@@ -126,7 +136,7 @@ void ExportarSesiones(const ExportDocument& doc, TableOutput& out, const LessonS
                         QStringLiteral("CGRUP vacío"));
         }
 
-        QByteArrayView hours = trimmedBytes(doc, paths::kSesionHoras, i, owner);
+        QByteArrayView hours = numSesionesOf(i, owner);
         if (hours.isEmpty()) {
             hours = "1";
             report.note(Finding::HoursTakenAsOne, sesion(), QString::fromUtf8(subject),
@@ -138,7 +148,7 @@ void ExportarSesiones(const ExportDocument& doc, TableOutput& out, const LessonS
                         QStringLiteral("numSesiones")); // raises the message
         splitString(*weekly, split);
 
-        const QByteArrayView task = trimmedBytes(doc, paths::kSesionTarea, i, owner);
+        const QByteArrayView task = tareaOf(i, owner);
         const bool taskInTable = byTaskCode.inTable(task);
         if (!taskInTable)
             noteMissing(Finding::TaskMissing, task, QStringLiteral("CTAREA vacío"));

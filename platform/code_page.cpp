@@ -87,12 +87,14 @@ CodePage::Encoded CodePage::encode(const QString& text) const
 
 bool CodePage::encodeUtf8(QByteArrayView utf8, QByteArray& out) const
 {
-    out.resize(0);
+    // Never longer than the UTF-8; written in place and cut to length at the end.
+    out.resize(utf8.size());
+    char* to = out.data();
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto* end = p + utf8.size();
     while (p < end) {
         if (*p < 0x80) {
-            out.append(char(*p++));
+            *to++ = char(*p++);
             continue;
         }
         // Every set here is single-byte and its non-ASCII characters lie in the BMP: two- and
@@ -110,8 +112,9 @@ bool CodePage::encodeUtf8(QByteArrayView utf8, QByteArray& out) const
         const auto found = m_table->fromUnicode.constFind(char16_t(cp));
         if (found == m_table->fromUnicode.cend())
             return false;
-        out.append(*found);
+        *to++ = *found;
     }
+    out.resize(to - out.data());
     return true;
 }
 
