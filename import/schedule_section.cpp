@@ -2,57 +2,64 @@
 
 namespace quintaro {
 
+namespace {
+// Copies `utf8`, each character for which `escape` gives a replacement replaced; runs of plain
+// characters are copied whole.
+template <typename Escape> void appendEscaped(QByteArray& out, QByteArrayView utf8, Escape escape)
+{
+    qsizetype plain = 0;
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const char* replacement = escape(utf8[i]);
+        if (!replacement)
+            continue;
+        out.append(utf8.sliced(plain, i - plain));
+        out.append(replacement);
+        plain = i + 1;
+    }
+    out.append(utf8.sliced(plain));
+}
+} // namespace
+
 void appendAttributeValue(QByteArray& out, QByteArrayView utf8)
 {
-    for (char c : utf8) {
+    appendEscaped(out, utf8, [](char c) -> const char* {
         switch (c) {
         case '\n':
-            out += "&#10;";
-            break;
+            return "&#10;";
         case '\r':
-            out += "&#13;";
-            break;
+            return "&#13;";
         case '\t':
-            out += "&#9;";
-            break;
+            return "&#9;";
         case '"':
-            out += "&quot;";
-            break;
+            return "&quot;";
         case '<':
-            out += "&lt;";
-            break;
+            return "&lt;";
         case '>':
-            out += "&gt;";
-            break;
+            return "&gt;";
         case '&':
-            out += "&amp;";
-            break;
+            return "&amp;";
         default:
-            out += c;
+            return nullptr;
         }
-    }
+    });
 }
 
 void appendElementText(QByteArray& out, QByteArrayView utf8)
 {
-    for (char c : utf8) {
+    appendEscaped(out, utf8, [](char c) -> const char* {
         switch (c) {
         case '<':
-            out += "&lt;";
-            break;
+            return "&lt;";
         case '>':
-            out += "&gt;";
-            break;
+            return "&gt;";
         case '&':
-            out += "&amp;";
-            break;
+            return "&amp;";
         case '\r':
-            out += "&#13;";
-            break;
+            return "&#13;";
         default:
-            out += c;
+            return nullptr;
         }
-    }
+    });
 }
 
 namespace {

@@ -72,6 +72,20 @@ int widthOf(const FieldSpec& def)
 // The ASCII text of an N or F field: blanks or all '*' mean empty; ',' counts as decimal point.
 std::optional<double> parseNumeric(QByteArrayView raw, bool* malformed)
 {
+    // The common case, a whole number between blanks, read without copying.
+    QByteArrayView digits = raw.trimmed();
+    while (!digits.isEmpty() && digits.back() == '\0')
+        digits.chop(1);
+    digits = digits.trimmed();
+    const bool sign = !digits.isEmpty() && (digits.front() == '-' || digits.front() == '+');
+    if (digits.size() > qsizetype(sign) && digits.size() <= 16) {
+        qint64 value = 0;
+        bool whole = true;
+        for (char c : digits.sliced(qsizetype(sign)))
+            whole = whole && c >= '0' && c <= '9', value = value * 10 + (c - '0');
+        if (whole)
+            return double(digits.front() == '-' ? -value : value);
+    }
     QByteArray s = raw.toByteArray().trimmed();
     while (s.endsWith('\0'))
         s.chop(1);
