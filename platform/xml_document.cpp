@@ -134,11 +134,12 @@ XmlDocument XmlDocument::parse(const QByteArray& content, const QString& name)
 
 void XmlDocument::keepUntilExit()
 {
-    // Reachable from here until exit, so leak checkers do not count it.
-    static std::vector<xmlDoc*> kept;
+    // Reachable from here until exit (the holder itself is never destroyed), so leak checkers
+    // do not count it.
+    static auto* const kept = new std::vector<xmlDoc*>;
     m_selections.clear();
     if (m_doc)
-        kept.push_back(m_doc.release());
+        kept->push_back(m_doc.release());
 }
 
 XmlNode XmlDocument::root() const { return XmlNode(xmlDocGetRootElement(m_doc.get())); }
