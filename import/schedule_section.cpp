@@ -3,64 +3,49 @@
 namespace quintaro {
 
 namespace {
-// Copies `utf8`, each character for which `escape` gives a replacement replaced; runs of plain
-// characters are copied whole.
-template <typename Escape> void appendEscaped(QByteArray& out, QByteArrayView utf8, Escape escape)
+// What libxml2 writes for a character of element text, or of an attribute value (which also
+// protects its quotes and keeps its line breaks and tabs); nothing for one written as it is.
+const char* replacement(char c, bool attribute)
+{
+    switch (c) {
+    case '<':
+        return "&lt;";
+    case '>':
+        return "&gt;";
+    case '&':
+        return "&amp;";
+    case '\r':
+        return "&#13;";
+    case '\n':
+        return attribute ? "&#10;" : nullptr;
+    case '\t':
+        return attribute ? "&#9;" : nullptr;
+    case '"':
+        return attribute ? "&quot;" : nullptr;
+    default:
+        return nullptr;
+    }
+}
+
+// Copies `utf8` with those replacements; runs of plain characters are copied whole.
+void appendEscaped(QByteArray& out, QByteArrayView utf8, bool attribute)
 {
     qsizetype plain = 0;
     for (qsizetype i = 0; i < utf8.size(); ++i) {
-        const char* replacement = escape(utf8[i]);
-        if (!replacement)
+        const char* escaped = replacement(utf8[i], attribute);
+        if (!escaped)
             continue;
         out.append(utf8.sliced(plain, i - plain));
-        out.append(replacement);
+        out.append(escaped);
         plain = i + 1;
     }
     out.append(utf8.sliced(plain));
 }
 } // namespace
 
-void appendAttributeValue(QByteArray& out, QByteArrayView utf8)
-{
-    appendEscaped(out, utf8, [](char c) -> const char* {
-        switch (c) {
-        case '\n':
-            return "&#10;";
-        case '\r':
-            return "&#13;";
-        case '\t':
-            return "&#9;";
-        case '"':
-            return "&quot;";
-        case '<':
-            return "&lt;";
-        case '>':
-            return "&gt;";
-        case '&':
-            return "&amp;";
-        default:
-            return nullptr;
-        }
-    });
-}
+void appendAttributeValue(QByteArray& out, QByteArrayView utf8) { appendEscaped(out, utf8, true); }
 
-void appendElementText(QByteArray& out, QByteArrayView utf8)
-{
-    appendEscaped(out, utf8, [](char c) -> const char* {
-        switch (c) {
-        case '<':
-            return "&lt;";
-        case '>':
-            return "&gt;";
-        case '&':
-            return "&amp;";
-        case '\r':
-            return "&#13;";
-        default:
-            return nullptr;
-        }
-    });
-}
+void appendElementText(QByteArray& out, QByteArrayView utf8) { appendEscaped(out, utf8, false); }
 
 namespace {
 // An element holding only text; an empty one is written as <name/>.

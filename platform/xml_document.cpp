@@ -4,7 +4,6 @@
 #include "platform/file_error.h"
 #include "platform/xml_parse.h"
 
-#include <QFile>
 #include <QRandomGenerator>
 #include <QSaveFile>
 
