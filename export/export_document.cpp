@@ -2,44 +2,55 @@
 
 namespace quintaro {
 
-// What each kept path gives the steps: text, attributes, or only its count and its children's
-// parent positions.
+namespace {
+using namespace paths;
+
+// What each kept path gives: text, attributes, or only its count and its children's parent
+// positions. The time frames and their periods, which the frame dialog reads too:
+const std::vector<CaptureRequest> kTimeFramePaths = {
+    {kMarcos, false, true},      {kTramos, false, false},      {kTramoSubmarco, true, false}, {kTramoDia, true, false},
+    {kTramoIndice, true, false}, {kTramoEntrada, true, false}, {kTramoSalida, true, false},   {kTramoTipo, true, false},
+};
+// and the rest of what the steps read.
+const std::vector<CaptureRequest> kOtherStepPaths = {
+    {kMaterias, true, false},
+    {kTareas, true, false},
+    {kProfesores, false, false},
+    {kProfesorNombre, true, false},
+    {kProfesorNombreCompleto, true, false},
+    {kAulas, false, false},
+    {kAulaNombre, true, false},
+    {kAulasGenericas, false, true},
+    {kGrupos, false, true},
+    {kGrupoNombre, true, false},
+    {kGrupoNivel, true, false},
+    {kGrupoCurso, true, false},
+    {kGrupoUnidad, true, false},
+    {kSesiones, false, true},
+    {kSesionMateria, true, false},
+    {kSesionProfesor, true, false},
+    {kSesionGrupo, true, false},
+    {kSesionTarea, true, false},
+    {kSesionHoras, true, false},
+};
+} // namespace
+
 const std::vector<CaptureRequest>& ExportDocument::keptPaths()
 {
-    using namespace paths;
-    static const std::vector<CaptureRequest> wanted = {
-        {kMaterias, true, false},
-        {kTareas, true, false},
-        {kProfesores, false, false},
-        {kProfesorNombre, true, false},
-        {kProfesorNombreCompleto, true, false},
-        {kAulas, false, false},
-        {kAulaNombre, true, false},
-        {kAulasGenericas, false, true},
-        {kMarcos, false, true},
-        {kTramos, false, false},
-        {kTramoSubmarco, true, false},
-        {kTramoDia, true, false},
-        {kTramoIndice, true, false},
-        {kTramoEntrada, true, false},
-        {kTramoSalida, true, false},
-        {kTramoTipo, true, false},
-        {kGrupos, false, true},
-        {kGrupoNombre, true, false},
-        {kGrupoNivel, true, false},
-        {kGrupoCurso, true, false},
-        {kGrupoUnidad, true, false},
-        {kSesiones, false, true},
-        {kSesionMateria, true, false},
-        {kSesionProfesor, true, false},
-        {kSesionGrupo, true, false},
-        {kSesionTarea, true, false},
-        {kSesionHoras, true, false},
-    };
-    return wanted;
+    static const std::vector<CaptureRequest> all = [] {
+        std::vector<CaptureRequest> paths = kTimeFramePaths;
+        paths.insert(paths.end(), kOtherStepPaths.begin(), kOtherStepPaths.end());
+        return paths;
+    }();
+    return all;
 }
 
 ExportDocument ExportDocument::load(const QString& path) { return ExportDocument(XmlCapture::load(path, keptPaths())); }
+
+ExportDocument ExportDocument::loadTimeFrames(const QString& path)
+{
+    return ExportDocument(XmlCapture::load(path, kTimeFramePaths));
+}
 
 ExportDocument ExportDocument::parse(const QByteArray& content, const QString& name)
 {

@@ -43,6 +43,8 @@ public:
     // Raise a RunError as XmlDocument::load and parse do.
     static ExportDocument load(const QString& path);
     static ExportDocument parse(const QByteArray& content, const QString& name = QStringLiteral("memoria"));
+    // Only the time frames and their periods: what the frame dialog shows.
+    static ExportDocument loadTimeFrames(const QString& path);
     // The same lists from a tree already parsed (implicit, so that a parsed document can be handed
     // to the steps directly; this is also the reference the streaming pass is checked against).
     ExportDocument(const XmlDocument& tree);

@@ -125,7 +125,7 @@ void TPlantillas::FormActivate()
 {
     try {
         m_doc.reset();
-        m_doc.emplace(ExportDocument::load(m_filenameXML));
+        m_doc.emplace(ExportDocument::loadTimeFrames(m_filenameXML));
         m_ids = frameIdentifiers(*m_doc);
     } catch (const RunError& e) {
         m_failure = QStringLiteral("No se pueden leer los marcos horarios del documento: %1").arg(e.message());

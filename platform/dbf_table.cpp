@@ -11,6 +11,7 @@
 #include <QSaveFile>
 #include <QtEndian>
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
 
@@ -72,19 +73,17 @@ int widthOf(const FieldSpec& def)
 // The ASCII text of an N or F field: blanks or all '*' mean empty; ',' counts as decimal point.
 std::optional<double> parseNumeric(QByteArrayView raw, bool* malformed)
 {
-    // The common case, a whole number between blanks, read without copying.
-    QByteArrayView digits = raw.trimmed();
-    while (!digits.isEmpty() && digits.back() == '\0')
-        digits.chop(1);
-    digits = digits.trimmed();
-    const bool sign = !digits.isEmpty() && (digits.front() == '-' || digits.front() == '+');
-    if (digits.size() > qsizetype(sign) && digits.size() <= 16) {
-        qint64 value = 0;
-        bool whole = true;
-        for (char c : digits.sliced(qsizetype(sign)))
-            whole = whole && c >= '0' && c <= '9', value = value * 10 + (c - '0');
-        if (whole)
-            return double(digits.front() == '-' ? -value : value);
+    // The common case, a plain number between blanks, read without copying; anything else (a
+    // sign '+', a decimal comma, stars, something that is no number) takes the long way below.
+    QByteArrayView plain = raw.trimmed();
+    while (!plain.isEmpty() && plain.back() == '\0')
+        plain.chop(1);
+    plain = plain.trimmed();
+    if (!plain.isEmpty() && plain.front() != '+' && !plain.contains(',')) {
+        double value = 0;
+        const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+        if (error == std::errc() && end == plain.data() + plain.size() && std::isfinite(value))
+            return value;
     }
     QByteArray s = raw.toByteArray().trimmed();
     while (s.endsWith('\0'))

@@ -231,6 +231,24 @@ TEST_F(Dbase, ReadsLevel7ByFieldName)
 
 TEST_F(Dbase, NumericTextBlanksStarsAndCommas)
 {
+    // Each row's six bytes and what they read as: a number, empty, or "not a number".
+    const struct {
+        const char* stored;
+        std::optional<double> value;
+        bool malformed = false;
+    } rows[] = {
+        {"   2,6", 2.6},
+        {"      ", std::nullopt},
+        {" *****", std::nullopt},
+        {"  dos ", std::nullopt, true},
+        {"  -1.5", -1.5},
+        {"+2.25 ", 2.25},
+        {"1.0\0\0\0", 1.0},
+        {"  1e2 ", 100.0},
+        {"   inf", std::nullopt, true},
+        {"    12", 12.0},
+        {" 1.2.3", std::nullopt, true},
+    };
     QByteArray header(32, '\0');
     header[0] = 0x03;
     QByteArray d(32, '\0');
@@ -238,18 +256,23 @@ TEST_F(Dbase, NumericTextBlanksStarsAndCommas)
     d[11] = 'N';
     d[16] = 6;
     d[17] = 1;
-    qToLittleEndian<quint32>(4, header.data() + 4);
+    qToLittleEndian<quint32>(quint32(std::size(rows)), header.data() + 4);
     qToLittleEndian<quint16>(32 + 32 + 1, header.data() + 8);
     qToLittleEndian<quint16>(7, header.data() + 10);
-    writeFile(path(), header + d + '\r' + "    2,6" + "       " + " ******" + "   dos " + '\x1a');
+    QByteArray records;
+    for (const auto& row : rows)
+        records += ' ' + QByteArray(row.stored, 6);
+    writeFile(path(), header + d + '\r' + records + '\x1a');
     DbfTable t(path(), DbfTable::Access::Shared);
-    EXPECT_EQ(t.whole(0), 3);
-    t.next();
-    EXPECT_EQ(t.whole(0), 0);
-    t.next();
-    EXPECT_EQ(t.whole(0), 0);
-    t.next();
-    EXPECT_TRUE(failsSaying([&] { t.whole(0); }, {QString::fromUtf8("no es un número")}));
+    for (const auto& row : rows) {
+        if (row.malformed)
+            EXPECT_TRUE(failsSaying([&] { t.number(0); }, {QString::fromUtf8("no es un número")})) << row.stored;
+        else
+            EXPECT_EQ(t.number(0), row.value) << row.stored;
+        t.next();
+    }
+    t.first();
+    EXPECT_EQ(t.whole(0), 3); // 2.6 to the nearest whole number
 }
 
 TEST_F(Dbase, DamagedFilesAreRefusedNamingTheFile)
