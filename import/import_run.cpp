@@ -66,6 +66,8 @@ void ImportarSolucion(const QString& filenameXML, ImportTables tables, std::opti
     const int marcoxml = periods.fieldIndex(QStringLiteral("MARCOXML"));
     const int esGenerica = rooms.fieldIndex(QStringLiteral("ES_GENERICA"));
     const int roomName = rooms.fieldIndex(QStringLiteral("NOMBRE"));
+    const int periodByFrame = periods.lookupOn(QStringLiteral("MARCO"));
+    const int roomByCode = rooms.lookupOn(QStringLiteral("ABREV"));
     LessonSlots lessons(tables.lessons);
 
     qint64 slots = 0;
@@ -74,8 +76,7 @@ void ImportarSolucion(const QString& filenameXML, ImportTables tables, std::opti
         const qint64 day = soluc.whole(dia);
         if (day == 0)
             continue;
-        const QString frame
-            = periods.locate(QStringLiteral("MARCO"), {soluc.text(marco)}) ? periods.text(marcoxml) : QString();
+        const QString frame = periods.locate(periodByFrame, {soluc.text(marco)}) ? periods.text(marcoxml) : QString();
 
         ScheduleSection::Room room = ScheduleSection::Room::Unnamed;
         QString roomText;
@@ -83,7 +84,7 @@ void ImportarSolucion(const QString& filenameXML, ImportTables tables, std::opti
         if (text::trimmed(roomCode).isEmpty()) {
             room = ScheduleSection::Room::Generic;
             roomText = genericName;
-        } else if (rooms.locate(QStringLiteral("ABREV"), {roomCode}) && rooms.text(esGenerica) == u"N") {
+        } else if (rooms.locate(roomByCode, {roomCode}) && rooms.text(esGenerica) == u"N") {
             room = ScheduleSection::Room::Named;
             roomText = rooms.text(roomName);
         }

@@ -23,6 +23,15 @@ namespace {
 
 constexpr qint64 kFlushEveryRows = 4096;
 
+// Trailing blanks and NULs of a character field are padding.
+QByteArrayView withoutPadding(QByteArrayView raw)
+{
+    qsizetype end = raw.size();
+    while (end > 0 && (raw[end - 1] == ' ' || raw[end - 1] == '\0'))
+        --end;
+    return raw.first(end);
+}
+
 // An index answers with the first row of each key.
 void keepFirst(QHash<QByteArray, qint64>& rows, const QByteArray& key, qint64 row)
 {
@@ -368,12 +377,8 @@ QString DbfTable::decode(QByteArrayView raw, const Field& f) const
     case 'C':
     case 'D':
     case 'M':
-    case 'G': {
-        qsizetype end = raw.size();
-        while (end > 0 && (raw[end - 1] == ' ' || raw[end - 1] == '\0'))
-            --end;
-        return m_codePage.decode(raw.first(end));
-    }
+    case 'G':
+        return m_codePage.decode(withoutPadding(raw));
     case 'L': {
         const std::optional<double> value = numberOf(raw, f);
         return value ? QString(*value ? u'T' : u'F') : QString();
@@ -502,13 +507,14 @@ void DbfTable::requireWriting(int field) const
         throw RunError(QStringLiteral("Campo fuera de rango en la tabla %1").arg(tableName()));
 }
 
-void DbfTable::writeRaw(int field, const QByteArray& bytes, char pad, bool rightAlign)
+void DbfTable::writeRaw(int field, QByteArrayView bytes, char pad, bool rightAlign)
 {
     const Field& f = m_fields.at(size_t(field));
     char* dest = m_buffer.data() + f.offset;
     std::memset(dest, pad, size_t(f.length));
     const qsizetype n = std::min<qsizetype>(bytes.size(), f.length);
-    std::memcpy(dest + (rightAlign ? f.length - n : 0), bytes.constData(), size_t(n));
+    if (n > 0)
+        std::memcpy(dest + (rightAlign ? f.length - n : 0), bytes.data(), size_t(n));
 }
 
 void DbfTable::setText(int field, const QString& value)
@@ -689,15 +695,6 @@ void DbfTable::tellTextLoss(const TextLoss& loss) const
 // ---------------------------------------------------------------- locate
 
 namespace {
-// Trailing blanks and NULs are padding, as in text().
-QByteArrayView withoutPadding(QByteArrayView raw)
-{
-    qsizetype end = raw.size();
-    while (end > 0 && (raw[end - 1] == ' ' || raw[end - 1] == '\0'))
-        --end;
-    return raw.first(end);
-}
-
 void appendKeyPart(QByteArray& key, QByteArrayView part, bool several)
 {
     if (several)
@@ -779,7 +776,12 @@ bool DbfTable::locateStored(int lookup, QByteArrayView stored)
 
 bool DbfTable::locate(const QString& fieldNames, const QStringList& values)
 {
-    Index& index = builtIndex(lookupOn(fieldNames));
+    return locate(lookupOn(fieldNames), values);
+}
+
+bool DbfTable::locate(int lookup, const QStringList& values)
+{
+    Index& index = builtIndex(lookup);
     if (index.fields.size() != size_t(values.size()))
         throw RunError(QStringLiteral("Búsqueda mal formada en la tabla %1").arg(tableName()));
     QByteArray key;
@@ -814,10 +816,7 @@ void DbfTable::setStored(int field, QByteArrayView bytes)
     }
     if (bytes.size() > f.length && !bytes.sliced(f.length).trimmed().isEmpty())
         tellTextLoss({tableName(), f.name, m_codePage.decode(bytes), f.length, {}, true});
-    char* dest = m_buffer.data() + f.offset;
-    std::memset(dest, ' ', size_t(f.length));
-    if (!bytes.isEmpty())
-        std::memcpy(dest, bytes.data(), size_t(std::min<qsizetype>(bytes.size(), f.length)));
+    writeRaw(field, bytes, ' ', false); // cut to the field's width
 }
 
 } // namespace quintaro

@@ -83,6 +83,7 @@ public:
     // the table's own character set (see storedForm), trailing blanks not significant. Every set
     // here maps each byte to its own character, so equal bytes mean equal text.
     int lookupOn(const QString& fieldNames);
+    bool locate(int lookup, const QStringList& values);
     bool locateStored(int lookup, QByteArrayView stored);
     // UTF-8 text as this table stores it; false when some character has no form in its set (such
     // a text is in no row).
@@ -125,7 +126,7 @@ private:
     QByteArray keyPart(int field, const QString& value) const;
     Index& builtIndex(int lookup);
     bool locateKey(Index& index, const QByteArray& key);
-    void writeRaw(int field, const QByteArray& bytes, char pad, bool rightAlign);
+    void writeRaw(int field, QByteArrayView bytes, char pad, bool rightAlign);
     void requireWriting(int field) const;
     void requireRow() const;
     void postPending();

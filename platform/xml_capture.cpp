@@ -20,18 +20,16 @@ QByteArrayView CapturedList::text(size_t i) const
 
 std::optional<QByteArrayView> CapturedList::attributeValue(size_t i, int k) const
 {
-    const Element& e = m_elements.at(i);
-    if (k < 0 || quint32(k) >= e.attributeCount)
+    if (k < 0 || k >= attributeCount(i))
         return std::nullopt;
-    const Attribute& a = m_attributes[e.firstAttribute + quint32(k)];
+    const Attribute& a = attributeAt(i, k);
     return slice(a.valueBegin, a.valueEnd);
 }
 
 std::optional<QByteArrayView> CapturedList::attribute(size_t i, QByteArrayView name) const
 {
-    const Element& e = m_elements.at(i);
-    for (quint32 k = 0; k < e.attributeCount; ++k) {
-        const Attribute& a = m_attributes[e.firstAttribute + k];
+    for (int k = 0; k < attributeCount(i); ++k) {
+        const Attribute& a = attributeAt(i, k);
         if (slice(a.nameBegin, a.nameEnd) == name)
             return slice(a.valueBegin, a.valueEnd);
     }
@@ -46,8 +44,8 @@ bool operator==(const CapturedList& a, const CapturedList& b)
         if (a.text(i) != b.text(i) || a.parent(i) != b.parent(i) || a.attributeCount(i) != b.attributeCount(i))
             return false;
         for (int k = 0; k < a.attributeCount(i); ++k) {
-            const CapturedList::Attribute& x = a.m_attributes[a.m_elements[i].firstAttribute + quint32(k)];
-            const CapturedList::Attribute& y = b.m_attributes[b.m_elements[i].firstAttribute + quint32(k)];
+            const CapturedList::Attribute& x = a.attributeAt(i, k);
+            const CapturedList::Attribute& y = b.attributeAt(i, k);
             if (a.slice(x.nameBegin, x.nameEnd) != b.slice(y.nameBegin, y.nameEnd)
                 || a.slice(x.valueBegin, x.valueEnd) != b.slice(y.valueBegin, y.valueEnd))
                 return false;
@@ -116,15 +114,9 @@ public:
             e.attributeCount = quint32(attributeCount);
             // Each attribute is five pointers: local name, prefix, URI, value, end of value.
             for (int k = 0; k < attributeCount; ++k) {
-                const char* name = reinterpret_cast<const char*>(attributes[5 * k]);
                 const char* value = reinterpret_cast<const char*>(attributes[5 * k + 3]);
                 const char* end = reinterpret_cast<const char*>(attributes[5 * k + 4]);
-                CapturedList::Attribute a;
-                a.nameBegin = append(list, name, std::strlen(name));
-                a.nameEnd = offset(list);
-                a.valueBegin = append(list, value, size_t(end - value));
-                a.valueEnd = offset(list);
-                list.m_attributes.push_back(a);
+                addAttribute(list, reinterpret_cast<const char*>(attributes[5 * k]), QByteArrayView(value, end));
             }
         }
         if (path.text) {
@@ -178,17 +170,9 @@ public:
                 if (kept.attributes) {
                     e.firstAttribute = quint32(list.m_attributes.size());
                     e.attributeCount = quint32(element.attributeCount());
-                    for (const xmlAttr* a = element.raw()->properties; a; a = a->next) {
-                        const QByteArray value
-                            = XmlNode(reinterpret_cast<xmlNode*>(const_cast<xmlAttr*>(a))).text().toUtf8();
-                        const char* name = reinterpret_cast<const char*>(a->name);
-                        CapturedList::Attribute at;
-                        at.nameBegin = append(list, name, std::strlen(name));
-                        at.nameEnd = offset(list);
-                        at.valueBegin = append(list, value.constData(), size_t(value.size()));
-                        at.valueEnd = offset(list);
-                        list.m_attributes.push_back(at);
-                    }
+                    for (const xmlAttr* a = element.raw()->properties; a; a = a->next)
+                        addAttribute(list, reinterpret_cast<const char*>(a->name),
+                                     XmlNode(reinterpret_cast<xmlNode*>(const_cast<xmlAttr*>(a))).text().toUtf8());
                 }
                 if (kept.text) {
                     const QByteArray text = element.text().toUtf8();
@@ -242,6 +226,15 @@ private:
     }
 
     quint32 offset(const CapturedList& list) const { return quint32(list.m_bytes.size()); }
+    void addAttribute(CapturedList& list, const char* name, QByteArrayView value)
+    {
+        CapturedList::Attribute a;
+        a.nameBegin = append(list, name, std::strlen(name));
+        a.nameEnd = offset(list);
+        a.valueBegin = append(list, value.data(), size_t(value.size()));
+        a.valueEnd = offset(list);
+        list.m_attributes.push_back(a);
+    }
     // Offsets are 32 bits: a document whose kept text passes 4 GiB is refused, not mangled.
     quint32 append(CapturedList& list, const char* bytes, size_t length)
     {
@@ -250,7 +243,8 @@ private:
             m_overflow = true;
             return at;
         }
-        list.m_bytes.append(bytes, qsizetype(length));
+        if (length > 0)
+            list.m_bytes.append(bytes, qsizetype(length));
         return at;
     }
 

@@ -48,6 +48,10 @@ private:
     {
         return QByteArrayView(m_bytes.constData() + begin, end - begin);
     }
+    const Attribute& attributeAt(size_t i, int k) const
+    {
+        return m_attributes[m_elements[i].firstAttribute + quint32(k)];
+    }
 
     std::vector<Element> m_elements;
     std::vector<Attribute> m_attributes;
