@@ -4,7 +4,7 @@
 #include "cli/command_table.h"
 #include "cli/table_printer.h"
 #include "platform/error.h"
-#include "platform/file_error.h"
+#include "platform/whole_file.h"
 #include "platform/table_staging.h"
 #include "platform/text.h"
 #include "quintaro_version.h"
@@ -16,7 +16,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <functional>
 #include <vector>
@@ -40,11 +39,8 @@ void printReport(const QCommandLineParser& p, const RunReport& report, QTextStre
     if (!p.isSet(QStringLiteral("informe")))
         return;
     const QString path = p.value(QStringLiteral("informe"));
-    QSaveFile file(path);
-    const QByteArray csv = reportCsv(report);
-    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !commitWhole(file))
-        throw RunError(
-            QStringLiteral("No se puede escribir el informe %1: %2").arg(path, fileFailure(file, lastSystemError())));
+    if (const auto failure = writeWholeFile(path, reportCsv(report)))
+        throw RunError(QStringLiteral("No se puede escribir el informe %1: %2").arg(path, failure->reason));
     out << "Informe en " << QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()) << Qt::endl;
 }
 

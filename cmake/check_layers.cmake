@@ -3,22 +3,24 @@ cmake_minimum_required(VERSION 3.22)
 # CMakeLists.txt) with -DSOURCE_DIR=… -DSTAMP=…; each folder lists the folders it may include.
 #
 #   platform/                       XML, dBase, files, text
-#   export/  import/                the steps and the import, on platform/
+#   tables/                         the layouts of the tables both runs use, on platform/
+#   export/  import/                the steps and the import, on tables/
 #   run/                            Session, RunUi, reports, on export/ and import/
 #   gui/  (frames/ on gui/)  cli/   the front ends; tools/ is the Velmora stand-in
 set(allowed_platform platform)
-set(allowed_export platform export)
-set(allowed_import platform import)
-set(allowed_run platform export import run)
-set(allowed_gui platform export import run gui)
-set(allowed_frames platform export import run gui frames)
-set(allowed_tools platform export import tools)
-set(allowed_cli platform export import run tools cli)
+set(allowed_tables platform tables)
+set(allowed_export platform tables export)
+set(allowed_import platform tables import)
+set(allowed_run platform tables export import run)
+set(allowed_gui platform tables export import run gui)
+set(allowed_frames platform tables export import run gui frames)
+set(allowed_tools platform tables export import tools)
+set(allowed_cli platform tables export import run tools cli)
 # The window program's entry puts the window and the frame dialog together.
-set(allowed_program platform export import run gui frames)
+set(allowed_program platform tables export import run gui frames)
 
 set(violations "")
-foreach(layer platform export import run gui frames tools cli)
+foreach(layer platform tables export import run gui frames tools cli)
     file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/${layer}/*.h" "${SOURCE_DIR}/${layer}/*.cpp")
     foreach(source ${sources})
         set(allowed ${allowed_${layer}})

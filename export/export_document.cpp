@@ -57,6 +57,4 @@ ExportDocument ExportDocument::parse(const QByteArray& content, const QString& n
     return ExportDocument(XmlCapture::parse(content, keptPaths(), name));
 }
 
-ExportDocument::ExportDocument(const XmlDocument& tree) : m_capture(XmlCapture::fromTree(tree, keptPaths())) { }
-
 } // namespace quintaro

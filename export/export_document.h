@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/xml_capture.h"
-#include "platform/xml_document.h"
 
 // The interchange document as the export run reads it. One streaming pass keeps, of the paths
 // below and nothing else, what the steps read; no tree is built.
@@ -45,9 +44,9 @@ public:
     static ExportDocument parse(const QByteArray& content, const QString& name = QStringLiteral("memoria"));
     // Only the time frames and their periods: what the frame dialog shows.
     static ExportDocument loadTimeFrames(const QString& path);
-    // The same lists from a tree already parsed (implicit, so that a parsed document can be handed
-    // to the steps directly; this is also the reference the streaming pass is checked against).
-    ExportDocument(const XmlDocument& tree);
+    // The lists of a capture made elsewhere (the tests take them from a tree, the reference the
+    // streaming pass is checked against).
+    explicit ExportDocument(XmlCapture capture) : m_capture(std::move(capture)) { }
 
     const QString& rootName() const { return m_capture.rootName(); }
     const CapturedList& select(const char* path) const { return m_capture.select(path); }
@@ -58,7 +57,6 @@ public:
     void keepUntilExit() { m_capture.keepUntilExit(); }
 
 private:
-    explicit ExportDocument(XmlCapture capture) : m_capture(std::move(capture)) { }
     XmlCapture m_capture;
 };
 

@@ -7,7 +7,7 @@
 
 namespace quintaro {
 
-// Something a run noticed that the person should know: what happened to which lesson or value.
+// Something the export run noticed that the person should know: what happened to which lesson or value.
 struct Finding {
     enum Kind {
         SubjectMissing, // the lesson's subject is not in ASIGNOMT: no row in ASIGT
@@ -21,9 +21,6 @@ struct Finding {
         CodeChanged, // a code changed to stay unique or to fit 10 characters
         FrameIdCut, // a chosen frame's identifier longer than 10 characters
         FrameEmpty, // a chosen frame that gives DIASHORAST no period
-        SlotWithoutLesson, // import: no lesson has the slot's subject and group
-        SlotPastHours, // import: every lesson of the slot's subject and group was full
-        Doubt, // import: the solution may not belong to the document
     };
     Kind kind;
     QString sesion; // the lesson's identifier, where a lesson is concerned

@@ -1,6 +1,6 @@
 #include "export/document_nodes.h"
 #include "export/steps.h"
-#include "export/table_schemas.h"
+#include "tables/table_schemas.h"
 
 #include "platform/error.h"
 

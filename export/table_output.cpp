@@ -3,38 +3,7 @@
 #include "platform/error.h"
 #include "platform/file_lock.h"
 
-#include <algorithm>
-#include <iterator>
-
 namespace quintaro {
-
-void ExportReport::note(Finding::Kind kind, const QString& sesion, const QString& value, const QString& detail)
-{
-    findings.push_back({kind, sesion, value, detail});
-}
-
-qsizetype ExportReport::count(Finding::Kind kind) const
-{
-    return std::count_if(findings.begin(), findings.end(), [kind](const Finding& f) { return f.kind == kind; });
-}
-
-std::vector<Finding> ExportReport::of(Finding::Kind kind) const
-{
-    std::vector<Finding> found;
-    std::copy_if(findings.begin(), findings.end(), std::back_inserter(found),
-                 [kind](const Finding& f) { return f.kind == kind; });
-    return found;
-}
-
-void ExportReport::noteTable(const QString& name, qint64 rows)
-{
-    for (Table& table : tables)
-        if (table.name == name) {
-            table.rows = rows;
-            return;
-        }
-    tables.push_back({name, rows});
-}
 
 void noteChangedCode(ExportReport& report, const QString& given, const QString& code, const QString& where)
 {

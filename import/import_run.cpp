@@ -4,6 +4,8 @@
 #include "import/schedule_section.h"
 #include "platform/error.h"
 #include "platform/text.h"
+#include "tables/soluc_schema.h"
+#include "tables/table_schemas.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -29,12 +31,10 @@ void requireInterchangeRoot(const QString& rootName, const QString& path)
 
 namespace {
 // The NOMBRE of the first generic room (ES_GENERICA "S") in stored order, or empty.
-QString genericRoomName(DbfTable& rooms)
+QString genericRoomName(DbfTable& rooms, int esGenerica, int name)
 {
-    const int generic = rooms.fieldIndex(QStringLiteral("ES_GENERICA"));
-    const int name = rooms.fieldIndex(QStringLiteral("NOMBRE"));
     for (rooms.first(); !rooms.eof(); rooms.next())
-        if (rooms.text(generic) == u"S")
+        if (rooms.text(esGenerica) == u"S")
             return rooms.text(name);
     return {};
 }
@@ -44,33 +44,42 @@ void notePair(QMap<QString, qint64>& pairs, const QString& subject, const QStrin
 {
     ++pairs[subject + u'/' + group];
 }
+
+// A declared column of a table written elsewhere (Velmora's SOLUC, or an export's table), found in
+// the file by its name whatever its width and place.
+int columnOf(const DbfTable& table, const dbf::TableSchema& schema, dbf::Column column)
+{
+    return table.fieldIndex(schema.nameOf(column));
+}
 } // namespace
 
-void ImportarSolucion(const QString& filenameXML, ImportTables tables, std::optional<XmlDocument>& xmlDoc,
-                      ImportReport& report, const std::function<void()>& tablesRead)
+ImportedSolution ImportarSolucion(ImportTables tables)
 {
     DbfTable& soluc = tables.soluc;
     DbfTable& rooms = tables.rooms;
     DbfTable& periods = tables.periods;
-
-    const QString genericName = genericRoomName(rooms);
+    static const tables::Soluc S;
+    static const tables::Aulat A;
+    static const tables::Diashorast D;
 
     // Every field is looked up before the first row, so a SOLUC of another layout is refused whole.
-    const int dia = soluc.fieldIndex(QStringLiteral("DIA"));
-    const int marco = soluc.fieldIndex(QStringLiteral("MARCO"));
-    const int hora = soluc.fieldIndex(QStringLiteral("HORA"));
-    const int aula = soluc.fieldIndex(QStringLiteral("AULA"));
-    const int asig = soluc.fieldIndex(QStringLiteral("ASIG"));
-    const int codgrupo = soluc.fieldIndex(QStringLiteral("CODGRUPO"));
-    const int prof = soluc.fieldIndex(QStringLiteral("PROF"));
-    const int marcoxml = periods.fieldIndex(QStringLiteral("MARCOXML"));
-    const int esGenerica = rooms.fieldIndex(QStringLiteral("ES_GENERICA"));
-    const int roomName = rooms.fieldIndex(QStringLiteral("NOMBRE"));
-    const int periodByFrame = periods.lookupOn(QStringLiteral("MARCO"));
-    const int roomByCode = rooms.lookupOn(QStringLiteral("ABREV"));
+    const int dia = columnOf(soluc, S, S.DIA);
+    const int marco = columnOf(soluc, S, S.MARCO);
+    const int hora = columnOf(soluc, S, S.HORA);
+    const int aula = columnOf(soluc, S, S.AULA);
+    const int asig = columnOf(soluc, S, S.ASIG);
+    const int codgrupo = columnOf(soluc, S, S.CODGRUPO);
+    const int prof = columnOf(soluc, S, S.PROF);
+    const int marcoxml = columnOf(periods, D, D.MARCOXML);
+    const int esGenerica = columnOf(rooms, A, A.ES_GENERICA);
+    const int roomName = columnOf(rooms, A, A.NOMBRE);
+    const int periodByFrame = periods.lookupOn(D.nameOf(D.MARCO));
+    const int roomByCode = rooms.lookupOn(A.nameOf(A.ABREV));
+    const QString genericName = genericRoomName(rooms, esGenerica, roomName);
     LessonSlots lessons(tables.lessons);
 
-    qint64 slots = 0;
+    ImportedSolution result;
+    ImportReport& report = result.report;
     ScheduleSection section;
     for (soluc.first(); !soluc.eof(); soluc.next()) {
         const qint64 day = soluc.whole(dia);
@@ -99,24 +108,10 @@ void ImportarSolucion(const QString& filenameXML, ImportTables tables, std::opti
             notePair(report.pairsPastHours, subject, group);
         }
         section.addSlot(int(day - 1), int(soluc.whole(hora)), frame, room, roomText, lesson.sesion, teacherCode);
-        ++slots;
+        ++report.timeSlots;
     }
-
-    const QByteArray markup = section.finish();
-    if (tablesRead)
-        tablesRead();
-
-    // The tables' rows are gone from memory (when the caller closed them) before the tree comes.
-    xmlDoc.reset();
-    xmlDoc.emplace(XmlDocument::load(filenameXML));
-    XmlDocument& doc = *xmlDoc;
-    requireInterchangeRoot(doc.root().name(), filenameXML);
-    // A document that already holds a horario (a result document chosen again) keeps that
-    // section as it is; the time slots go into the one appended now.
-    report.hadSchedule = !doc.root().firstChild("horario").isNull();
-    report.resultDocument = resultDocumentPath(filenameXML);
-    doc.saveAppending(report.resultDocument, markup);
-    report.timeSlots = slots;
+    result.section = section.finish();
+    return result;
 }
 
 } // namespace quintaro

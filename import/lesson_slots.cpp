@@ -1,5 +1,7 @@
 #include "import/lesson_slots.h"
 
+#include "tables/table_schemas.h"
+
 namespace quintaro {
 
 namespace {
@@ -11,11 +13,12 @@ QString keyOf(const QString& subject, const QString& group)
 
 LessonSlots::LessonSlots(DbfTable& asigt)
 {
-    const int casig = asigt.fieldIndex(QStringLiteral("CASIG"));
-    const int cgrup = asigt.fieldIndex(QStringLiteral("CGRUP"));
-    const int cprof = asigt.fieldIndex(QStringLiteral("CPROF"));
-    const int horas = asigt.fieldIndex(QStringLiteral("HORAS"));
-    const int esSesion = asigt.fieldIndex(QStringLiteral("ES_SESION"));
+    static const tables::Asigt A;
+    const int casig = asigt.fieldIndex(A.nameOf(A.CASIG));
+    const int cgrup = asigt.fieldIndex(A.nameOf(A.CGRUP));
+    const int cprof = asigt.fieldIndex(A.nameOf(A.CPROF));
+    const int horas = asigt.fieldIndex(A.nameOf(A.HORAS));
+    const int esSesion = asigt.fieldIndex(A.nameOf(A.ES_SESION));
     for (asigt.first(); !asigt.eof(); asigt.next())
         m_lessons[keyOf(asigt.text(casig), asigt.text(cgrup))].push_back(
             {asigt.text(cprof), asigt.text(esSesion), asigt.whole(horas), 0});

@@ -68,7 +68,9 @@ CodePage::Encoded CodePage::encode(const QString& text) const
             cp = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
             ++i;
         }
-        if (cp < 0x80) {
+        // ASCII stands for itself, except where a set says otherwise (the IBM sets swap 0x1A, 0x1C
+        // and 0x7F).
+        if (cp < 0x80 && m_table->toUnicode[cp] == cp) {
             result.bytes.append(char(cp));
             continue;
         }
@@ -93,14 +95,16 @@ bool CodePage::encodeUtf8(QByteArrayView utf8, QByteArray& out) const
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto* end = p + utf8.size();
     while (p < end) {
-        if (*p < 0x80) {
+        if (*p < 0x80 && m_table->toUnicode[*p] == *p) {
             *to++ = char(*p++);
             continue;
         }
         // Every set here is single-byte and its non-ASCII characters lie in the BMP: two- and
         // three-byte sequences only.
         char32_t cp = 0;
-        if ((*p & 0xE0) == 0xC0 && end - p >= 2 && (p[1] & 0xC0) == 0x80) {
+        if (*p < 0x80) {
+            cp = *p++;
+        } else if ((*p & 0xE0) == 0xC0 && end - p >= 2 && (p[1] & 0xC0) == 0x80) {
             cp = char32_t(*p & 0x1F) << 6 | (p[1] & 0x3F);
             p += 2;
         } else if ((*p & 0xF0) == 0xE0 && end - p >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80) {

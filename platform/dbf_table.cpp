@@ -1,17 +1,17 @@
 #include "platform/dbf_table.h"
 
+#include "platform/dbf_values.h"
 #include "platform/error.h"
 #include "platform/file_error.h"
 #include "platform/file_lock.h"
 #include "platform/text.h"
+#include "platform/whole_file.h"
 
 #include <QDate>
 #include <QFileInfo>
-#include <QLocale>
-#include <QSaveFile>
-#include <QtEndian>
+#include <QScopeGuard>
 
-#include <charconv>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -20,154 +20,26 @@ namespace quintaro {
 using namespace dbf;
 
 namespace {
-
 constexpr qint64 kFlushEveryRows = 4096;
-
-// Trailing blanks and NULs of a character field are padding.
-QByteArrayView withoutPadding(QByteArrayView raw)
-{
-    qsizetype end = raw.size();
-    while (end > 0 && (raw[end - 1] == ' ' || raw[end - 1] == '\0'))
-        --end;
-    return raw.first(end);
-}
-
-// An index answers with the first row of each key.
-void keepFirst(QHash<QByteArray, qint64>& rows, const QByteArray& key, qint64 row)
-{
-    if (!rows.contains(key))
-        rows.insert(key, row);
-}
-
-quint16 readU16(const char* p) { return qFromLittleEndian<quint16>(p); }
-quint32 readU32(const char* p) { return qFromLittleEndian<quint32>(p); }
-
-void writeDate(char* header)
-{
-    const QDate today = QDate::currentDate();
-    header[kDateOffset] = char(today.year() - 1900);
-    header[kDateOffset + 1] = char(today.month());
-    header[kDateOffset + 2] = char(today.day());
-}
-
-char typeOf(FieldKind kind)
-{
-    switch (kind) {
-    case FieldKind::String:
-        return 'C';
-    case FieldKind::Boolean:
-        return 'L';
-    case FieldKind::Integer:
-    case FieldKind::Float:
-        return 'N';
-    }
-    return 'C';
-}
-
-int widthOf(const FieldSpec& def)
-{
-    switch (def.kind) {
-    case FieldKind::String:
-        return def.width;
-    case FieldKind::Boolean:
-        return 1;
-    case FieldKind::Integer:
-        return kIntegerWidth;
-    case FieldKind::Float:
-        return kFloatWidth;
-    }
-    return 0;
-}
-
-// The ASCII text of an N or F field: blanks or all '*' mean empty; ',' counts as decimal point.
-std::optional<double> parseNumeric(QByteArrayView raw, bool* malformed)
-{
-    // The common case, a plain number between blanks, read without copying; anything else (a
-    // sign '+', a decimal comma, stars, something that is no number) takes the long way below.
-    QByteArrayView plain = raw.trimmed();
-    while (!plain.isEmpty() && plain.back() == '\0')
-        plain.chop(1);
-    plain = plain.trimmed();
-    if (!plain.isEmpty() && plain.front() != '+' && !plain.contains(',')) {
-        double value = 0;
-        const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-        if (error == std::errc() && end == plain.data() + plain.size() && std::isfinite(value))
-            return value;
-    }
-    QByteArray s = raw.toByteArray().trimmed();
-    while (s.endsWith('\0'))
-        s.chop(1);
-    s = s.trimmed();
-    if (s.isEmpty() || s.count('*') == s.size())
-        return std::nullopt;
-    s.replace(',', '.');
-    bool ok = false;
-    const double value = s.toDouble(&ok);
-    if (!ok || !std::isfinite(value)) {
-        *malformed = true;
-        return std::nullopt;
-    }
-    return value;
-}
-
-QString shortNumber(double value)
-{
-    if (value == std::floor(value) && std::fabs(value) < 9.0e15)
-        return QString::number(qint64(value));
-    return QString::number(value, 'g', 15);
-}
-
 } // namespace
 
 // ---------------------------------------------------------------- creation
 
 void DbfTable::create(const QString& path, const std::vector<FieldSpec>& fields)
 {
-    const QString table = QFileInfo(path).fileName();
-    bool level7 = false;
-    for (const FieldSpec& def : fields)
-        level7 = level7 || def.name.size() > kMaxLevel4NameLength;
-    const Layout& layout = level7 ? kLevel7Layout : kLevel3Layout;
-
-    int recordLength = 1;
-    QByteArray descriptors;
-    for (const FieldSpec& def : fields) {
-        const QByteArray name = def.name.toUpper().toLatin1();
-        const int width = widthOf(def);
-        if (name.isEmpty() || name.size() > layout.maxNameLength || width < 1 || width > kMaxFieldWidth)
-            throw RunError(QStringLiteral("Campo no válido %1 al crear la tabla %2").arg(def.name, table));
-        QByteArray d(layout.descriptorSize, '\0');
-        std::memcpy(d.data(), name.constData(), size_t(name.size()));
-        d[layout.typeOffset] = typeOf(def.kind);
-        d[layout.lengthOffset] = char(width);
-        d[layout.decimalsOffset] = char(def.kind == FieldKind::Float ? kFloatDecimals : 0);
-        descriptors += d;
-        recordLength += width;
-    }
-    const int headerLength = layout.headerSize + int(descriptors.size()) + 1;
-
-    QByteArray header(layout.headerSize, '\0');
-    header[kVersionOffset] = char(level7 ? kVersionDbase7 : kVersionDbase3);
-    writeDate(header.data());
-    qToLittleEndian<quint16>(quint16(headerLength), header.data() + kHeaderLengthOffset);
-    qToLittleEndian<quint16>(quint16(recordLength), header.data() + kRecordLengthOffset);
-    header[kLanguageDriverOffset] = char(kLanguageDriverAnsi);
-    if (level7)
-        std::memcpy(header.data() + kLevel7LanguageDriverNameOffset, kLevel7LanguageDriverName,
-                    sizeof kLevel7LanguageDriverName - 1);
-
-    QSaveFile file(path);
-    const auto failed = [&] {
-        const int error = lastSystemError();
+    const QFileInfo info(path);
+    const auto failed = [&](const QString& reason) {
         return RunError(QStringLiteral("No se puede crear la tabla %1 en %2: %3")
-                            .arg(QFileInfo(path).completeBaseName().toUpper(), QFileInfo(path).absolutePath(),
-                                 fileFailure(file, error)));
+                            .arg(info.completeBaseName().toUpper(), info.absolutePath(), reason));
     };
-    if (!file.open(QIODevice::WriteOnly))
-        throw failed();
-    const QByteArray content = header + descriptors + kHeaderTerminator + kEndOfFile;
-    if (file.write(content) != content.size() || !commitWhole(file))
-        throw failed();
+    QByteArray content;
+    try {
+        content = encodeHeader(fields, QDate::currentDate()) + kEndOfFile;
+    } catch (const HeaderError& e) {
+        throw failed(e.reason);
+    }
+    if (const auto failure = writeWholeFile(path, content))
+        throw failed(failure->reason);
 }
 
 // ---------------------------------------------------------------- opening
@@ -179,18 +51,21 @@ DbfTable::DbfTable(const QString& path, Access access, const QString& missingFie
         fail(QStringLiteral("el archivo no existe"));
     const LockMode mode = access == Access::Exclusive ? LockMode::Exclusive : LockMode::Shared;
     LockedOpen opened = openLocked(path, mode, true);
-    m_writable = opened.fd >= 0;
+    m_writable = opened.fd.valid();
     if (!m_writable && !opened.held)
         opened = openLocked(path, mode, false);
     if (opened.held)
         throw RunError(heldByAnotherMessage(tableName()));
-    if (opened.fd < 0)
+    if (!opened.fd.valid())
         fail(opened.reason);
     // Unbuffered: rows are batched here already, and a failed write leaves nothing pending in
-    // QFile that a later write could put in the wrong place.
-    if (!m_file.open(opened.fd, (m_writable ? QIODevice::ReadWrite : QIODevice::ReadOnly) | QIODevice::Unbuffered,
+    // QFile that a later write could put in the wrong place. The descriptor stays ours (and is
+    // closed with its locks) until the QFile has taken it.
+    if (!m_file.open(opened.fd.get(),
+                     (m_writable ? QIODevice::ReadWrite : QIODevice::ReadOnly) | QIODevice::Unbuffered,
                      QFileDevice::AutoCloseHandle))
         fail(fileFailure(m_file, lastSystemError()));
+    opened.fd.release();
     readStructure(m_file.size());
     first();
 }
@@ -211,74 +86,32 @@ void DbfTable::fail(const QString& reason) const
     throw RunError(QStringLiteral("La tabla %1 (%2) no se puede leer: %3").arg(tableName(), m_path, reason));
 }
 
+void DbfTable::failWriting(const QString& reason) const
+{
+    throw RunError(QStringLiteral("La tabla %1 (%2) no se puede escribir: %3").arg(tableName(), m_path, reason));
+}
+
 void DbfTable::readStructure(qint64 fileSize)
 {
-    const QByteArray head = m_file.read(kHeaderSize);
-    if (head.size() < kHeaderSize)
-        fail(QStringLiteral("la cabecera está incompleta"));
-    m_version = static_cast<unsigned char>(head[kVersionOffset]);
-    // Levels III to V and FoxPro keep the level in the low bits as 3 (or FoxPro's own values);
-    // level 7 has 4 there and a longer header with 48-byte descriptors.
-    m_level7 = (m_version & 0x07) == 4;
-    const quint32 count = readU32(head.constData() + kRowCountOffset);
-    m_headerLength = readU16(head.constData() + kHeaderLengthOffset);
-    m_recordLength = readU16(head.constData() + kRecordLengthOffset);
-
-    const Layout& layout = m_level7 ? kLevel7Layout : kLevel3Layout;
-    const int start = layout.headerSize;
-    const int descriptorSize = layout.descriptorSize;
-    if (m_headerLength < start + 1 || m_headerLength > fileSize)
-        fail(QStringLiteral("la longitud de la cabecera (%1) no cuadra con el archivo").arg(m_headerLength));
-    if (m_recordLength < 1)
-        fail(QStringLiteral("la longitud de registro es 0"));
-
-    m_file.seek(0);
-    const QByteArray header = m_file.read(m_headerLength);
-    if (header.size() < m_headerLength)
-        fail(QStringLiteral("la cabecera está incompleta"));
-    m_codePage = m_level7 ? CodePage::windows1252()
-                          : CodePage::forLanguageDriver(static_cast<unsigned char>(head[kLanguageDriverOffset]));
-
-    int offset = 1;
-    int pos = start;
-    bool terminated = false;
-    while (pos < m_headerLength) {
-        if (header[pos] == kHeaderTerminator) {
-            terminated = true;
-            break;
-        }
-        if (pos + descriptorSize > m_headerLength)
-            break;
-        const char* d = header.constData() + pos;
-        Field field;
-        field.name = QString::fromLatin1(d, qstrnlen(d, layout.nameBytes)).trimmed().toUpper();
-        field.type = d[layout.typeOffset];
-        field.length = static_cast<unsigned char>(d[layout.lengthOffset]);
-        field.decimals = static_cast<unsigned char>(d[layout.decimalsOffset]);
-        // FoxPro and Clipper keep wide character fields' high length byte in the decimals byte.
-        if (field.type == 'C' && !m_level7 && field.decimals > 0
-            && (m_version == 0x30 || m_version == 0x31 || m_version == 0xF5))
-            field.length += field.decimals * 256, field.decimals = 0;
-        if (field.length == 0)
-            fail(QStringLiteral("el campo %1 tiene longitud 0").arg(field.name));
-        field.offset = offset;
-        offset += field.length;
-        m_fieldByName.insert(field.name, int(m_fields.size()));
-        m_fields.push_back(field);
-        pos += descriptorSize;
+    Header header;
+    try {
+        header = parseMainHeader(m_file.read(kHeaderSize));
+        m_file.seek(0);
+        header = parseHeader(m_file.read(std::max<qint64>(kHeaderSize, std::min<qint64>(header.headerLength, fileSize))),
+                             fileSize);
+    } catch (const HeaderError& e) {
+        fail(e.reason);
     }
-    if (!terminated)
-        fail(QStringLiteral("la lista de campos no termina"));
-    if (offset > m_recordLength)
-        fail(QStringLiteral("los campos ocupan %1 bytes y el registro solo %2").arg(offset).arg(m_recordLength));
-
-    const qint64 room = (fileSize - m_headerLength) / m_recordLength;
-    if (qint64(count) > room)
-        fail(QStringLiteral("la cabecera anuncia %1 filas y el archivo solo contiene %2; el archivo está dañado")
-                 .arg(count)
-                 .arg(room));
-    m_count = count;
-    m_flushedCount = count;
+    m_version = header.version;
+    m_level7 = header.level7;
+    m_headerLength = header.headerLength;
+    m_recordLength = header.recordLength;
+    m_codePage = m_level7 ? CodePage::windows1252() : CodePage::forLanguageDriver(header.languageDriver);
+    m_fields = std::move(header.fields);
+    for (size_t i = 0; i < m_fields.size(); ++i)
+        m_fieldByName.insert(m_fields[i].name, int(i));
+    m_count = header.rowCount;
+    m_flushedCount = m_count;
     m_file.seek(m_headerLength);
     m_records = m_file.read(m_count * m_recordLength);
     if (m_records.size() != m_count * m_recordLength)
@@ -295,10 +128,7 @@ void DbfTable::close()
     m_state = State::Browse;
     m_buffer.clear();
     // Released whatever happens, so that a failed close never keeps the table from others.
-    struct Release {
-        QFile& file;
-        ~Release() { file.close(); }
-    } release{m_file};
+    const auto release = qScopeGuard([this] { m_file.close(); });
     flush();
     if (unpostedInsert)
         throw RunError(QStringLiteral("La tabla %1 se cerró con una fila añadida y sin guardar").arg(tableName()));
@@ -371,96 +201,29 @@ QByteArrayView DbfTable::rawCurrent(int field) const
     return rawField(m_current, field);
 }
 
-QString DbfTable::decode(QByteArrayView raw, const Field& f) const
+QString DbfTable::textOf(QByteArrayView raw, int field) const
 {
-    switch (f.type) {
-    case 'C':
-    case 'D':
-    case 'M':
-    case 'G':
-        return m_codePage.decode(withoutPadding(raw));
-    case 'L': {
-        const std::optional<double> value = numberOf(raw, f);
-        return value ? QString(*value ? u'T' : u'F') : QString();
+    try {
+        return dbf::textOf(raw, m_fields.at(size_t(field)), m_level7, m_codePage);
+    } catch (const ValueError& e) {
+        throw RunError(QStringLiteral("La tabla %1 tiene en el campo %2 %3")
+                           .arg(tableName(), m_fields.at(size_t(field)).name, e.reason));
     }
-    default:
-        break;
-    }
-    const std::optional<double> value = numberOf(raw, f);
-    return value ? shortNumber(*value) : QString();
 }
 
-QString DbfTable::text(int field) const { return decode(rawCurrent(field), m_fields.at(size_t(field))); }
-
-QString DbfTable::textAt(qint64 row, int field) const
+std::optional<double> DbfTable::numberOf(QByteArrayView raw, int field) const
 {
-    return decode(rawField(row, field), m_fields.at(size_t(field)));
+    try {
+        return dbf::numberOf(raw, m_fields.at(size_t(field)), m_level7, m_codePage);
+    } catch (const ValueError& e) {
+        throw RunError(QStringLiteral("La tabla %1 tiene en el campo %2 %3")
+                           .arg(tableName(), m_fields.at(size_t(field)).name, e.reason));
+    }
 }
 
-std::optional<double> DbfTable::number(int field) const
-{
-    return numberOf(rawCurrent(field), m_fields.at(size_t(field)));
-}
+QString DbfTable::text(int field) const { return textOf(rawCurrent(field), field); }
 
-std::optional<double> DbfTable::numberOf(QByteArrayView raw, const Field& f) const
-{
-    const auto allZero = [&] {
-        for (char c : raw)
-            if (c != '\0')
-                return false;
-        return true;
-    };
-    switch (f.type) {
-    case 'N':
-    case 'F': {
-        bool malformed = false;
-        const auto value = parseNumeric(raw, &malformed);
-        if (malformed)
-            throw RunError(QStringLiteral("La tabla %1 tiene en el campo %2 un valor que no es un número: '%3'")
-                               .arg(tableName(), f.name, QString::fromLatin1(raw.toByteArray().trimmed())));
-        return value;
-    }
-    case 'I':
-    case '+':
-        if (f.length != 4 || allZero())
-            return std::nullopt;
-        if (m_level7) // big-endian with the sign bit flipped
-            return double(qint32(qFromBigEndian<quint32>(raw.data()) ^ 0x80000000u));
-        return double(qFromLittleEndian<qint32>(raw.data()));
-    case 'O':
-    case '@': {
-        if (f.length != 8 || allZero())
-            return std::nullopt;
-        quint64 bits = qFromBigEndian<quint64>(raw.data());
-        bits = (bits & 0x8000000000000000ull) ? (bits ^ 0x8000000000000000ull) : ~bits;
-        double value;
-        std::memcpy(&value, &bits, sizeof value);
-        return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
-    }
-    case 'B': // FoxPro double
-        if (m_level7 || f.length != 8)
-            return std::nullopt;
-        {
-            double value;
-            std::memcpy(&value, raw.data(), sizeof value);
-            return qFromLittleEndian(value);
-        }
-    case 'L': {
-        const char c = raw.isEmpty() ? ' ' : raw[0];
-        if (c == 'T' || c == 't' || c == 'Y' || c == 'y')
-            return 1.0;
-        if (c == 'F' || c == 'f' || c == 'N' || c == 'n')
-            return 0.0;
-        return std::nullopt;
-    }
-    default:
-        break;
-    }
-    const QString t = text::trimmed(m_codePage.decode(raw));
-    if (t.isEmpty())
-        return std::nullopt;
-    return double(text::toInt(t));
-}
+std::optional<double> DbfTable::number(int field) const { return numberOf(rawCurrent(field), field); }
 
 qint64 DbfTable::whole(int field) const
 {
@@ -478,7 +241,7 @@ qint64 DbfTable::whole(int field) const
 void DbfTable::append()
 {
     if (!m_writable)
-        fail(QStringLiteral("el archivo es de solo lectura"));
+        failWriting(QStringLiteral("el archivo es de solo lectura"));
     if (m_state == State::Insert)
         throw RunError(
             QStringLiteral("La tabla %1 recibió una fila nueva antes de guardar la anterior").arg(tableName()));
@@ -491,7 +254,7 @@ void DbfTable::append()
 void DbfTable::edit()
 {
     if (!m_writable)
-        fail(QStringLiteral("el archivo es de solo lectura"));
+        failWriting(QStringLiteral("el archivo es de solo lectura"));
     if (m_state != State::Browse)
         return;
     requireRow();
@@ -540,14 +303,14 @@ void DbfTable::setText(int field, const QString& value)
             setInteger(field, text::toInt(value));
             return;
         }
-        bool ok = false;
-        double number = QLocale().toDouble(value, &ok);
-        if (!ok)
-            number = QLocale::c().toDouble(value, &ok);
-        if (!ok)
+        // The rule the field is read by: '.' or ',' as decimal point, never a thousands separator,
+        // whatever the user's settings ("1.500" is one and a half).
+        bool malformed = false;
+        const std::optional<double> number = parseNumeric(value.toLatin1(), &malformed);
+        if (!number || malformed)
             throw RunError(
                 QStringLiteral("La tabla %1, campo %2: '%3' no es un número").arg(tableName(), f.name, value));
-        setFloat(field, number);
+        setFloat(field, *number);
         return;
     }
     case 'L': {
@@ -582,8 +345,7 @@ void DbfTable::setInteger(int field, qint64 value)
             setFloat(field, double(value));
             return;
         }
-        const QByteArray digits = QByteArray::number(value);
-        writeRaw(field, digits.size() <= f.length ? digits : QByteArray(f.length, '*'), ' ', true);
+        writeRaw(field, integerDigits(value, f.length), ' ', true);
         return;
     }
     throw RunError(QStringLiteral("El campo %1 de la tabla %2 no admite números").arg(f.name, tableName()));
@@ -595,9 +357,7 @@ void DbfTable::setFloat(int field, double value)
     const Field& f = m_fields.at(size_t(field));
     if (f.type != 'N' && f.type != 'F')
         throw RunError(QStringLiteral("El campo %1 de la tabla %2 no admite números").arg(f.name, tableName()));
-    // Always the C locale: '.' as decimal point, whatever the user's settings.
-    const QByteArray digits = QByteArray::number(value, 'f', f.decimals);
-    writeRaw(field, digits.size() <= f.length ? digits : QByteArray(f.length, '*'), ' ', true);
+    writeRaw(field, decimalDigits(value, f.decimals, f.length), ' ', true);
 }
 
 void DbfTable::setBoolean(int field, bool value)
@@ -620,23 +380,24 @@ void DbfTable::postPending()
     if (m_state == State::Insert) {
         m_records.append(m_buffer);
         const qint64 row = m_count++;
-        for (Index& index : m_indexes)
-            if (index.built)
-                keepFirst(index.firstRow, keyOf(row, index.fields), row);
+        for (DbfIndex& index : m_indexes)
+            if (index.built())
+                index.add(keyOf(row, index.fields()), row);
         m_current = row;
         m_headerDirty = true;
     } else if (m_state == State::Edit) {
         char* stored = m_records.data() + m_current * m_recordLength;
         // An edit that changes a key field invalidates that index; it is rebuilt on the next locate.
-        for (Index& index : m_indexes) {
+        for (DbfIndex& index : m_indexes) {
             bool changed = false;
-            for (int f : index.fields) {
+            for (int f : index.fields()) {
                 const Field& field = m_fields.at(size_t(f));
                 changed = changed
                     || std::memcmp(stored + field.offset, m_buffer.constData() + field.offset, size_t(field.length))
                         != 0;
             }
-            index.built = index.built && !changed;
+            if (changed)
+                index.invalidate();
         }
         std::memcpy(stored, m_buffer.constData(), size_t(m_recordLength));
         if (m_current < m_flushedCount)
@@ -674,8 +435,7 @@ void DbfTable::flush()
     char header[kHeaderSize];
     check(m_file.seek(0));
     check(m_file.read(header, kHeaderSize) == kHeaderSize);
-    writeDate(header);
-    qToLittleEndian<quint32>(quint32(m_count), header + kRowCountOffset);
+    stampHeader(header, quint32(m_count), QDate::currentDate());
     check(m_file.seek(0));
     check(m_file.write(header, kHeaderSize) == kHeaderSize);
     check(m_file.flush());
@@ -694,23 +454,14 @@ void DbfTable::tellTextLoss(const TextLoss& loss) const
 
 // ---------------------------------------------------------------- locate
 
-namespace {
-void appendKeyPart(QByteArray& key, QByteArrayView part, bool several)
-{
-    if (several)
-        key += QByteArray::number(part.size()) + ':';
-    key += part;
-}
-} // namespace
-
 QByteArray DbfTable::keyOf(qint64 row, const std::vector<int>& fields) const
 {
     QByteArray key;
     for (int f : fields) {
         if (m_fields.at(size_t(f)).type == 'C')
-            appendKeyPart(key, withoutPadding(rawField(row, f)), fields.size() > 1);
+            DbfIndex::appendPart(key, withoutPadding(rawField(row, f)), fields.size() > 1);
         else
-            appendKeyPart(key, textAt(row, f).toUtf8(), fields.size() > 1);
+            DbfIndex::appendPart(key, textOf(rawField(row, f), f).toUtf8(), fields.size() > 1);
     }
     return key;
 }
@@ -730,43 +481,42 @@ int DbfTable::lookupOn(const QString& fieldNames)
 {
     const QString name = fieldNames.toUpper();
     for (size_t i = 0; i < m_indexes.size(); ++i)
-        if (m_indexes[i].name == name)
+        if (m_indexes[i].name() == name)
             return int(i);
-    Index index;
-    index.name = name;
+    std::vector<int> fields;
     for (const QString& field : fieldNames.split(u';'))
-        index.fields.push_back(fieldIndex(field.trimmed()));
-    m_indexes.push_back(std::move(index));
+        fields.push_back(fieldIndex(field.trimmed()));
+    m_indexes.emplace_back(name, std::move(fields));
     return int(m_indexes.size() - 1);
 }
 
-DbfTable::Index& DbfTable::builtIndex(int lookup)
+DbfIndex& DbfTable::builtIndex(int lookup)
 {
     if (m_state == State::Edit)
         postPending();
-    Index& index = m_indexes.at(size_t(lookup));
-    if (!index.built) {
-        index.firstRow.clear();
+    DbfIndex& index = m_indexes.at(size_t(lookup));
+    if (!index.built()) {
+        index.invalidate();
         for (qint64 row = nextLive(0); row < m_count; row = nextLive(row + 1))
-            keepFirst(index.firstRow, keyOf(row, index.fields), row);
-        index.built = true;
+            index.add(keyOf(row, index.fields()), row);
+        index.markBuilt();
     }
     return index;
 }
 
-bool DbfTable::locateKey(Index& index, const QByteArray& key)
+bool DbfTable::locateKey(const DbfIndex& index, const QByteArray& key)
 {
-    const auto row = index.firstRow.constFind(key);
-    if (row == index.firstRow.cend())
+    const qint64 row = index.find(key);
+    if (row < 0)
         return false;
-    m_current = *row;
+    m_current = row;
     return true;
 }
 
 bool DbfTable::locateStored(int lookup, QByteArrayView stored)
 {
-    Index& index = builtIndex(lookup);
-    if (index.fields.size() != 1)
+    const DbfIndex& index = builtIndex(lookup);
+    if (index.fields().size() != 1)
         throw RunError(QStringLiteral("Búsqueda mal formada en la tabla %1").arg(tableName()));
     // Stored values are blank-padded, so trailing blanks cannot tell rows apart.
     while (!stored.isEmpty() && stored.back() == ' ')
@@ -781,8 +531,8 @@ bool DbfTable::locate(const QString& fieldNames, const QStringList& values)
 
 bool DbfTable::locate(int lookup, const QStringList& values)
 {
-    Index& index = builtIndex(lookup);
-    if (index.fields.size() != size_t(values.size()))
+    const DbfIndex& index = builtIndex(lookup);
+    if (index.fields().size() != size_t(values.size()))
         throw RunError(QStringLiteral("Búsqueda mal formada en la tabla %1").arg(tableName()));
     QByteArray key;
     for (qsizetype i = 0; i < values.size(); ++i) {
@@ -790,10 +540,10 @@ bool DbfTable::locate(int lookup, const QStringList& values)
         // Stored values are blank-padded, so trailing blanks of a searched value cannot tell rows apart.
         while (value.endsWith(u' '))
             value.chop(1);
-        const QByteArray part = keyPart(index.fields[size_t(i)], value);
+        const QByteArray part = keyPart(index.fields()[size_t(i)], value);
         if (part.isNull())
             return false;
-        appendKeyPart(key, part, values.size() > 1);
+        DbfIndex::appendPart(key, part, values.size() > 1);
     }
     return locateKey(index, key);
 }

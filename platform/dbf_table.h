@@ -1,7 +1,8 @@
 #pragma once
 
 #include "platform/code_page.h"
-#include "platform/dbf_format.h"
+#include "platform/dbf_header.h"
+#include "platform/dbf_index.h"
 
 #include <QFile>
 #include <QHash>
@@ -14,21 +15,17 @@
 
 namespace quintaro {
 
-// One dBase table, our own module. Writes level III/IV tables in Windows-1252; reads levels III
-// to 7 and FoxPro. The whole record area is held in memory; posted rows and edits reach the file
+// One dBase table, our own module: opening and locking, the cursor, reading and writing rows,
+// lookups, and storing. The bytes themselves are read and made by dbf_header.h (the header),
+// dbf_values.h (each field's value) and dbf_index.h (lookups). Writes level III/IV tables in
+// Windows-1252; reads levels III to 7 and FoxPro. The whole record area is held in memory; posted rows and edits reach the file
 // in batches and at close(), so a table that is closed, or whose object is destroyed while a run
 // unwinds, holds every posted row.
 class DbfTable {
 public:
     enum class Access { Shared, Exclusive };
 
-    struct Field {
-        QString name;
-        char type = 'C';
-        int length = 0;
-        int decimals = 0;
-        int offset = 0; // within the record, after the deletion flag
-    };
+    using Field = dbf::Field;
 
     // Creates an empty table with exactly these fields, replacing a file of that name. The table
     // is written under a temporary name and renamed into place, so no reader sees half a header.
@@ -107,25 +104,16 @@ public:
 
 private:
     enum class State { Browse, Edit, Insert };
-    // The first live row of each key: the fields' stored bytes without trailing blanks (the
-    // decoded text for fields other than characters). Rebuilt on use after an edit of a key field.
-    struct Index {
-        QString name; // the field names as given, upper case
-        std::vector<int> fields;
-        QHash<QByteArray, qint64> firstRow;
-        bool built = false;
-    };
 
     void readStructure(qint64 fileSize);
     QByteArrayView rawField(qint64 row, int field) const;
     QByteArrayView rawCurrent(int field) const;
-    QString decode(QByteArrayView raw, const Field& field) const;
-    QString textAt(qint64 row, int field) const;
-    std::optional<double> numberOf(QByteArrayView raw, const Field& field) const;
+    QString textOf(QByteArrayView raw, int field) const;
+    std::optional<double> numberOf(QByteArrayView raw, int field) const;
     QByteArray keyOf(qint64 row, const std::vector<int>& fields) const;
     QByteArray keyPart(int field, const QString& value) const;
-    Index& builtIndex(int lookup);
-    bool locateKey(Index& index, const QByteArray& key);
+    dbf::DbfIndex& builtIndex(int lookup);
+    bool locateKey(const dbf::DbfIndex& index, const QByteArray& key);
     void writeRaw(int field, QByteArrayView bytes, char pad, bool rightAlign);
     void requireWriting(int field) const;
     void requireRow() const;
@@ -134,6 +122,7 @@ private:
 
     void tellTextLoss(const TextLoss& loss) const;
     [[noreturn]] void fail(const QString& reason) const;
+    [[noreturn]] void failWriting(const QString& reason) const;
     qint64 nextLive(qint64 from) const;
 
     QString m_path;
@@ -159,7 +148,7 @@ private:
     State m_state = State::Browse;
     QByteArray m_buffer; // the row being appended or edited
 
-    std::vector<Index> m_indexes;
+    std::vector<dbf::DbfIndex> m_indexes;
     std::function<void(const TextLoss&)> m_textLoss;
 };
 

@@ -1,7 +1,6 @@
 #include "platform/file_error.h"
 
 #include <QFileDevice>
-#include <QSaveFile>
 
 #include <cerrno>
 #ifdef _WIN32
@@ -86,13 +85,6 @@ QString fileFailure(const QFileDevice& file, int systemError)
     }
     const QString detail = file.errorString();
     return detail.isEmpty() ? kind : kind + QStringLiteral(" (") + detail + u')';
-}
-
-bool commitWhole(QSaveFile& file)
-{
-    // On failure the temporary file goes with the QSaveFile, and the system error is still the
-    // failed write's.
-    return file.flush() && file.commit();
 }
 
 } // namespace quintaro

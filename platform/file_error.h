@@ -3,7 +3,6 @@
 #include <QString>
 
 class QFileDevice;
-class QSaveFile;
 
 namespace quintaro {
 
@@ -17,9 +16,5 @@ QString failureKind(int systemError);
 
 // Why a file operation failed: the kind first, the library's own words after it, in brackets.
 QString fileFailure(const QFileDevice& file, int systemError);
-
-// Puts a saved file in place only when every byte reached it. QSaveFile::commit() alone replaces
-// the old file even when writing its last buffered bytes fails (a full disk), so this flushes first.
-bool commitWhole(QSaveFile& file);
 
 } // namespace quintaro

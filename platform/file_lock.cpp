@@ -58,6 +58,22 @@ void closeFd(int fd) { ::close(fd); }
 #endif
 } // namespace
 
+FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept
+{
+    if (this != &other) {
+        reset();
+        m_fd = other.release();
+    }
+    return *this;
+}
+
+void FileDescriptor::reset()
+{
+    if (m_fd >= 0)
+        closeFd(m_fd);
+    m_fd = -1;
+}
+
 LockedOpen openLocked(const QString& path, LockMode mode, bool writable)
 {
     LockedOpen result;
@@ -72,22 +88,22 @@ LockedOpen openLocked(const QString& path, LockMode mode, bool writable)
         result.reason = failureKind(int(error));
         return result;
     }
-    result.fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), (writable ? _O_RDWR : _O_RDONLY) | _O_BINARY);
-    if (result.fd < 0) {
+    result.fd = FileDescriptor(
+        _open_osfhandle(reinterpret_cast<intptr_t>(handle), (writable ? _O_RDWR : _O_RDONLY) | _O_BINARY));
+    if (!result.fd.valid()) {
         CloseHandle(handle);
         result.reason = failureKind(lastSystemError());
         return result;
     }
 #else
-    result.fd = ::open(QFile::encodeName(path).constData(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
-    if (result.fd < 0) {
+    result.fd = FileDescriptor(::open(QFile::encodeName(path).constData(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC));
+    if (!result.fd.valid()) {
         result.reason = failureKind(errno);
         return result;
     }
 #endif
-    if (!lockWhole(result.fd, mode)) {
-        closeFd(result.fd);
-        result.fd = -1;
+    if (!lockWhole(result.fd.get(), mode)) {
+        result.fd.reset();
         result.held = true;
     }
     return result;
@@ -102,10 +118,7 @@ QString heldByAnotherMessage(const QString& table)
 
 bool isHeldByAnother(const QString& path)
 {
-    const LockedOpen opened = openLocked(path, LockMode::Exclusive, false);
-    if (opened.fd >= 0)
-        closeFd(opened.fd);
-    return opened.held;
+    return openLocked(path, LockMode::Exclusive, false).held;
 }
 
 } // namespace quintaro

@@ -11,8 +11,34 @@ namespace quintaro {
 // (Velmora) takes and checks. Released when the file is closed.
 enum class LockMode { Shared, Exclusive };
 
+// A C runtime descriptor, closed (with its locks) when its owner goes unless released.
+class FileDescriptor {
+public:
+    FileDescriptor() = default;
+    explicit FileDescriptor(int fd) : m_fd(fd) { }
+    FileDescriptor(FileDescriptor&& other) noexcept : m_fd(other.release()) { }
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept;
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() { reset(); }
+
+    bool valid() const { return m_fd >= 0; }
+    int get() const { return m_fd; }
+    // Hands the descriptor to a new owner (a QFile opened on it with AutoCloseHandle).
+    int release()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
+    void reset();
+
+private:
+    int m_fd = -1;
+};
+
 struct LockedOpen {
-    int fd = -1; // a C runtime descriptor, or -1
+    FileDescriptor fd; // invalid when the file could not be opened
     bool held = false; // another holder keeps the file from this kind of use
     QString reason; // why it could not be opened otherwise, in Spanish ("no existe", "sin permiso")
 };

@@ -2,11 +2,11 @@
 
 #include "platform/error.h"
 #include "platform/file_error.h"
+#include "platform/whole_file.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
-#include <QSaveFile>
 
 #include <optional>
 
@@ -103,10 +103,10 @@ QByteArray iniWithValue(const QByteArray& content, const QString& section, const
 
 void writeIniInteger(const QString& path, const QString& section, const QString& key, int value)
 {
-    const auto failure = [&] {
+    const auto failure = [&](int systemError = lastSystemError()) {
         return QStringLiteral("No se puede escribir el resultado en %1 (%2). Compruebe que la carpeta de Quintaro "
                               "admite escritura.")
-            .arg(path, failureKind(lastSystemError()));
+            .arg(path, failureKind(systemError));
     };
 #ifdef Q_OS_WIN
     if (!WritePrivateProfileStringW(reinterpret_cast<LPCWSTR>(section.utf16()), reinterpret_cast<LPCWSTR>(key.utf16()),
@@ -121,10 +121,8 @@ void writeIniInteger(const QString& path, const QString& section, const QString&
             throw RunError(failure());
         content = in.readAll();
     }
-    QSaveFile out(path);
-    const QByteArray updated = iniWithValue(content, section, key, QString::number(value));
-    if (!out.open(QIODevice::WriteOnly) || out.write(updated) != updated.size() || !commitWhole(out))
-        throw RunError(failure());
+    if (const auto written = writeWholeFile(path, iniWithValue(content, section, key, QString::number(value))))
+        throw RunError(failure(written->systemError));
 #endif
 }
 

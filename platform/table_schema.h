@@ -27,6 +27,7 @@ class TableSchema {
 public:
     const QString& name() const { return m_name; }
     const std::vector<FieldSpec>& fields() const { return m_fields; }
+    const QString& nameOf(Column column) const { return m_fields.at(size_t(column.index)).name; }
 
 protected:
     explicit TableSchema(const char* name) : m_name(QString::fromLatin1(name)) { }

@@ -1,57 +1,24 @@
 #include "platform/xml_capture.h"
 
 #include "platform/error.h"
-#include "platform/xml_document.h"
 #include "platform/xml_parse.h"
+
+#include <QScopeGuard>
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
 #include <cstring>
-#include <limits>
 
 namespace quintaro {
 
-QByteArrayView CapturedList::text(size_t i) const
+XmlCapture::XmlCapture(QString rootName, std::vector<std::pair<QByteArray, CapturedList>> lists)
+    : m_rootName(std::move(rootName))
 {
-    const Element& e = m_elements.at(i);
-    return slice(e.textBegin, e.textEnd);
-}
-
-std::optional<QByteArrayView> CapturedList::attributeValue(size_t i, int k) const
-{
-    if (k < 0 || k >= attributeCount(i))
-        return std::nullopt;
-    const Attribute& a = attributeAt(i, k);
-    return slice(a.valueBegin, a.valueEnd);
-}
-
-std::optional<QByteArrayView> CapturedList::attribute(size_t i, QByteArrayView name) const
-{
-    for (int k = 0; k < attributeCount(i); ++k) {
-        const Attribute& a = attributeAt(i, k);
-        if (slice(a.nameBegin, a.nameEnd) == name)
-            return slice(a.valueBegin, a.valueEnd);
+    for (auto& [path, list] : lists) {
+        m_listOfPath.insert(path, int(m_lists.size()));
+        m_lists.push_back(std::move(list));
     }
-    return std::nullopt;
-}
-
-bool operator==(const CapturedList& a, const CapturedList& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (a.text(i) != b.text(i) || a.parent(i) != b.parent(i) || a.attributeCount(i) != b.attributeCount(i))
-            return false;
-        for (int k = 0; k < a.attributeCount(i); ++k) {
-            const CapturedList::Attribute& x = a.attributeAt(i, k);
-            const CapturedList::Attribute& y = b.attributeAt(i, k);
-            if (a.slice(x.nameBegin, x.nameEnd) != b.slice(y.nameBegin, y.nameEnd)
-                || a.slice(x.valueBegin, x.valueEnd) != b.slice(y.valueBegin, y.valueEnd))
-                return false;
-        }
-    }
-    return true;
 }
 
 const CapturedList& XmlCapture::select(QByteArrayView path) const
@@ -74,7 +41,7 @@ void XmlCapture::keepUntilExit()
     m_listOfPath.clear();
 }
 
-// Builds the lists: from the streaming parser's callbacks, or from a tree's selections.
+// Builds the lists from the streaming parser's callbacks.
 class CaptureBuilder {
 public:
     CaptureBuilder(XmlCapture& capture, const std::vector<CaptureRequest>& wanted) : m_capture(capture)
@@ -95,7 +62,6 @@ public:
         }
     }
 
-    // ---- streaming
     void start(const xmlChar* localname, int attributeCount, const xmlChar** attributes)
     {
         if (m_open.empty())
@@ -107,82 +73,35 @@ public:
             return;
         const PathNode& path = m_nodes[size_t(node)];
         CapturedList& list = listOf(path);
-        CapturedList::Element e;
-        e.parent = parentPosition(path);
+        list.startElement(parentPosition(path));
         if (path.attributes) {
-            e.firstAttribute = quint32(list.m_attributes.size());
-            e.attributeCount = quint32(attributeCount);
             // Each attribute is five pointers: local name, prefix, URI, value, end of value.
             for (int k = 0; k < attributeCount; ++k) {
                 const char* value = reinterpret_cast<const char*>(attributes[5 * k + 3]);
                 const char* end = reinterpret_cast<const char*>(attributes[5 * k + 4]);
-                addAttribute(list, reinterpret_cast<const char*>(attributes[5 * k]), QByteArrayView(value, end));
+                keep(list.addAttribute(reinterpret_cast<const char*>(attributes[5 * k]), QByteArrayView(value, end)));
             }
         }
-        if (path.text) {
-            e.textBegin = e.textEnd = offset(list);
+        if (path.text)
             m_collecting.push_back(path.list);
-        }
-        list.m_elements.push_back(e);
     }
 
     void end()
     {
         const int node = m_open.back();
         m_open.pop_back();
-        if (node < 0 || m_nodes[size_t(node)].list < 0 || !m_nodes[size_t(node)].text)
-            return;
-        CapturedList& list = listOf(m_nodes[size_t(node)]);
-        list.m_elements.back().textEnd = offset(list);
-        m_collecting.pop_back();
+        if (node >= 0 && m_nodes[size_t(node)].list >= 0 && m_nodes[size_t(node)].text)
+            m_collecting.pop_back();
     }
 
     void characters(const xmlChar* text, int length)
     {
         for (int list : m_collecting)
-            append(m_capture.m_lists[size_t(list)], reinterpret_cast<const char*>(text), size_t(length));
+            keep(m_capture.m_lists[size_t(list)].appendText(
+                QByteArrayView(reinterpret_cast<const char*>(text), qsizetype(length))));
     }
 
     bool overflowed() const { return m_overflow; }
-
-    // ---- from a tree
-    void copyFrom(const XmlDocument& doc, const std::vector<CaptureRequest>& wanted)
-    {
-        const XmlNode root = doc.root();
-        m_capture.m_rootName = root.isNull() ? QString() : root.name();
-        for (const CaptureRequest& request : wanted) {
-            const QString path = QString::fromUtf8(request.path);
-            const int node = nodeOf(request.path);
-            const PathNode& kept = m_nodes[size_t(node)];
-            CapturedList& list = listOf(kept);
-            if (!list.m_elements.empty())
-                continue; // asked for twice
-            QHash<const void*, qint32> parentAt;
-            const qsizetype slash = path.lastIndexOf(u'/');
-            if (slash > 0 && m_nodes[size_t(kept.parent)].list >= 0) {
-                const XmlNodeList& parents = doc.select(path.left(slash));
-                for (size_t i = 0; i < parents.size(); ++i)
-                    parentAt.insert(parents[i].raw(), qint32(i));
-            }
-            for (const XmlNode& element : doc.select(path)) {
-                CapturedList::Element e;
-                e.parent = parentAt.value(reinterpret_cast<const xmlNode*>(element.raw())->parent, -1);
-                if (kept.attributes) {
-                    e.firstAttribute = quint32(list.m_attributes.size());
-                    e.attributeCount = quint32(element.attributeCount());
-                    for (const xmlAttr* a = element.raw()->properties; a; a = a->next)
-                        addAttribute(list, reinterpret_cast<const char*>(a->name),
-                                     XmlNode(reinterpret_cast<xmlNode*>(const_cast<xmlAttr*>(a))).text().toUtf8());
-                }
-                if (kept.text) {
-                    const QByteArray text = element.text().toUtf8();
-                    e.textBegin = append(list, text.constData(), size_t(text.size()));
-                    e.textEnd = offset(list);
-                }
-                list.m_elements.push_back(e);
-            }
-        }
-    }
 
 private:
     struct PathNode {
@@ -206,47 +125,20 @@ private:
         m_nodes[size_t(parent)].children.push_back(added);
         return added;
     }
-    int nodeOf(const QByteArray& path)
-    {
-        int node = 0;
-        for (const QByteArray& name : path.split('/').mid(1))
-            node = childNode(node, name.constData(), false);
-        return node;
-    }
 
     CapturedList& listOf(const PathNode& node) { return m_capture.m_lists[size_t(node.list)]; }
 
     // The open element of the parent path is the last one kept in its list.
-    qint32 parentPosition(const PathNode& node)
+    qsizetype parentPosition(const PathNode& node)
     {
         const PathNode& parent = m_nodes[size_t(node.parent)];
         if (parent.list < 0)
             return -1;
-        return qint32(listOf(parent).m_elements.size()) - 1;
+        return qsizetype(listOf(parent).size()) - 1;
     }
 
-    quint32 offset(const CapturedList& list) const { return quint32(list.m_bytes.size()); }
-    void addAttribute(CapturedList& list, const char* name, QByteArrayView value)
-    {
-        CapturedList::Attribute a;
-        a.nameBegin = append(list, name, std::strlen(name));
-        a.nameEnd = offset(list);
-        a.valueBegin = append(list, value.data(), size_t(value.size()));
-        a.valueEnd = offset(list);
-        list.m_attributes.push_back(a);
-    }
-    // Offsets are 32 bits: a document whose kept text passes 4 GiB is refused, not mangled.
-    quint32 append(CapturedList& list, const char* bytes, size_t length)
-    {
-        const quint32 at = offset(list);
-        if (m_overflow || length > std::numeric_limits<quint32>::max() - at) {
-            m_overflow = true;
-            return at;
-        }
-        if (length > 0)
-            list.m_bytes.append(bytes, qsizetype(length));
-        return at;
-    }
+    // A document whose kept text passes 4 GiB is refused, not mangled.
+    void keep(bool added) { m_overflow = m_overflow || !added; }
 
     XmlCapture& m_capture;
     std::vector<PathNode> m_nodes;
@@ -273,12 +165,10 @@ template <typename Read>
 XmlCapture capture(const QString& name, const QByteArray& mainFile, const std::vector<CaptureRequest>& wanted,
                    Read read)
 {
-    XmlCapture result;
+    XmlCapture result({}, {});
     CaptureBuilder builder(result, wanted);
     t_builder = &builder;
-    struct Reset {
-        ~Reset() { t_builder = nullptr; }
-    } reset;
+    const auto reset = qScopeGuard([] { t_builder = nullptr; });
     // Only the DTD is built (libxml2 keeps the declared entities there); elements, text and
     // attributes go to the builder.
     xmlDoc* dtdOnly = xml::parseWith(name, mainFile, [&](xmlParserCtxt* ctxt) {
@@ -314,14 +204,6 @@ XmlCapture XmlCapture::parse(const QByteArray& content, const std::vector<Captur
     return capture(name, QByteArray(), wanted, [&](xmlParserCtxt* ctxt) {
         return xmlCtxtReadMemory(ctxt, content.constData(), int(content.size()), nullptr, nullptr, xml::parseOptions());
     });
-}
-
-XmlCapture XmlCapture::fromTree(const XmlDocument& doc, const std::vector<CaptureRequest>& wanted)
-{
-    XmlCapture result;
-    CaptureBuilder builder(result, wanted);
-    builder.copyFrom(doc, wanted);
-    return result;
 }
 
 } // namespace quintaro

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QHash>
 #include <QString>
 
@@ -40,9 +41,10 @@ private:
 
 using XmlNodeList = std::vector<XmlNode>;
 
-// The interchange document, parsed by libxml2 without network access or external entities.
-// Node lists are selected once per path and kept, so asking for "node i of path P" inside a
-// loop costs nothing; any change to the tree drops the kept lists.
+// The interchange document as a tree, parsed by libxml2 without network access or external
+// entities. The import run reads it and writes it out again with its section spliced in
+// (xml_section_save.h); the tree itself is never changed for good. Node lists are selected once
+// per path and kept, so asking for "node i of path P" inside a loop costs nothing.
 class XmlDocument {
 public:
     // Raises a RunError naming the file and carrying libxml2's own message when the file cannot
@@ -58,32 +60,18 @@ public:
 
     // Elements on an absolute path of element names ("/datosGHC/materias/materia"), in document order.
     const XmlNodeList& select(const QString& path) const;
-    XmlNode selectSingle(const QString& path) const;
-
-    // Changing the tree (the result document of the import run). Every change drops the kept
-    // selections, so a later select() sees the tree as it is and no kept list outlives a node.
-    XmlNode createElement(const char* name);
-    void appendChild(const XmlNode& parent, const XmlNode& child);
-    // Appends a text node (layout between added elements).
-    void appendText(const XmlNode& parent, const QString& text);
-    void setAttribute(const XmlNode& element, const char* name, const QString& value);
-    void setAttribute(const XmlNode& element, const char* name, int value);
-    // Replaces the element's content with this text.
-    void setText(const XmlNode& element, const QString& text);
-
-    // Writes the whole document in its own encoding: a temporary file beside `path`, then a rename
-    // over it, so a failure never leaves a half-written file.
-    void save(const QString& path) const;
-    // The same, with `markup` (UTF-8, one element) written as the root element's last child and a
-    // line break after it: the file is what save() writes once that element is added to the tree,
-    // without building it. The markup is put in the document's encoding on the way.
-    void saveAppending(const QString& path, QByteArrayView markup);
-
     // Leaves the tree allocated when the object goes, for a program about to exit: freeing a large
     // tree's many small blocks takes longer than the rest of the exit.
     void keepUntilExit();
 
+protected:
+    // For code that changes the tree (the tests build trees to compare with): the libxml2 document,
+    // and dropping the kept selections after a change.
+    _xmlDoc* raw() const { return m_doc.get(); }
+    void dropSelections() { m_selections.clear(); }
+
 private:
+    friend void saveWithAppendedMarkup(XmlDocument& doc, const QString& path, QByteArrayView markup);
     struct DocDeleter {
         void operator()(_xmlDoc* doc) const;
     };

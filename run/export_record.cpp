@@ -1,7 +1,7 @@
 #include "run/export_record.h"
 
 #include "platform/error.h"
-#include "platform/file_error.h"
+#include "platform/whole_file.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -10,7 +10,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 namespace quintaro {
 
@@ -54,10 +53,8 @@ void writeExportRecord(const QString& path, const ExportRecord& record)
         {QStringLiteral("fecha"), record.time.toString(Qt::ISODateWithMs)},
         {QStringLiteral("marcos"), QJsonArray::fromStringList(record.frames)},
     };
-    QSaveFile file(path);
-    const QByteArray bytes = QJsonDocument(json).toJson();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !commitWhole(file))
-        throw RunError(QStringLiteral("No se puede escribir %1: %2").arg(path, file.errorString()));
+    if (const auto failure = writeWholeFile(path, QJsonDocument(json).toJson()))
+        throw RunError(QStringLiteral("No se puede escribir %1: %2").arg(path, failure->reason));
 }
 
 std::optional<ExportRecord> readExportRecord(const WorkDir& dir)

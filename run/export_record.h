@@ -1,6 +1,6 @@
 #pragma once
 
-#include "import/import_run.h"
+#include "import/import_report.h"
 #include "platform/work_dir.h"
 
 #include <QDateTime>

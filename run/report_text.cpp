@@ -24,17 +24,47 @@ constexpr Category kCategories[] = {
     {Finding::CodeChanged, "Códigos cambiados para que sean únicos o quepan en 10 caracteres", nullptr},
     {Finding::FrameIdCut, "Identificadores de marco horario cortados a 10 caracteres", nullptr},
     {Finding::FrameEmpty, "Marcos horarios elegidos que no dejan ningún tramo en DIASHORAST", nullptr},
-    {Finding::SlotWithoutLesson, "Franjas sin sesión (su asignatura y grupo no están en ASIGT)", nullptr},
-    {Finding::SlotPastHours, "Franjas que pasan de las horas semanales de sus sesiones (se dan a la primera)", nullptr},
-    {Finding::Doubt, "Avisos sobre la solución", nullptr},
 };
 
-QString lineOf(const Finding& f, const Category& c)
+// The import's findings: the subject/group pairs whose slots found no lesson or passed the lessons'
+// hours, and the doubts about the solution.
+struct ImportSection {
+    const char* title;
+    const char* csvName;
+    std::vector<Finding> entries; // value and detail; no lesson
+    bool sentences = false; // each entry is a whole sentence in its detail
+};
+
+QString slotCount(qint64 n) { return n == 1 ? QStringLiteral("1 franja") : QStringLiteral("%1 franjas").arg(n); }
+
+std::vector<ImportSection> importSections(const ImportReport& report)
 {
-    if (f.kind == Finding::Doubt)
+    const auto pairs = [](const QMap<QString, qint64>& counts) {
+        std::vector<Finding> entries;
+        for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+            entries.push_back({Finding::Kind{}, {}, it.key(), slotCount(it.value())});
+        return entries;
+    };
+    std::vector<Finding> doubts;
+    for (const QString& doubt : report.doubts)
+        doubts.push_back({Finding::Kind{}, {}, {}, doubt});
+    return {
+        {"Franjas sin sesión (su asignatura y grupo no están en ASIGT)", "franja_sin_sesion",
+         pairs(report.pairsWithoutLesson)},
+        {"Franjas que pasan de las horas semanales de sus sesiones (se dan a la primera)", "franja_fuera_de_horas",
+         pairs(report.pairsPastHours)},
+        {"Avisos sobre la solución", "aviso_solucion", std::move(doubts), true},
+    };
+}
+
+// One finding as a line: a lesson's by its id, a value with what became of it, or a sentence of
+// its own (a value-less detail of the import).
+QString lineOf(const Finding& f, const char* what, bool sentence)
+{
+    if (sentence)
         return f.detail;
-    if (c.what)
-        return QStringLiteral("sesión %1: %2 '%3'").arg(f.sesion, QString::fromUtf8(c.what), f.value);
+    if (what)
+        return QStringLiteral("sesión %1: %2 '%3'").arg(f.sesion, QString::fromUtf8(what), f.value);
     return f.detail.isEmpty() ? QStringLiteral("'%1'").arg(f.value)
                               : QStringLiteral("'%1' (%2)").arg(f.value, f.detail);
 }
@@ -60,10 +90,7 @@ QString categoryName(Finding::Kind kind)
                                         "texto_cortado",
                                         "codigo_cambiado",
                                         "marco_cortado",
-                                        "marco_sin_tramos",
-                                        "franja_sin_sesion",
-                                        "franja_fuera_de_horas",
-                                        "aviso_solucion"};
+                                        "marco_sin_tramos"};
     return QString::fromLatin1(names[kind]);
 }
 } // namespace
@@ -76,25 +103,35 @@ QString reportText(const RunReport& report)
                      .arg(t.name.leftJustified(10))
                      .arg(t.rows)
                      .arg(t.rows == 1 ? "fila" : "filas");
-    for (const Category& c : kCategories) {
-        const std::vector<Finding> found = report.of(c.kind);
+    const auto addSection = [&lines](const char* title, const std::vector<Finding>& found, const char* what,
+                                     bool sentences) {
         if (found.empty())
-            continue;
-        lines << QStringLiteral("%1: %2").arg(QString::fromUtf8(c.title)).arg(found.size());
+            return;
+        lines << QStringLiteral("%1: %2").arg(QString::fromUtf8(title)).arg(found.size());
         for (size_t i = 0; i < found.size() && i < size_t(kFindingsShown); ++i)
-            lines << QStringLiteral("  ") + lineOf(found[i], c);
+            lines << QStringLiteral("  ") + lineOf(found[i], what, sentences);
         if (found.size() > size_t(kFindingsShown))
             lines << QStringLiteral("  … y %1 más").arg(found.size() - kFindingsShown);
-    }
+    };
+    for (const Category& c : kCategories)
+        addSection(c.title, report.of(c.kind), c.what, false);
+    for (const ImportSection& section : importSections(report))
+        addSection(section.title, section.entries, nullptr, section.sentences);
     return lines.join(u'\n');
 }
 
 QByteArray reportCsv(const RunReport& report)
 {
     QString csv = QStringLiteral("categoría;sesión;valor;detalle\r\n");
-    for (const Finding& f : report.findings)
-        csv += QStringList{categoryName(f.kind), csvField(f.sesion), csvField(f.value), csvField(f.detail)}.join(u';')
+    const auto addRow = [&csv](const QString& category, const Finding& f) {
+        csv += QStringList{category, csvField(f.sesion), csvField(f.value), csvField(f.detail)}.join(u';')
             + QStringLiteral("\r\n");
+    };
+    for (const Finding& f : report.findings)
+        addRow(categoryName(f.kind), f);
+    for (const ImportSection& section : importSections(report))
+        for (const Finding& f : section.entries)
+            addRow(QString::fromLatin1(section.csvName), f);
     // With a byte-order mark, so that a spreadsheet reads the accents right.
     return QByteArray("\xEF\xBB\xBF") + csv.toUtf8();
 }

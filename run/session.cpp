@@ -1,10 +1,11 @@
 #include "run/session.h"
 
 #include "export/export_run.h"
-#include "export/table_schemas.h"
+#include "tables/table_schemas.h"
 #include "import/import_run.h"
 #include "platform/error.h"
 #include "platform/table_staging.h"
+#include "platform/xml_section_save.h"
 #include "run/export_record.h"
 #include "run/report_text.h"
 #include "run/run_ui.h"
@@ -12,6 +13,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <future>
 
@@ -152,23 +154,29 @@ Session::Outcome Session::runExport(RunUi& ui)
 void Session::importSolution(const WorkDir& dir)
 {
     TableComponents& c = m_components;
-    struct CloseAll {
-        TableComponents& c;
-        ~CloseAll() { c.closeAll(); }
-    } closer{c};
+    const auto closeAll = qScopeGuard([&c] { c.closeAll(); });
     c.openAll(dir);
-    ImportarSolucion(m_filenameXML, {*c.wwTableSoluc, *c.wwTableAulas, *c.wwTableTramos, *c.wwTableAsig}, m_xmlDoc,
-                     m_report, [&c] { c.closeAll(); });
+    ImportedSolution solution
+        = ImportarSolucion({*c.wwTableSoluc, *c.wwTableAulas, *c.wwTableTramos, *c.wwTableAsig});
+    // The tables' rows leave memory before the document's tree comes.
+    c.closeAll();
+    static_cast<ImportReport&>(m_report) = std::move(solution.report);
+    saveResultDocument(solution.section);
     m_report.doubts = doubtsAbout(readExportRecord(dir), m_filenameXML,
                                   QFileInfo(dir.tablePath(QStringLiteral("SOLUC"))).lastModified().toUTC(), m_report);
-    const auto slots
-        = [](qint64 n) { return n == 1 ? QStringLiteral("1 franja") : QStringLiteral("%1 franjas").arg(n); };
-    for (auto it = m_report.pairsWithoutLesson.cbegin(); it != m_report.pairsWithoutLesson.cend(); ++it)
-        m_report.note(Finding::SlotWithoutLesson, {}, it.key(), slots(it.value()));
-    for (auto it = m_report.pairsPastHours.cbegin(); it != m_report.pairsPastHours.cend(); ++it)
-        m_report.note(Finding::SlotPastHours, {}, it.key(), slots(it.value()));
-    for (const QString& doubt : m_report.doubts)
-        m_report.note(Finding::Doubt, {}, {}, doubt);
+}
+
+void Session::saveResultDocument(QByteArrayView section)
+{
+    m_xmlDoc.reset();
+    m_xmlDoc.emplace(XmlDocument::load(m_filenameXML));
+    XmlDocument& doc = *m_xmlDoc;
+    requireInterchangeRoot(doc.root().name(), m_filenameXML);
+    // A document that already holds a horario (a result document chosen again) keeps that
+    // section as it is; the time slots go into the one appended now.
+    m_report.hadSchedule = !doc.root().firstChild("horario").isNull();
+    m_report.resultDocument = resultDocumentPath(m_filenameXML);
+    saveWithAppendedMarkup(doc, m_report.resultDocument, section);
 }
 
 Session::Outcome Session::runImport(RunUi& ui)

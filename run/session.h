@@ -53,6 +53,9 @@ private:
     Outcome failed(RunUi& ui, const QString& message);
     void exportTables(RunUi& ui, bool& createdFolder);
     void importSolution(const WorkDir& dir);
+    // The chosen document with the section appended, saved beside it; the document stays loaded
+    // (keepDocumentsUntilExit).
+    void saveResultDocument(QByteArrayView section);
     // The working directory of a run; one the run made is taken away again when the run fails.
     WorkDir workDirectory(bool& createdFolder);
 

@@ -50,7 +50,7 @@ TEST(FrameChoice, CommandLineMatchesTrimmedIdentifiers)
 TEST(FrameChoice, HoursListShowsDayZeroOfTheCurrentFrame)
 {
     const QString tipo = QStringLiteral("Lectiva de tarde con guardia");
-    const XmlDocument doc = XmlDocument::parse(interchange(
+    const ExportDocument doc = exportDocumentFromTree(XmlDocument::parse(interchange(
         QStringLiteral(
             "<marcosDeHorario><marcoHorario id=\"A\">"
             "<tramo><submarco>A</submarco><dia>0</dia><indice>1</indice><horaEntrada>08:30</"
@@ -65,12 +65,13 @@ TEST(FrameChoice, HoursListShowsDayZeroOfTheCurrentFrame)
             "<tramo><submarco>A</submarco><dia>0</dia><indice>4</indice><horaEntrada>11:30</"
             "horaEntrada><horaSalida>12:25</horaSalida><Tipo>%1</Tipo></tramo>"
             "</marcoHorario></marcosDeHorario>")
-            .arg(tipo)));
+            .arg(tipo))));
     EXPECT_EQ(hoursLines(doc, QStringLiteral("A")),
               (QStringList{"1-08:30-09:25-", QStringLiteral("4-11:30-12:25-%1").arg(tipo).left(30)}));
     EXPECT_EQ(hoursLines(doc, QStringLiteral("B")), QStringList());
 
-    const XmlDocument onePeriod = XmlDocument::parse(interchange(frameXml("A", {"0 1 08:00 09:00"})));
+    const ExportDocument onePeriod
+        = exportDocumentFromTree(XmlDocument::parse(interchange(frameXml("A", {"0 1 08:00 09:00"}))));
     EXPECT_FALSE(hoursLines(onePeriod, QStringLiteral("A")).has_value());
 }
 

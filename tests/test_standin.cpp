@@ -104,7 +104,7 @@ TEST_F(RoundTrip, EveryPlacedHourComesBackAsATimeSlot)
 
     const XmlDocument result = XmlDocument::load(temp.filePath(QStringLiteral("ResultadoZentarescuela.xml")));
     QStringList got;
-    for (const XmlNode& tramo : result.selectSingle(QStringLiteral("/datosGHC/horario")).children("tramo")) {
+    for (const XmlNode& tramo : selectSingle(result, QStringLiteral("/datosGHC/horario")).children("tramo")) {
         const XmlNode aula = tramo.firstChild("aula");
         const QString room = aula.attribute("id") ? "id=" + *aula.attribute("id")
                                                   : "anonima=" + aula.attribute("anonima").value_or("?");

@@ -1,6 +1,6 @@
 #include "tools/velmora_standin.h"
 
-#include "import/soluc_schema.h"
+#include "tables/soluc_schema.h"
 #include "platform/dbf_table.h"
 #include "platform/error.h"
 #include "platform/file_lock.h"

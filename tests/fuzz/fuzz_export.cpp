@@ -4,6 +4,7 @@
 #include "fixed_ui.h"
 #include "platform/error.h"
 #include "run/session.h"
+#include "xml_tree.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -30,7 +31,7 @@ void requireStreamingAsTree(const QByteArray& xml)
 {
     std::optional<ExportDocument> streamed, tree;
     const QString streamError = messageOf([&] { streamed.emplace(ExportDocument::parse(xml)); });
-    const QString treeError = messageOf([&] { tree.emplace(quintaro::XmlDocument::parse(xml)); });
+    const QString treeError = messageOf([&] { tree.emplace(quintaro::test::exportDocumentFromTree(quintaro::XmlDocument::parse(xml))); });
     bool same = streamError == treeError && streamed.has_value() == tree.has_value();
     if (same && streamed) {
         same = streamed->rootName() == tree->rootName();

@@ -158,7 +158,7 @@ private Q_SLOTS:
         QCOMPARE(answers.messages, (QStringList{kAbrirFicheroImportacion, kProcesoFinalizado}));
         QVERIFY(!button(w, "BExportar")->isEnabled());
         const XmlDocument result = XmlDocument::load(m_temp.filePath(QStringLiteral("ResultadoZentarescuela.xml")));
-        QCOMPARE(result.selectSingle(QStringLiteral("/datosGHC/horario")).children("tramo").size(), size_t(105));
+        QCOMPARE(selectSingle(result, QStringLiteral("/datosGHC/horario")).children("tramo").size(), size_t(105));
     }
 
     void parametersThatStartNothing()

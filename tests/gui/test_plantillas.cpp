@@ -126,7 +126,7 @@ private Q_SLOTS:
             = [&](TPlantillas* d) { ModalAnswerer::clickFrames(d, clicks.value(answers.frameDialogs - 1)); };
         QWidget owner;
         GuiUi ui(&owner, showPlantillas);
-        const std::optional<FrameSelection> chosen = ui.chooseFrames(doc, XmlDocument::parse(interchange(QString())));
+        const std::optional<FrameSelection> chosen = ui.chooseFrames(doc, ExportDocument::parse(interchange(QString())));
         QVERIFY(chosen.has_value());
         QVERIFY(chosen->resultMH);
         QCOMPARE(chosen->resultado, QStringLiteral("C         "));

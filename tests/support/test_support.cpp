@@ -78,7 +78,7 @@ void StepFixture::load(const QByteArray& xml)
     filename = temp.filePath(QStringLiteral("doc.xml"));
     writeFile(filename, xml);
     doc.reset();
-    doc.emplace(XmlDocument::load(filename));
+    doc.emplace(exportDocumentFromTree(XmlDocument::load(filename)));
 }
 
 FrameChooser StepFixture::chooser()

@@ -5,6 +5,7 @@
 #include "platform/error.h"
 #include "run/run_ui.h"
 #include "run/session.h"
+#include "xml_tree.h"
 
 #include <QMap>
 #include <QTemporaryDir>
@@ -78,7 +79,7 @@ public:
 
     QTemporaryDir temp;
     WorkDir dir;
-    std::optional<XmlDocument> doc;
+    std::optional<ExportDocument> doc; // taken from the tree, the reference
     QString filename;
     ScriptedUi ui;
     ExportReport report;

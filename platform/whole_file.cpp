@@ -1,0 +1,42 @@
+#include "platform/whole_file.h"
+
+#include "platform/file_error.h"
+
+#include <QSaveFile>
+
+namespace quintaro {
+
+namespace {
+WriteFailure failureOf(const QFileDevice& file)
+{
+    const int error = lastSystemError();
+    return {error, fileFailure(file, error)};
+}
+} // namespace
+
+std::optional<WriteFailure> writeWholeFile(const QString& path, const std::function<bool(QIODevice&)>& write)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return failureOf(file);
+    // QSaveFile::commit() alone replaces the old file even when writing its last buffered bytes
+    // fails (a full disk), so the buffer is flushed first. On failure the temporary file goes with
+    // the QSaveFile, and the system error is still the failed write's.
+    if (!write(file) || !file.flush()) {
+        const WriteFailure failure = failureOf(file);
+        file.cancelWriting();
+        return failure;
+    }
+    if (!file.commit())
+        return failureOf(file);
+    return std::nullopt;
+}
+
+std::optional<WriteFailure> writeWholeFile(const QString& path, QByteArrayView bytes)
+{
+    return writeWholeFile(path, [bytes](QIODevice& device) {
+        return device.write(bytes.data(), bytes.size()) == bytes.size();
+    });
+}
+
+} // namespace quintaro
