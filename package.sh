@@ -2,7 +2,7 @@
 # Packages Quintaro:
 #   ./package.sh windows   the Windows build, tested under Wine, as dist/quintaro-<version>-windows-x64.zip
 #                          and dist/quintaro-<version>-setup.exe (installed and removed under Wine as a check)
-#   ./package.sh deb       dist/quintaro_<version>_amd64.deb (see tools/deb/)
+#   ./package.sh deb       dist/quintaro_<version>_<arquitectura>.deb (see tools/deb/)
 set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
 version=$(sed -n 's/^project(Quintaro VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")

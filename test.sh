@@ -38,7 +38,9 @@ quintaro_build "$QUINTARO_ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DQUINTARO_S
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j "$(nproc)")
 
 echo "== Fuzzing: cada objetivo 30 s sobre su corpus (tests/fuzz)"
-quintaro_install clang libclang-rt-14-dev
+# libFuzzer and the sanitizers' runtime come with the clang this Debian has, whatever its version.
+quintaro_install clang
+quintaro_install "libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev"
 CC=clang CXX=clang++ quintaro_build "$QUINTARO_ROOT/build-fuzz" -DQUINTARO_FUZZ=ON -DQUINTARO_SANITIZE=ON \
     -DQUINTARO_GUI=OFF -DBUILD_TESTING=OFF
 for target in dbf export import; do

@@ -50,8 +50,13 @@ QString trimmedText(const ExportDocument& doc, const char* path, size_t index, c
 
 int wholeNumber(const QString& value, const QString& where, const QString& name)
 {
-    if (text::isInt(value))
-        return text::toInt(value);
+    if (const std::optional<int> number = text::parseInt(QStringView(value)))
+        return *number;
+    notWholeNumber(value, where, name);
+}
+
+void notWholeNumber(const QString& value, const QString& where, const QString& name)
+{
     throw RunError(QStringLiteral("%1: %2 '%3' no es un número entero").arg(where, name, value));
 }
 

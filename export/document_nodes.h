@@ -17,7 +17,8 @@ QString trimmedText(const ExportDocument& doc, const char* path, size_t index, c
 QByteArrayView trimmedBytes(QByteArrayView text);
 
 // `value` as a whole number of 32 bits; otherwise a RunError that says where it stands and what
-// it is: "<where>: <name> 'tres' no es un número entero".
+// it is: "<where>: <name> 'tres' no es un número entero" (raised by notWholeNumber).
 int wholeNumber(const QString& value, const QString& where, const QString& name);
+[[noreturn]] void notWholeNumber(const QString& value, const QString& where, const QString& name);
 
 } // namespace quintaro

@@ -144,8 +144,9 @@ void ExportarSesiones(const ExportDocument& doc, TableOutput& out, const LessonS
         }
         const std::optional<int> weekly = text::parseInt(hours);
         if (!weekly)
-            wholeNumber(QString::fromUtf8(hours), QStringLiteral("La sesión %1 (posición %2)").arg(sesion()).arg(i + 1),
-                        QStringLiteral("numSesiones")); // raises the message
+            notWholeNumber(QString::fromUtf8(hours),
+                           QStringLiteral("La sesión %1 (posición %2)").arg(sesion()).arg(i + 1),
+                           QStringLiteral("numSesiones"));
         splitString(*weekly, split);
 
         const QByteArrayView task = tareaOf(i, owner);

@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QScopeGuard>
 
 namespace quintaro {
 
@@ -72,14 +73,10 @@ std::optional<FrameSelection> GuiUi::chooseFrames(const QString& documentPath, c
     // The dialog waits for the person: the normal cursor while it is shown.
     if (m_busy > 0)
         QApplication::setOverrideCursor(Qt::ArrowCursor);
-    struct RestoreBusy {
-        bool active;
-        ~RestoreBusy()
-        {
-            if (active)
-                QApplication::restoreOverrideCursor();
-        }
-    } restore{m_busy > 0};
+    const auto restore = qScopeGuard([wasBusy = m_busy > 0] {
+        if (wasBusy)
+            QApplication::restoreOverrideCursor();
+    });
     FrameSelection chosen;
     do
         chosen = m_frameDialog(documentPath, m_parent);

@@ -55,26 +55,25 @@ QString right(const QString& s, qsizetype count)
     return s.mid(offsetOfChar(s, total - count));
 }
 
-bool isInt(const QString& s)
+std::optional<int> parseInt(QStringView s)
 {
-    qsizetype i = 0;
-    if (i < s.size() && (s.at(i) == u'+' || s.at(i) == u'-'))
-        ++i;
-    if (i == s.size())
-        return false;
-    for (; i < s.size(); ++i)
-        if (s.at(i) < u'0' || s.at(i) > u'9')
-            return false;
-    bool ok = false;
-    s.toInt(&ok, 10);
-    return ok;
+    // Only ASCII can be a digit or a sign; anything else is no number.
+    QByteArray ascii(s.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        if (s[i].unicode() >= 0x80)
+            return std::nullopt;
+        ascii[i] = char(s[i].unicode());
+    }
+    return parseInt(QByteArrayView(ascii));
 }
+
+bool isInt(const QString& s) { return parseInt(QStringView(s)).has_value(); }
 
 int toInt(const QString& s)
 {
-    if (!isInt(s))
-        throw RunError(QStringLiteral("'%1' no es un número entero").arg(s));
-    return s.toInt(nullptr, 10);
+    if (const std::optional<int> value = parseInt(QStringView(s)))
+        return *value;
+    throw RunError(QStringLiteral("'%1' no es un número entero").arg(s));
 }
 
 std::optional<int> parseInt(QByteArrayView s)

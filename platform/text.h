@@ -16,12 +16,13 @@ qsizetype length(const QString& s);
 QString left(const QString& s, qsizetype count);
 QString right(const QString& s, qsizetype count);
 
-// Strict decimal integer: an optional sign and digits, within 32 bits.
-// Raises "'%s' no es un número entero" otherwise.
-int toInt(const QString& s);
-bool isInt(const QString& s);
-// The same rule on ASCII bytes: the number, or nothing.
+// Strict decimal integer: an optional sign and digits, within 32 bits; the number, or nothing.
+// One rule for bytes (UTF-8 or ASCII) and for strings.
 std::optional<int> parseInt(QByteArrayView s);
+std::optional<int> parseInt(QStringView s);
+// The same as a test, and as a value that raises "'%s' no es un número entero" otherwise.
+bool isInt(const QString& s);
+int toInt(const QString& s);
 
 // The error box's rule: a full stop is added unless the message already ends in a character at or
 // below '.' in code order. An empty message stays empty.

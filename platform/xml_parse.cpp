@@ -10,6 +10,8 @@
 
 #include <mutex>
 
+#include "platform/libxml_compat.h"
+
 namespace quintaro::xml {
 
 namespace {
@@ -40,6 +42,10 @@ QString kindOf(int code)
     }
 }
 
+// libxml2 2.12 made the structured error handler take a const xmlError*; the handler takes
+// whichever this libxml2 declares, so the build works against both.
+using StructuredErrorArgument = HandlerArgument<xmlStructuredErrorFunc>::type;
+
 // Collects libxml2's messages during one parse instead of letting it print them.
 struct ParseErrors {
     QByteArray mainFile; // the document itself, the one file the parser may open
@@ -49,7 +55,7 @@ struct ParseErrors {
 };
 thread_local ParseErrors* t_errors = nullptr;
 
-void collectError(void*, xmlErrorPtr error)
+void collectError(void*, StructuredErrorArgument error)
 {
     if (!t_errors || !error || !t_errors->first.isEmpty() || error->level < XML_ERR_ERROR)
         return;

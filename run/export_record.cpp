@@ -19,28 +19,45 @@ constexpr qint64 kFewSlots = 3;
 // File times may be kept to the two seconds (FAT).
 constexpr qint64 kClockSlackSeconds = 2;
 
-QByteArray hashOf(const QString& path)
+// Empty when the file cannot be read whole, or when `stop` is set before the end.
+QByteArray hashOf(const QString& path, const std::atomic_bool* stop = nullptr)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     // For telling documents apart, not for security: a fast digest is enough.
     QCryptographicHash hash(QCryptographicHash::Md5);
-    hash.addData(&file);
+    QByteArray chunk(1 << 20, Qt::Uninitialized);
+    for (;;) {
+        if (stop && stop->load())
+            return {};
+        const qint64 read = file.read(chunk.data(), chunk.size());
+        if (read < 0)
+            return {};
+        if (read == 0)
+            break;
+        hash.addData(QByteArrayView(chunk.constData(), read));
+    }
     return hash.result().toHex();
 }
 
 QString localTime(const QDateTime& time) { return time.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")); }
 } // namespace
 
-ExportRecord ExportRecord::of(const QString& documentPath)
+ExportRecord ExportRecord::of(const QString& documentPath, const std::atomic_bool* stop) noexcept
 {
     ExportRecord record;
-    const QFileInfo info(documentPath);
-    record.document = info.absoluteFilePath();
-    record.size = info.size();
-    record.hash = hashOf(documentPath);
-    record.time = QDateTime::currentDateTimeUtc();
+    try {
+        const QFileInfo info(documentPath);
+        record.document = info.absoluteFilePath();
+        record.size = info.size();
+        record.time = QDateTime::currentDateTimeUtc();
+        record.hash = hashOf(documentPath, stop);
+    } catch (...) {
+        // It runs on another thread: nothing may escape it. Without a digest the import only
+        // cannot tell whether the document changed.
+        record.hash.clear();
+    }
     return record;
 }
 

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QStringList>
 
+#include <atomic>
 #include <optional>
 
 namespace quintaro {
@@ -19,8 +20,10 @@ struct ExportRecord {
     QDateTime time; // when the tables were put in place (UTC)
     QStringList frames;
 
-    // The record of `documentPath` as it is now, chosen frames aside.
-    static ExportRecord of(const QString& documentPath);
+    // The record of `documentPath` as it is now, chosen frames aside. Raises nothing, so it can run
+    // on another thread; the digest is left empty when the file cannot be read or `stop` is set
+    // (checked between chunks, so a run that has failed need not wait for a large file).
+    static ExportRecord of(const QString& documentPath, const std::atomic_bool* stop = nullptr) noexcept;
 };
 
 inline const QString kExportRecordFile = QStringLiteral("QUINTARO_EXPORTACION.JSON");

@@ -106,9 +106,12 @@ void Session::keepDocumentsUntilExit()
 
 void Session::exportTables(RunUi& ui, bool& createdFolder)
 {
-    // The export record hashes the document on the other core while the steps run.
-    std::future<ExportRecord> recordOfDocument
-        = std::async(std::launch::async, [path = m_filenameXML] { return ExportRecord::of(path); });
+    // The export record hashes the document on the other core while the steps run. A run that
+    // stops early stops the hashing too (the guard acts before the future waits for it).
+    auto stopHashing = std::make_shared<std::atomic_bool>(false);
+    std::future<ExportRecord> recordOfDocument = std::async(
+        std::launch::async, [path = m_filenameXML, stopHashing] { return ExportRecord::of(path, stopHashing.get()); });
+    const auto stopWhenLeaving = qScopeGuard([&stopHashing] { *stopHashing = true; });
     m_exportDoc.reset();
     m_exportDoc.emplace(ExportDocument::load(m_filenameXML));
     const ExportDocument& doc = *m_exportDoc;

@@ -3,6 +3,7 @@
 #include "platform/error.h"
 
 #include <QFileInfo>
+#include <QScopeGuard>
 
 namespace quintaro {
 
@@ -29,10 +30,7 @@ void TableComponent::close()
     if (!m_open)
         return;
     // Reset even when storing fails, so that the file is released.
-    struct Reset {
-        std::optional<DbfTable>& table;
-        ~Reset() { table.reset(); }
-    } reset{m_open};
+    const auto reset = qScopeGuard([this] { m_open.reset(); });
     m_open->close();
 }
 

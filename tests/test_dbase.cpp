@@ -3,10 +3,21 @@
 #include "platform/file_lock.h"
 #include "test_support.h"
 
+#include <QFile>
+#include <QLocale>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
+
+#include <utility>
+#ifdef __linux__
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+#endif
 
 using namespace quintaro;
 using namespace quintaro::test;
@@ -93,6 +104,30 @@ TEST_F(Dbase, EveryFieldKindRoundTrips)
     EXPECT_EQ(bytes.mid(header + 1 + 10 + 1 + 11, 20), QByteArray("              3.0000"));
 }
 
+#ifdef __linux__
+// A table the system will not let us write (here an immutable file, which holds even for root) is
+// opened for reading, and writing it is refused in those words.
+TEST_F(Dbase, RefusedWriteSaysSo)
+{
+    DbfTable::create(path(), kAllKinds);
+    const int fd = ::open(QFile::encodeName(path()).constData(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    int flags = 0;
+    const bool immutable = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0
+        && (flags |= FS_IMMUTABLE_FL, ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
+    const auto undo = qScopeGuard([&] {
+        flags &= ~FS_IMMUTABLE_FL;
+        ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+        ::close(fd);
+    });
+    if (!immutable)
+        GTEST_SKIP() << "this file system cannot make a file immutable here";
+    DbfTable t(path(), DbfTable::Access::Shared);
+    EXPECT_EQ(runErrorOf([&] { t.append(); }),
+              QStringLiteral("La tabla T (%1) no se puede escribir: el archivo es de solo lectura").arg(path()).toStdString());
+}
+#endif
+
 TEST_F(Dbase, FloatFromTextAndMissingFieldMessages)
 {
     DbfTable::create(path(), kAllKinds);
@@ -100,6 +135,15 @@ TEST_F(Dbase, FloatFromTextAndMissingFieldMessages)
     t.append();
     EXPECT_EQ(runErrorOf([&] { t.setText(3, QStringLiteral("tres")); }),
               "La tabla T, campo HORAS: 'tres' no es un número");
+    // A number given as text is read by the rule the field is read by, whatever the user's locale:
+    // '.' or ',' is the decimal point, never a thousands separator.
+    const QLocale previous;
+    QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
+    for (const auto& [given, stored] : {std::pair{"1.500", 1.5}, std::pair{"2,5", 2.5}, std::pair{"-0.25", -0.25}}) {
+        t.setText(3, QString::fromLatin1(given));
+        EXPECT_EQ(t.number(3), stored) << given;
+    }
+    QLocale::setDefault(previous);
     EXPECT_EQ(runErrorOf([&] { t.fieldIndex(QStringLiteral("marco")); }), "La tabla T no tiene el campo MARCO");
     DbfTable::create(path("S.DBF"), kAllKinds);
     DbfTable held(path("S.DBF"), DbfTable::Access::Exclusive, QStringLiteral("¿la ha escrito Velmora?"));

@@ -277,10 +277,3 @@ TEST(ExportRun, AllOrNothingWithThePreviousSetKept)
     EXPECT_EQ(snapshot(dir), second);
     EXPECT_EQ(snapshot(previous), first);
 }
-
-TEST(ExportRun, NothingToRestoreIsSaid)
-{
-    QTemporaryDir temp;
-    EXPECT_TRUE(failsSaying([&] { restorePreviousExport(WorkDir(temp.path())); },
-                            {QStringLiteral("No hay un juego anterior de tablas")}));
-}

@@ -1,8 +1,14 @@
+#include "run/export_record.h"
 #include "run/report_text.h"
 #include "run/session.h"
 #include "test_support.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
+
+#include <atomic>
 
 using namespace quintaro;
 using namespace quintaro::test;
@@ -91,3 +97,28 @@ TEST(Report, EveryKindOfFindingWithItsLessonsAndCsv)
     EXPECT_EQ(qsizetype(csv.size()), qsizetype(report.findings.size()) + 1);
     EXPECT_TRUE(csv.contains(QStringLiteral("asignatura_no_encontrada;1;Latín;sin fila en ASIGT")));
 }
+
+#ifndef _WIN32
+// The document is hashed on another thread while the steps run. A document that does not parse
+// stops the run at once, not after the whole file has been read for the hash (a terabyte of
+// sparse zeros after a broken start would take half an hour to read).
+TEST(ExportRecordHashing, AFailedRunDoesNotWaitForTheHash)
+{
+    QTemporaryDir dir;
+    const QString document = dir.filePath(QStringLiteral("roto.xml"));
+    writeFile(document, "<datosGHC><sin cerrar");
+    QFile file(document);
+    ASSERT_TRUE(file.resize(qint64(1) << 40)) << "a sparse file is needed";
+    ScriptedUi ui;
+    ui.document = document;
+    Session session;
+    session.setWorkDirectory(dir.filePath(QStringLiteral("VTEMP")));
+    EXPECT_EQ(session.runExport(ui), Session::Outcome::Failed);
+    ASSERT_EQ(ui.errors.size(), 1);
+    EXPECT_TRUE(ui.errors.front().contains(QStringLiteral("no es XML válido"))) << ui.errors.front().toStdString();
+
+    // And the hashing itself, told to stop, stops and leaves no digest.
+    std::atomic_bool stop{true};
+    EXPECT_TRUE(ExportRecord::of(document, &stop).hash.isEmpty());
+}
+#endif

@@ -222,16 +222,6 @@ TEST(Streaming, SplicedSectionIsWhatTheTreeSaves)
         << latin1.constData();
 }
 
-TEST(Streaming, BytesReadAsTheTextRulesRead)
-{
-    for (const char* s : {"0", "+5", "-5", "007", "2147483647", "2147483648", "-2147483648", "-2147483649", "", "+",
-                          "-", "1a", " 1", "1 ", "99999999999999999999", "٣"}) {
-        const QString text = QString::fromUtf8(s);
-        const std::optional<int> expected = text::isInt(text) ? std::optional<int>(text::toInt(text)) : std::nullopt;
-        EXPECT_EQ(text::parseInt(s), expected) << s;
-    }
-}
-
 TEST(Streaming, StoredBytesLookupAndCopy)
 {
     using dbf::FieldKind;

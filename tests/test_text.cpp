@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <optional>
+
 using namespace quintaro;
 
 TEST(Text, TrimRemovesCodesUpTo32Only)
@@ -38,6 +41,27 @@ TEST(Text, StrictIntegers)
         } catch (const RunError& e) {
             EXPECT_EQ(e.message(), QStringLiteral("'%1' no es un número entero").arg(QString::fromUtf8(bad)));
         }
+    }
+}
+
+TEST(Text, OneIntegerRuleForBytesAndStrings)
+{
+    const struct {
+        const char* text;
+        std::optional<int> value;
+    } cases[] = {
+        {"0", 0},         {"+5", 5},        {"-5", -5},          {"007", 7},
+        {"2147483647", 2147483647},         {"-2147483648", std::numeric_limits<int>::min()},
+        {"2147483648", {}}, {"-2147483649", {}}, {"99999999999999999999", {}},
+        {"", {}},         {"+", {}},        {"-", {}},           {"1a", {}},
+        {" 1", {}},       {"1 ", {}},       {"\xd9\xa3", {}} /* Arabic-Indic three */, {"\xef\xbc\x91", {}} /* full-width one */,
+    };
+    for (const auto& c : cases) {
+        const QByteArrayView bytes(c.text);
+        const QString string = QString::fromUtf8(c.text);
+        EXPECT_EQ(text::parseInt(bytes), c.value) << c.text;
+        EXPECT_EQ(text::parseInt(QStringView(string)), c.value) << c.text;
+        EXPECT_EQ(text::isInt(string), c.value.has_value()) << c.text;
     }
 }
 
@@ -78,5 +102,22 @@ TEST(CodePages, FixedTablesAgreeWithIcu)
             GTEST_SKIP() << "this Qt has no converter for " << set.icuName;
         const QString expected = icu.decode(all);
         EXPECT_EQ(CodePage::forLanguageDriver(set.driver).decode(all), expected) << set.icuName;
+    }
+}
+
+TEST(CodePages, EveryByteEncodesBackToItself)
+{
+    // The IBM sets swap 0x1A, 0x1C and 0x7F: text read from those bytes must be stored, and looked
+    // up, as those same bytes.
+    QByteArray all;
+    for (int b = 0; b < 0x100; ++b)
+        all.append(char(b));
+    for (unsigned char driver : {0x01, 0x02, 0x64, 0xC8, 0x57}) {
+        const CodePage set = CodePage::forLanguageDriver(driver);
+        const QString text = set.decode(all);
+        EXPECT_EQ(set.encode(text).bytes, all) << int(driver);
+        QByteArray stored;
+        EXPECT_TRUE(set.encodeUtf8(text.toUtf8(), stored)) << int(driver);
+        EXPECT_EQ(stored, all) << int(driver);
     }
 }

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# ./package.sh deb: a Release build, its tests, and dist/quintaro_<version>_amd64.deb made by CPack
+# ./package.sh deb: a Release build, its tests, and dist/quintaro_<version>_<arch>.deb made by CPack
 # (dependencies from dpkg-shlibdeps), checked with lintian.
 set -euo pipefail
 version=$1
@@ -16,9 +16,10 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING
 cmake --build "$build" -j "$(nproc)"
 (cd "$build" && cpack -G DEB >/dev/null)
 mkdir -p "$root/dist"
-deb=$root/dist/quintaro_${version}_amd64.deb
-cp "$build/quintaro_${version}_amd64.deb" "$deb"
+arch=$(dpkg --print-architecture)
+deb=$root/dist/quintaro_${version}_${arch}.deb
+cp "$build/quintaro_${version}_${arch}.deb" "$deb"
 dpkg-deb --info "$deb" | sed -n 's/^ \(Depends\|Section\|Maintainer\):/\1:/p'
 echo "== lintian"
 lintian --tag-display-limit 0 "$deb" || { echo "lintian informa de errores" >&2; exit 1; }
-echo "Escrito: dist/quintaro_${version}_amd64.deb"
+echo "Escrito: dist/quintaro_${version}_${arch}.deb"

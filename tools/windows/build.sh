@@ -9,7 +9,7 @@ prefix=$("$root/tools/windows/build-prefix.sh")
 build=$root/build-windows
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/tools/windows/mingw-toolchain.cmake" -DQUINTARO_MINGW_PREFIX="$prefix" \
-    -DCMAKE_PREFIX_PATH="$prefix" -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DCMAKE_PREFIX_PATH="$prefix" -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake" \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$root/tools/windows/wine-run.sh" \
     -DPython3_EXECUTABLE=/usr/bin/python3 >&2
 QUINTARO_MINGW_PREFIX=$prefix cmake --build "$build" -j "$(nproc)" >&2
