@@ -1,3 +1,4 @@
+#include "platform/dbf_header.h"
 #include "platform/dbf_table.h"
 #include "platform/error.h"
 #include "platform/file_lock.h"
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 #ifdef __linux__
 #include <fcntl.h>
@@ -38,6 +40,55 @@ const std::vector<FieldSpec> kAllKinds = {
 };
 
 } // namespace
+
+// The header as bytes, without a file: what encodeHeader makes, parseHeader reads back, at level
+// III and, when a name needs it, level 7; what no level holds is refused by name.
+TEST(DbaseHeader, EncodedHeadersParseBack)
+{
+    using namespace dbf;
+    const QDate day(2026, 12, 10);
+    for (const char* longName : {"HORAS", "ES_HORADESDE"}) {
+        const std::vector<FieldSpec> specs = {
+            {QStringLiteral("NOMBRE"), FieldKind::String, 30},
+            {QStringLiteral("ACTIVO"), FieldKind::Boolean},
+            {QStringLiteral("NUMERO"), FieldKind::Integer},
+            {QString::fromLatin1(longName), FieldKind::Float},
+        };
+        const QByteArray bytes = encodeHeader(specs, day);
+        const Header h = parseHeader(bytes, bytes.size());
+        EXPECT_EQ(h.level7, std::string(longName).size() > 11) << longName;
+        EXPECT_EQ(h.rowCount, 0u);
+        EXPECT_EQ(h.headerLength, bytes.size());
+        EXPECT_EQ(h.recordLength, 1 + 30 + 1 + 11 + 20);
+        ASSERT_EQ(h.fields.size(), 4u);
+        const std::vector<std::tuple<QString, char, int, int, int>> expected = {
+            {"NOMBRE", 'C', 30, 0, 1}, {"ACTIVO", 'L', 1, 0, 31}, {"NUMERO", 'N', 11, 0, 32},
+            {QString::fromLatin1(longName), 'N', 20, 4, 43}};
+        for (size_t i = 0; i < expected.size(); ++i) {
+            const Field& f = h.fields[i];
+            EXPECT_EQ(std::tuple(f.name, f.type, f.length, f.decimals, f.offset), expected[i]) << i;
+        }
+        // A stamped header says how many rows follow; more than the bytes hold is refused.
+        QByteArray stamped = bytes;
+        stampHeader(stamped.data(), 2, day);
+        EXPECT_EQ(parseHeader(stamped + QByteArray(2 * h.recordLength, ' '), stamped.size() + 2 * h.recordLength)
+                      .rowCount,
+                  2u);
+        try {
+            parseHeader(stamped, stamped.size() + h.recordLength);
+            ADD_FAILURE() << "two rows announced, room for one";
+        } catch (const HeaderError& e) {
+            EXPECT_EQ(e.reason, QStringLiteral("la cabecera anuncia 2 filas y el archivo solo contiene 1; el archivo "
+                                               "está dañado"));
+        }
+    }
+    try {
+        encodeHeader({{QString(40, u'X'), FieldKind::String, 5}}, day);
+        ADD_FAILURE() << "a 40-character name was accepted";
+    } catch (const HeaderError& e) {
+        EXPECT_EQ(e.reason, QStringLiteral("el campo %1 no es válido").arg(QString(40, u'X')));
+    }
+}
 
 TEST_F(Dbase, EmptyTableHasHeaderTerminatorAndEndOfFile)
 {

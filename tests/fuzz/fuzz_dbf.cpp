@@ -1,5 +1,9 @@
-// libFuzzer target: opens any bytes as a dBase table and reads every field of every row.
+// libFuzzer target: parses any bytes as a dBase header and reads each described field of each row
+// from the bytes alone, then opens the same bytes as a table file and reads every field of every
+// row through the table.
+#include "platform/dbf_header.h"
 #include "platform/dbf_table.h"
+#include "platform/dbf_values.h"
 #include "platform/error.h"
 
 #include <QFile>
@@ -8,8 +12,33 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace {
+// The pure byte functions, without a file.
+void readBytes(QByteArrayView bytes)
+{
+    using namespace quintaro::dbf;
+    try {
+        const Header header = parseHeader(bytes, bytes.size());
+        const quintaro::CodePage codePage = quintaro::CodePage::forLanguageDriver(header.languageDriver);
+        for (quint32 row = 0; row < header.rowCount; ++row) {
+            const QByteArrayView record
+                = bytes.sliced(header.headerLength + qsizetype(row) * header.recordLength, header.recordLength);
+            for (const Field& field : header.fields) {
+                try {
+                    (void)textOf(record.sliced(field.offset, field.length), field, header.level7, codePage);
+                } catch (const ValueError&) {
+                } catch (const quintaro::RunError&) {
+                }
+            }
+        }
+    } catch (const HeaderError&) {
+    }
+}
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    readBytes(QByteArrayView(reinterpret_cast<const char*>(data), qsizetype(size)));
     static QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("SOLUC.DBF"));
     {
