@@ -5,6 +5,7 @@
 #include "cli/table_printer.h"
 #include "platform/error.h"
 #include "platform/whole_file.h"
+#include "platform/held_work_dir.h"
 #include "platform/table_staging.h"
 #include "platform/text.h"
 #include "quintaro_version.h"
@@ -44,11 +45,14 @@ void printReport(const QCommandLineParser& p, const RunReport& report, QTextStre
     out << "Informe en " << QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()) << Qt::endl;
 }
 
-// --dir, or the default working directory; not made when missing (these commands need tables there).
-QString workDirOf(const QCommandLineParser& p)
+// --dir, or the default working directory, held for this command (locked, an interrupted swap
+// finished first and said on `err`); not made when missing (these commands need tables there).
+HeldWorkDir workDirOf(const QCommandLineParser& p, QTextStream& err)
 {
-    const QString given = p.value(QStringLiteral("dir"));
-    return given.isEmpty() ? WorkDir::defaultPath() : given;
+    HeldWorkDir held = holdWorkDir(p.value(QStringLiteral("dir")), false);
+    if (!held.recovered.isEmpty())
+        err << text::withFullStop(held.recovered) << Qt::endl;
+    return held;
 }
 
 // What a finished, missing or failed run means on the command line.
@@ -117,15 +121,17 @@ int importar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
     return code;
 }
 
-int tabla(const QCommandLineParser& p, QTextStream& out, QTextStream&)
+int tabla(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
 {
-    const QString dirPath = workDirOf(p);
-    const WorkDir dir(dirPath);
     // A name ("ASIGT", "asigt.dbf") is looked for in the working directory; a path is taken as given.
     QString name = p.positionalArguments().at(1);
     const bool isPath = name.contains(u'/') || name.contains(u'\\');
     if (!isPath && name.endsWith(QStringLiteral(".dbf"), Qt::CaseInsensitive))
         name.chop(4);
+    std::optional<HeldWorkDir> held;
+    if (!isPath)
+        held.emplace(workDirOf(p, err));
+    const WorkDir dir = held ? held->dir : WorkDir(QString());
     const QString path = isPath ? name : dir.tablePath(name);
     if (!QFileInfo(path).isFile())
         throw RunError(isPath ? QStringLiteral("No existe la tabla %1").arg(path)
@@ -135,10 +141,10 @@ int tabla(const QCommandLineParser& p, QTextStream& out, QTextStream&)
     return Ok;
 }
 
-int velmora(const QCommandLineParser& p, QTextStream& out, QTextStream&)
+int velmora(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
 {
-    const QString dirPath = workDirOf(p);
-    const StandinReport r = runVelmoraStandin(WorkDir(dirPath));
+    const HeldWorkDir held = workDirOf(p, err);
+    const StandinReport r = runVelmoraStandin(held.dir);
     out << "SOLUC escrita: " << r.lessons << " sesiones, " << r.hours << " horas semanales; " << r.placed
         << " colocadas (" << r.withoutRoom << " sin aula), " << r.unplaced << " sin colocar (DIA 0)" << Qt::endl;
     return Ok;
@@ -153,11 +159,11 @@ int manual(const QCommandLineParser&, QTextStream& out, QTextStream&)
     return Ok;
 }
 
-int restaurar(const QCommandLineParser& p, QTextStream& out, QTextStream&)
+int restaurar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
 {
-    const QString dirPath = workDirOf(p);
-    restorePreviousExport(WorkDir(dirPath));
-    out << "Se han vuelto a poner las tablas de la exportación anterior en " << dirPath
+    const HeldWorkDir held = workDirOf(p, err);
+    restorePreviousExport(held.dir);
+    out << "Se han vuelto a poner las tablas de la exportación anterior en " << QDir::toNativeSeparators(held.dir.path())
         << "; las que había quedan como anteriores (otro 'restaurar' las devuelve)." << Qt::endl;
     return Ok;
 }

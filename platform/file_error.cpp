@@ -35,6 +35,9 @@ QString failureKind(int systemError)
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
         return QStringLiteral("en uso por otro programa");
+    case ERROR_CRC:
+    case ERROR_IO_DEVICE:
+        return QStringLiteral("error de lectura o escritura en el disco");
 #else
     case ENOENT:
     case ENOTDIR:
@@ -50,6 +53,8 @@ QString failureKind(int systemError)
         return QStringLiteral("disco lleno");
     case EISDIR:
         return QStringLiteral("es una carpeta");
+    case EIO:
+        return QStringLiteral("error de lectura o escritura en el disco");
     case EBUSY:
     case ETXTBSY:
         return QStringLiteral("en uso por otro programa");

@@ -22,7 +22,7 @@ bool lockWhole(int fd, LockMode mode)
 {
     HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
     OVERLAPPED overlapped{};
-    const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (mode == LockMode::Exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+    const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (mode != LockMode::Shared ? LOCKFILE_EXCLUSIVE_LOCK : 0);
     return LockFileEx(handle, flags, 0, MAXDWORD, MAXDWORD, &overlapped);
 }
 
@@ -34,19 +34,19 @@ void closeFd(int fd) { _close(fd); }
 bool recordLock(int fd, LockMode mode)
 {
     struct flock lock { };
-    lock.l_type = mode == LockMode::Exclusive ? F_WRLCK : F_RDLCK;
+    lock.l_type = mode != LockMode::Shared ? F_WRLCK : F_RDLCK;
     lock.l_whence = SEEK_SET;
     if (::fcntl(fd, F_OFD_SETLK, &lock) == 0)
         return true;
     if (errno != EBADF)
         return false;
-    lock.l_type = mode == LockMode::Exclusive ? F_WRLCK : F_RDLCK;
+    lock.l_type = mode != LockMode::Shared ? F_WRLCK : F_RDLCK;
     return ::fcntl(fd, F_OFD_GETLK, &lock) == 0 && lock.l_type == F_UNLCK;
 }
 
 bool lockWhole(int fd, LockMode mode)
 {
-    if (::flock(fd, (mode == LockMode::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0)
+    if (::flock(fd, (mode != LockMode::Shared ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0)
         return false;
     if (recordLock(fd, mode))
         return true;
@@ -79,7 +79,9 @@ LockedOpen openLocked(const QString& path, LockMode mode, bool writable)
     LockedOpen result;
 #ifdef _WIN32
     const DWORD access = GENERIC_READ | (writable ? GENERIC_WRITE : 0);
-    const DWORD share = mode == LockMode::Exclusive ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
+    const DWORD share = mode == LockMode::Shared    ? FILE_SHARE_READ | FILE_SHARE_WRITE
+        : mode == LockMode::ExclusiveMovable ? FILE_SHARE_DELETE
+                                             : 0;
     HANDLE handle = CreateFileW(reinterpret_cast<LPCWSTR>(path.utf16()), access, share, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {

@@ -9,7 +9,9 @@ namespace quintaro {
 // LockFileEx over the whole file. On POSIX both an advisory flock(), which other xBase tools on
 // Linux honour, and a record lock over the whole file, which is what a Windows program under Wine
 // (Velmora) takes and checks. Released when the file is closed.
-enum class LockMode { Shared, Exclusive };
+// ExclusiveMovable is exclusive use that still lets this holder rename the file (Windows shares
+// only deletion then); it holds a table from the check before a swap through its move.
+enum class LockMode { Shared, Exclusive, ExclusiveMovable };
 
 // A C runtime descriptor, closed (with its locks) when its owner goes unless released.
 class FileDescriptor {

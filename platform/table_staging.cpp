@@ -1,14 +1,11 @@
 #include "platform/table_staging.h"
 
 #include "platform/error.h"
-#include "platform/file_lock.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include <utility>
-#include <vector>
 
 namespace quintaro {
 
@@ -22,59 +19,7 @@ void freshFolder(const QString& path)
     if (!QDir().mkpath(path))
         throw RunError(QStringLiteral("No se puede crear la carpeta %1").arg(path));
 }
-
-// Renames done so far, undone in reverse when a later one fails.
-class Moves {
-public:
-    void move(const QString& from, const QString& to)
-    {
-        if (!QFile::rename(from, to))
-            throw RunError(QStringLiteral("No se puede mover %1 a %2").arg(from, to));
-        m_done.emplace_back(from, to);
-    }
-    void undo()
-    {
-        for (auto it = m_done.rbegin(); it != m_done.rend(); ++it)
-            if (!QFile::rename(it->second, it->first))
-                qWarning("No se pudo devolver %s a %s", qPrintable(it->second), qPrintable(it->first));
-        m_done.clear();
-    }
-
-private:
-    std::vector<std::pair<QString, QString>> m_done;
-};
 } // namespace
-
-void replaceFileSet(const WorkDir& target, const WorkDir& source, const QStringList& fileNames)
-{
-    for (const QString& name : fileNames)
-        if (name.endsWith(QStringLiteral(".DBF"), Qt::CaseInsensitive))
-            for (const QString& path : target.filesNamed(name))
-                if (isHeldByAnother(path))
-                    throw RunError(heldByAnotherMessage(QFileInfo(path).completeBaseName().toUpper()));
-
-    const QString previous = target.subfolder(kPreviousFolder).path();
-    const QString replaced = previous + QStringLiteral(".tmp");
-    freshFolder(replaced);
-    Moves moves;
-    try {
-        for (const QString& name : fileNames)
-            for (const QString& path : target.filesNamed(name))
-                moves.move(path, QDir(replaced).filePath(QFileInfo(path).fileName()));
-        for (const QString& name : fileNames)
-            for (const QString& path : source.filesNamed(name))
-                moves.move(path, QDir(target.path()).filePath(QFileInfo(path).fileName()));
-    } catch (const RunError&) {
-        moves.undo();
-        QDir(replaced).removeRecursively();
-        throw;
-    }
-    // The new set is in place; keeping the old one is the last, lesser part. (When the source was
-    // the previous set itself, its files have just moved out of it.)
-    QDir(previous).removeRecursively();
-    if (!QDir().rename(replaced, previous))
-        qWarning("No se pudo guardar el juego anterior de tablas en %s", qPrintable(previous));
-}
 
 TableStaging::TableStaging(const WorkDir& target)
     : m_target(target), m_staging(QDir(target.path()).filePath(kStagingFolder))

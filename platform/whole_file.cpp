@@ -1,7 +1,10 @@
 #include "platform/whole_file.h"
 
+#include "platform/durable.h"
+#include "platform/error.h"
 #include "platform/file_error.h"
 
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace quintaro {
@@ -29,6 +32,13 @@ std::optional<WriteFailure> writeWholeFile(const QString& path, const std::funct
     }
     if (!file.commit())
         return failureOf(file);
+    // QSaveFile has written the file's data to the disk before renaming it; the rename itself is
+    // in the folder, which is synced too, so that the new file is there after a power cut.
+    try {
+        durable::syncFolder(QFileInfo(path).absolutePath());
+    } catch (const RunError& e) {
+        return WriteFailure{lastSystemError(), e.message()};
+    }
     return std::nullopt;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/work_dir.h"
 
+#include "platform/durable.h"
 #include "platform/error.h"
 #include "platform/file_error.h"
 
@@ -96,8 +97,11 @@ QStringList WorkDir::filesNamed(const QString& fileName) const
 {
     const QDir dir(m_path);
     QStringList found;
-    for (const QString& entry : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
-        if (entry.compare(fileName, Qt::CaseInsensitive) == 0)
+    if (!QFileInfo(m_path).isDir())
+        return found;
+    // A listing the system broke off raises an error: a table is never missed for it.
+    for (const QString& entry : durable::entriesOf(m_path))
+        if (entry.compare(fileName, Qt::CaseInsensitive) == 0 && QFileInfo(dir.filePath(entry)).isFile())
             found << dir.filePath(entry);
     return found;
 }

@@ -27,7 +27,8 @@ public:
     bool tableExists(const QString& table) const;
     // Deletes every letter-case variant of NAME.DBF and NAME.MDX; failures are ignored.
     void removeTableFiles(const QString& table) const;
-    // Every file in the folder whose name equals `fileName` without regard to case, as full paths.
+    // Every file in the folder whose name equals `fileName` without regard to case, as full paths;
+    // none when the folder does not exist. Raises a RunError when the folder cannot be read whole.
     QStringList filesNamed(const QString& fileName) const;
     // The folder of that name inside this one, matched without regard to case.
     WorkDir subfolder(const QString& name) const;

@@ -97,7 +97,7 @@ QString categoryName(Finding::Kind kind)
 
 QString reportText(const RunReport& report)
 {
-    QStringList lines;
+    QStringList lines = report.workDirNotes;
     for (const ExportReport::Table& t : report.tables)
         lines << QStringLiteral("  %1 %2 %3")
                      .arg(t.name.leftJustified(10))

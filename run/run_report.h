@@ -9,6 +9,7 @@ namespace quintaro {
 struct RunReport : ExportReport, ImportReport {
     QStringList chosenFrames; // the export's frame identifiers
     QString workDirectory; // where the tables are
+    QStringList workDirNotes; // what holding the working directory did first (an interrupted swap finished)
 };
 
 } // namespace quintaro

@@ -76,25 +76,32 @@ bool Session::chooseDocument(RunUi& ui, const QString& missingMessage)
 
 Session::Outcome Session::failed(RunUi& ui, const QString& message)
 {
-    ui.showError(text::withFullStop(message));
+    // What the run did before it failed (an interrupted swap it finished) is said as well.
+    QStringList said = m_report.workDirNotes;
+    said << text::withFullStop(message);
+    ui.showError(said.join(u'\n'));
     return Outcome::Failed;
 }
 
-WorkDir Session::workDirectory(bool& createdFolder)
+const WorkDir& Session::holdWorkDirectory()
 {
-    const WorkDir dir = WorkDir::prepare(m_workDirectory, &createdFolder);
-    m_report.workDirectory = dir.path();
-    return dir;
+    m_heldDir.reset();
+    m_heldDir.emplace(holdWorkDir(m_workDirectory, true));
+    m_report.workDirectory = m_heldDir->dir.path();
+    if (!m_heldDir->recovered.isEmpty())
+        m_report.workDirNotes << m_heldDir->recovered;
+    return m_heldDir->dir;
 }
 
-namespace {
-// A working directory that a failed run made, and left empty, does not stay behind.
-void removeIfMadeAndEmpty(bool created, const QString& path)
+void Session::releaseWorkDirectory(bool failed)
 {
-    if (created && !path.isEmpty())
-        QDir().rmdir(path);
+    if (!m_heldDir)
+        return;
+    // A working directory that a failed run made, and left empty, does not stay behind.
+    if (failed)
+        m_heldDir->releaseMadeFolder();
+    m_heldDir.reset();
 }
-} // namespace
 
 void Session::keepDocumentsUntilExit()
 {
@@ -104,7 +111,7 @@ void Session::keepDocumentsUntilExit()
         m_xmlDoc->keepUntilExit();
 }
 
-void Session::exportTables(RunUi& ui, bool& createdFolder)
+void Session::exportTables(RunUi& ui)
 {
     // The export record hashes the document on the other core while the steps run. A run that
     // stops early stops the hashing too (the guard acts before the future waits for it).
@@ -118,7 +125,7 @@ void Session::exportTables(RunUi& ui, bool& createdFolder)
     // Refused before any work: the steps would otherwise write empty tables and then find no
     // time frame.
     requireInterchangeRoot(doc.rootName(), m_filenameXML);
-    const WorkDir dir = workDirectory(createdFolder);
+    const WorkDir& dir = holdWorkDirectory();
     BusyCursor busy(ui);
     TableStaging staging(dir);
     TableOutput out(staging.dir(), dir, m_report);
@@ -138,17 +145,21 @@ Session::Outcome Session::runExport(RunUi& ui)
     if (!chooseDocument(ui, kNoExisteArchivo))
         return Outcome::NoDocument;
     m_report = {};
-    bool createdFolder = false;
     try {
-        exportTables(ui, createdFolder);
+        exportTables(ui);
     } catch (const UsageError&) {
-        removeIfMadeAndEmpty(createdFolder, m_report.workDirectory);
+        releaseWorkDirectory(true);
         throw;
+    } catch (const SwapError& e) {
+        // The swap's own words say which tables are in place.
+        releaseWorkDirectory(true);
+        return failed(ui, e.message());
     } catch (const RunError& e) {
-        removeIfMadeAndEmpty(createdFolder, m_report.workDirectory);
+        releaseWorkDirectory(true);
         // Nothing reached the working directory: the staged tables went with the staging folder.
         return failed(ui, text::withFullStop(e.message()) + u' ' + kTablesUnchanged);
     }
+    releaseWorkDirectory(false);
     m_estadoTransformado = 1;
     ui.finished(kProcesoFinalizado, reportText(m_report));
     return Outcome::Finished;
@@ -188,15 +199,15 @@ Session::Outcome Session::runImport(RunUi& ui)
     if (!chooseDocument(ui, kNoExisteArchivoXml))
         return Outcome::NoDocument;
     m_report = {};
-    bool createdFolder = false;
     try {
-        const WorkDir dir = workDirectory(createdFolder);
+        const WorkDir& dir = holdWorkDirectory();
         BusyCursor busy(ui);
         importSolution(dir);
     } catch (const RunError& e) {
-        removeIfMadeAndEmpty(createdFolder, m_report.workDirectory);
+        releaseWorkDirectory(true);
         return failed(ui, e.message());
     }
+    releaseWorkDirectory(false);
     m_estadoTransformado = 1;
     ui.finished(kProcesoFinalizado, reportText(m_report));
     return Outcome::Finished;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "export/export_document.h"
+#include "platform/held_work_dir.h"
 #include "platform/xml_document.h"
 #include "run/run_report.h"
 #include "run/table_components.h"
@@ -51,13 +52,15 @@ private:
     // Shows the file dialog and checks the file; false (after the message) when there is none.
     bool chooseDocument(RunUi& ui, const QString& missingMessage);
     Outcome failed(RunUi& ui, const QString& message);
-    void exportTables(RunUi& ui, bool& createdFolder);
+    void exportTables(RunUi& ui);
     void importSolution(const WorkDir& dir);
     // The chosen document with the section appended, saved beside it; the document stays loaded
     // (keepDocumentsUntilExit).
     void saveResultDocument(QByteArrayView section);
-    // The working directory of a run; one the run made is taken away again when the run fails.
-    WorkDir workDirectory(bool& createdFolder);
+    // The working directory of a run, held (locked, an interrupted swap finished) until the run
+    // ends; one the run made is taken away again when the run fails.
+    const WorkDir& holdWorkDirectory();
+    void releaseWorkDirectory(bool failed);
 
     QStringList m_parameters;
     QString m_workDirectory;
@@ -66,6 +69,7 @@ private:
     int m_estadoTransformado = 0;
     std::optional<ExportDocument> m_exportDoc;
     std::optional<XmlDocument> m_xmlDoc;
+    std::optional<HeldWorkDir> m_heldDir;
     TableComponents m_components;
     RunReport m_report;
 };

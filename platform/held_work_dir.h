@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/work_dir.h"
+#include "platform/work_dir_lock.h"
+
+#include <optional>
+
+namespace quintaro {
+
+// A run's hold on the working directory, for as long as the run reads or writes it: the folder
+// (made when missing, if asked), locked for this run alone, and any table swap that a kill or a
+// power cut interrupted finished before anything else.
+struct HeldWorkDir {
+    WorkDir dir;
+    std::optional<WorkDirLock> lock; // none when the folder does not exist and was not to be made
+    bool created = false; // this run made the folder
+    QString recovered; // what finishing an interrupted swap did, in one sentence; empty otherwise
+
+    // Lets go of the folder; one this run made is taken away again when nothing else is in it.
+    void releaseMadeFolder();
+};
+
+// Raises a RunError when the folder cannot be made or locked (another run holds it), or when an
+// interrupted swap cannot be finished.
+HeldWorkDir holdWorkDir(const QString& path, bool create);
+
+} // namespace quintaro

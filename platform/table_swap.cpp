@@ -1,0 +1,305 @@
+#include "platform/table_swap.h"
+
+#include "platform/durable.h"
+#include "platform/error.h"
+#include "platform/file_error.h"
+#include "platform/file_lock.h"
+#include "platform/whole_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <optional>
+#include <vector>
+
+namespace quintaro {
+
+namespace {
+
+const QString kReplacedSuffix = QStringLiteral(".tmp");
+
+QString native(const QString& path) { return QDir::toNativeSeparators(path); }
+
+// One rename of the swap, by paths relative to the working directory: a file of the replaced set
+// going out (size -1), or one of the new set coming in, with its size.
+struct Move {
+    QString from, to;
+    qint64 size = -1;
+    bool incoming() const { return size >= 0; }
+};
+
+// What a swap is doing, as its journal keeps it.
+struct Journal {
+    bool placed = false; // every move made and on the disk
+    QString previous; // the previous-set folder, relative
+    QString replaced; // where the replaced set waits until it becomes the previous set, relative
+    std::vector<Move> moves; // in order: the target's files out, then the new set's in
+};
+
+QString journalPath(const WorkDir& target) { return QDir(target.path()).filePath(kSwapJournalFile); }
+
+QString absolute(const WorkDir& target, const QString& relative) { return QDir(target.path()).filePath(relative); }
+
+QString relative(const WorkDir& target, const QString& path) { return QDir(target.path()).relativeFilePath(path); }
+
+void writeJournal(const WorkDir& target, const Journal& journal)
+{
+    QJsonArray moves;
+    for (const Move& m : journal.moves)
+        moves.append(QJsonArray{m.from, m.to, double(m.size)});
+    const QJsonObject json{
+        {QStringLiteral("estado"), journal.placed ? QStringLiteral("colocado") : QStringLiteral("moviendo")},
+        {QStringLiteral("anterior"), journal.previous},
+        {QStringLiteral("apartado"), journal.replaced},
+        {QStringLiteral("movimientos"), moves},
+    };
+    // Written whole beside its old version and renamed over it, then the folder synced: the journal
+    // on the disk is always one whole version.
+    if (const auto failure = writeWholeFile(journalPath(target), QJsonDocument(json).toJson()))
+        throw RunError(QStringLiteral("No se puede escribir el diario del cambio de tablas %1: %2")
+                           .arg(native(journalPath(target)), failure->reason));
+    durable::syncFolder(target.path());
+}
+
+std::optional<Journal> readJournal(const WorkDir& target)
+{
+    QFile file(journalPath(target));
+    if (!file.exists())
+        return std::nullopt;
+    if (!file.open(QIODevice::ReadOnly))
+        throw RunError(QStringLiteral("No se puede leer el diario del cambio de tablas %1: %2")
+                           .arg(native(file.fileName()), fileFailure(file, lastSystemError())));
+    const QJsonObject json = QJsonDocument::fromJson(file.readAll()).object();
+    Journal journal;
+    journal.placed = json.value(QStringLiteral("estado")).toString() == u"colocado";
+    journal.previous = json.value(QStringLiteral("anterior")).toString();
+    journal.replaced = json.value(QStringLiteral("apartado")).toString();
+    for (const QJsonValue& value : json.value(QStringLiteral("movimientos")).toArray()) {
+        const QJsonArray m = value.toArray();
+        journal.moves.push_back({m.at(0).toString(), m.at(1).toString(), qint64(m.at(2).toDouble(-1))});
+    }
+    // A journal that says nothing usable was never completed: writeWholeFile puts only whole ones
+    // in place, so this is a damaged file, not a swap under way.
+    if (journal.previous.isEmpty() || journal.replaced.isEmpty() || journal.moves.empty())
+        throw RunError(QStringLiteral("El diario del cambio de tablas %1 está dañado; compruebe a mano las tablas de "
+                                      "%2 y de %3 y borre el diario")
+                           .arg(native(file.fileName()), native(target.path()), kPreviousFolder));
+    return journal;
+}
+
+void removeJournal(const WorkDir& target)
+{
+    QFile journal(journalPath(target));
+    if (journal.exists() && !journal.remove())
+        throw RunError(QStringLiteral("No se puede borrar el diario del cambio de tablas %1: %2")
+                           .arg(native(journal.fileName()), fileFailure(journal, lastSystemError())));
+    durable::syncFolder(target.path());
+}
+
+void move(const QString& from, const QString& to)
+{
+    if (!durable::moveFile(from, to))
+        throw RunError(QStringLiteral("No se puede mover %1 a %2 (%3)")
+                           .arg(native(from), native(to), failureKind(lastSystemError())));
+}
+
+// The folders a swap touches, synced once its renames are made.
+void syncFolders(const WorkDir& target, const Journal& journal)
+{
+    QStringList folders{target.path()};
+    for (const Move& m : journal.moves)
+        for (const QString& path : {m.from, m.to}) {
+            const QString folder = QFileInfo(absolute(target, path)).absolutePath();
+            if (!folders.contains(folder) && QFileInfo(folder).isDir())
+                folders << folder;
+        }
+    for (const QString& folder : folders)
+        durable::syncFolder(folder);
+}
+
+// Whether a move has been made. A replaced file has gone out once it is in the replaced-set folder
+// (which the swap made empty); a new file has come in once it has left its folder (only this move
+// takes it away). Its old name may by then hold the other set's file of that name.
+bool made(const WorkDir& target, const Move& m)
+{
+    return m.incoming() ? !QFileInfo::exists(absolute(target, m.from)) : QFileInfo::exists(absolute(target, m.to));
+}
+
+// Whether every file of the new set is whole where it is now: not yet moved, or moved.
+bool newSetWhole(const WorkDir& target, const Journal& journal)
+{
+    for (const Move& m : journal.moves) {
+        if (!m.incoming())
+            continue;
+        const QFileInfo now(absolute(target, made(target, m) ? m.to : m.from));
+        if (!now.isFile() || now.size() != m.size)
+            return false;
+    }
+    return true;
+}
+
+// The moves not yet made, in order.
+void moveForward(const WorkDir& target, const Journal& journal)
+{
+    for (const Move& m : journal.moves)
+        if (!made(target, m))
+            move(absolute(target, m.from), absolute(target, m.to));
+}
+
+// The moves made, undone in reverse; false when one cannot be.
+bool moveBack(const WorkDir& target, const Journal& journal)
+{
+    bool all = true;
+    for (auto it = journal.moves.rbegin(); it != journal.moves.rend(); ++it)
+        if (made(target, *it) && !durable::moveFile(absolute(target, it->to), absolute(target, it->from)))
+            all = false;
+    return all;
+}
+
+// The last part: the earlier previous set goes, the replaced one takes its place, the journal goes.
+void keepReplacedSet(const WorkDir& target, const Journal& journal)
+{
+    const QString previous = absolute(target, journal.previous), replaced = absolute(target, journal.replaced);
+    if (QFileInfo(replaced).isDir()) {
+        if (QFileInfo::exists(previous) && !QDir(previous).removeRecursively())
+            throw SwapError(QStringLiteral("Las tablas nuevas están en su sitio, pero no se puede vaciar %1 para "
+                                          "guardar las anteriores, que esperan en %2; la próxima ejecución de "
+                                          "Quintaro lo intentará de nuevo")
+                               .arg(native(previous), native(replaced)));
+        durable::syncFolder(target.path());
+        if (!durable::moveFile(replaced, previous))
+            throw SwapError(QStringLiteral("Las tablas nuevas están en su sitio, pero las anteriores no se pueden "
+                                          "guardar en %1 (%2); esperan en %3 y la próxima ejecución de Quintaro lo "
+                                          "intentará de nuevo")
+                               .arg(native(previous), failureKind(lastSystemError()), native(replaced)));
+        durable::syncFolder(target.path());
+    }
+    removeJournal(target);
+}
+
+// Undoes a swap that did not finish: true once every file is back where it was and the journal is
+// gone; false, the journal kept for the next run, when a file cannot be put back.
+bool undoSwap(const WorkDir& target, const Journal& journal)
+{
+    try {
+        if (!moveBack(target, journal))
+            return false;
+        syncFolders(target, journal);
+        QDir(absolute(target, journal.replaced)).removeRecursively();
+        removeJournal(target);
+        return true;
+    } catch (const RunError&) {
+        return false;
+    }
+}
+
+QString cannotUndo(const WorkDir& target)
+{
+    return QStringLiteral("No se han podido devolver todas las tablas a su sitio: la próxima ejecución de Quintaro "
+                          "terminará el cambio según el diario %1")
+        .arg(native(journalPath(target)));
+}
+
+// A fresh, empty folder for the replaced set; one left by a swap that never began is emptied.
+void freshFolder(const QString& path)
+{
+    QDir folder(path);
+    if (folder.exists() && !folder.removeRecursively())
+        throw RunError(QStringLiteral("No se puede vaciar la carpeta %1").arg(native(path)));
+    if (!QDir().mkdir(path))
+        throw RunError(QStringLiteral("No se puede crear la carpeta %1 (%2)")
+                           .arg(native(path), failureKind(lastSystemError())));
+}
+
+} // namespace
+
+void replaceFileSet(const WorkDir& target, const WorkDir& source, const QStringList& fileNames)
+{
+    // Every table of the target, locked from this check until it has moved: no other program can
+    // take it in between.
+    std::vector<FileDescriptor> held;
+    for (const QString& name : fileNames)
+        if (name.endsWith(QStringLiteral(".DBF"), Qt::CaseInsensitive))
+            for (const QString& path : target.filesNamed(name)) {
+                LockedOpen opened = openLocked(path, LockMode::ExclusiveMovable, true);
+                if (opened.held)
+                    throw RunError(heldByAnotherMessage(QFileInfo(path).completeBaseName().toUpper()));
+                held.push_back(std::move(opened.fd));
+            }
+
+    Journal journal;
+    const QString previous = target.subfolder(kPreviousFolder).path();
+    journal.previous = relative(target, previous);
+    journal.replaced = journal.previous + kReplacedSuffix;
+    for (const QString& name : fileNames)
+        for (const QString& path : target.filesNamed(name))
+            journal.moves.push_back(
+                {relative(target, path), journal.replaced + u'/' + QFileInfo(path).fileName(), -1});
+    for (const QString& name : fileNames)
+        for (const QString& path : source.filesNamed(name)) {
+            durable::syncFile(path); // the new set is on the disk before anything moves
+            journal.moves.push_back(
+                {relative(target, path), relative(target, QDir(target.path()).filePath(QFileInfo(path).fileName())),
+                 QFileInfo(path).size()});
+        }
+    durable::syncFolder(source.path());
+    freshFolder(absolute(target, journal.replaced));
+    durable::syncFolder(target.path());
+
+    writeJournal(target, journal);
+    try {
+        moveForward(target, journal);
+        syncFolders(target, journal);
+    } catch (const RunError& e) {
+        const QString why = QStringLiteral("No se han podido cambiar las tablas: %1. ").arg(e.message());
+        if (!undoSwap(target, journal))
+            throw SwapError(why + cannotUndo(target));
+        throw SwapError(why + QStringLiteral("Las tablas que había se han dejado como estaban"));
+    }
+    held.clear(); // the old set has moved; its locks go
+    try {
+        journal.placed = true;
+        writeJournal(target, journal);
+        keepReplacedSet(target, journal);
+    } catch (const SwapError&) {
+        throw;
+    } catch (const RunError& e) {
+        throw SwapError(QStringLiteral("Las tablas nuevas están en su sitio, pero no se ha podido terminar de guardar "
+                                       "las anteriores (%1); la próxima ejecución de Quintaro lo terminará")
+                            .arg(e.message()));
+    }
+}
+
+QString recoverInterruptedSwap(const WorkDir& target)
+{
+    const std::optional<Journal> found = readJournal(target);
+    if (!found)
+        return {};
+    Journal journal = *found;
+    const QString where = native(target.path());
+    if (!journal.placed) {
+        if (!newSetWhole(target, journal)) {
+            const QString found
+                = QStringLiteral("Se encontró en %1 un cambio de tablas interrumpido cuyas tablas nuevas no estaban "
+                                 "completas")
+                      .arg(where);
+            if (!undoSwap(target, journal))
+                throw SwapError(found + QStringLiteral(". ") + cannotUndo(target));
+            return found + QStringLiteral(": se ha deshecho y están las tablas que había antes");
+        }
+        moveForward(target, journal);
+        syncFolders(target, journal);
+        journal.placed = true;
+        writeJournal(target, journal);
+    }
+    keepReplacedSet(target, journal);
+    return QStringLiteral("Se encontró en %1 un cambio de tablas interrumpido y se ha terminado: están las tablas "
+                          "nuevas y las anteriores se guardan en %2")
+        .arg(where, kPreviousFolder);
+}
+
+} // namespace quintaro
