@@ -121,12 +121,22 @@ void syncFolders(const WorkDir& target, const Journal& journal)
         durable::syncFolder(folder);
 }
 
+bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+
 // Whether a move has been made. A replaced file has gone out once it is in the replaced-set folder
-// (which the swap made empty); a new file has come in once it has left its folder (only this move
-// takes it away). Its old name may by then hold the other set's file of that name.
-bool made(const WorkDir& target, const Move& m)
+// (which the swap made empty). A new file has come in once it has left its folder and stands at
+// its new name, and the replaced file of that name (if any) has gone out first, since until then
+// the name holds the old file.
+bool made(const WorkDir& target, const Journal& journal, const Move& m)
 {
-    return m.incoming() ? !QFileInfo::exists(absolute(target, m.from)) : QFileInfo::exists(absolute(target, m.to));
+    if (!m.incoming())
+        return QFileInfo::exists(absolute(target, m.to));
+    if (QFileInfo::exists(absolute(target, m.from)) || !QFileInfo::exists(absolute(target, m.to)))
+        return false;
+    for (const Move& out : journal.moves)
+        if (!out.incoming() && sameName(out.from, m.to))
+            return QFileInfo::exists(absolute(target, out.to));
+    return true;
 }
 
 // Whether every file of the new set is whole where it is now: not yet moved, or moved.
@@ -135,7 +145,7 @@ bool newSetWhole(const WorkDir& target, const Journal& journal)
     for (const Move& m : journal.moves) {
         if (!m.incoming())
             continue;
-        const QFileInfo now(absolute(target, made(target, m) ? m.to : m.from));
+        const QFileInfo now(absolute(target, made(target, journal, m) ? m.to : m.from));
         if (!now.isFile() || now.size() != m.size)
             return false;
     }
@@ -146,7 +156,7 @@ bool newSetWhole(const WorkDir& target, const Journal& journal)
 void moveForward(const WorkDir& target, const Journal& journal)
 {
     for (const Move& m : journal.moves)
-        if (!made(target, m))
+        if (!made(target, journal, m))
             move(absolute(target, m.from), absolute(target, m.to));
 }
 
@@ -155,7 +165,7 @@ bool moveBack(const WorkDir& target, const Journal& journal)
 {
     bool all = true;
     for (auto it = journal.moves.rbegin(); it != journal.moves.rend(); ++it)
-        if (made(target, *it) && !durable::moveFile(absolute(target, it->to), absolute(target, it->from)))
+        if (made(target, journal, *it) && !durable::moveFile(absolute(target, it->to), absolute(target, it->from)))
             all = false;
     return all;
 }
@@ -250,7 +260,14 @@ void replaceFileSet(const WorkDir& target, const WorkDir& source, const QStringL
     freshFolder(absolute(target, journal.replaced));
     durable::syncFolder(target.path());
 
-    writeJournal(target, journal);
+    try {
+        writeJournal(target, journal);
+    } catch (const RunError&) {
+        // Nothing has moved: a journal that reached the folder all the same would only send the
+        // next run looking for a swap that never began.
+        QFile::remove(journalPath(target));
+        throw;
+    }
     try {
         moveForward(target, journal);
         syncFolders(target, journal);

@@ -2,6 +2,7 @@
 #include "gui/help_window.h"
 #include "gui/mform.h"
 #include "modal_answerer.h"
+#include "platform/work_dir_lock.h"
 #include "test_support.h"
 #include "tools/velmora_standin.h"
 
@@ -119,6 +120,30 @@ private Q_SLOTS:
         QVERIFY(button(w, "BExportar")->isEnabled());
         QVERIFY(button(w, "BImportar")->isEnabled());
         QVERIFY(!QApplication::overrideCursor()); // the normal cursor is back
+        w.close();
+        QCOMPARE(resultFile(), QByteArray("[Transformadores]\r\nTransformado=0\r\n"));
+    }
+
+    // While another run (quintaro-cli, another window) holds the working directory, the window's
+    // export says so and changes nothing.
+    void exportWhileAnotherRunHoldsTheFolder()
+    {
+        exportSampleSchool(m_doc, WorkDir::defaultPath());
+        const QByteArray before = readFile(WorkDir(WorkDir::defaultPath()).tablePath(QStringLiteral("ASIGT")));
+        const WorkDirLock other(WorkDir::defaultPath());
+        ModalAnswerer answers;
+        answers.onFileDialog = [&](QFileDialog* d) { ModalAnswerer::chooseFile(d, m_doc); };
+        answers.onFrames = [](TPlantillas* d) { ModalAnswerer::clickFrames(d, {0}); };
+        const auto form = window({QStringLiteral("exportar"), QStringLiteral("x")});
+        TMForm& w = *form;
+        w.show();
+        QTRY_COMPARE_WITH_TIMEOUT(answers.messages.size(), 1, 10000);
+        QVERIFY2(answers.messages[0].startsWith(QStringLiteral("Otra ejecución de Quintaro está usando la carpeta de "
+                                                               "trabajo %1")
+                                                    .arg(QDir::toNativeSeparators(WorkDir::defaultPath()))),
+                 qPrintable(answers.messages[0]));
+        QCOMPARE(answers.icons[0], QMessageBox::Critical);
+        QCOMPARE(readFile(WorkDir(WorkDir::defaultPath()).tablePath(QStringLiteral("ASIGT"))), before);
         w.close();
         QCOMPARE(resultFile(), QByteArray("[Transformadores]\r\nTransformado=0\r\n"));
     }
