@@ -1,5 +1,6 @@
 #include "platform/error.h"
 #include "platform/xml_document.h"
+#include "platform/libxml_compat.h"
 #include "platform/xml_section_save.h"
 #include "test_support.h"
 
@@ -8,6 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <type_traits>
+
+#include <libxml/xmlerror.h>
+#include <libxml/xmlversion.h>
 #ifndef _WIN32
 #include <sys/resource.h>
 #endif
@@ -168,3 +173,16 @@ TEST(Xml, SaveFailureLeavesTargetUntouched)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"ResultadoZentar.xml"});
 }
 #endif
+
+// libxml2 2.12 changed the structured error handler's parameter from xmlErrorPtr to
+// const xmlError*; the handler takes whichever the installed headers declare.
+TEST(Xml, ErrorHandlerFitsOldAndNewLibxml2)
+{
+    static_assert(std::is_same_v<xml::HandlerArgument<void (*)(void*, xmlErrorPtr)>::type, xmlErrorPtr>);
+    static_assert(std::is_same_v<xml::HandlerArgument<void (*)(void*, const xmlError*)>::type, const xmlError*>);
+    static_assert(std::is_same_v<xml::HandlerArgument<xmlStructuredErrorFunc>::type,
+                                 std::conditional_t<LIBXML_VERSION >= 21200, const xmlError*, xmlErrorPtr>>);
+    // And the handler is in use: a parse error is told in Spanish with where it stands.
+    EXPECT_TRUE(failsSaying([] { XmlDocument::parse("<datosGHC><a></b></datosGHC>", QStringLiteral("x.xml")); },
+                            {QStringLiteral("línea 1"), QStringLiteral("no corresponde")}));
+}
