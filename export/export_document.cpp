@@ -31,6 +31,8 @@ const std::vector<CaptureRequest> kOtherStepPaths = {
     {kSesionProfesor, true, false},
     {kSesionGrupo, true, false},
     {kSesionTarea, true, false},
+    {kSesionDistribucion, false, false},
+    {kSesionDistribucionVariable, false, false},
     {kSesionHoras, true, false},
 };
 } // namespace

@@ -33,6 +33,9 @@ inline constexpr char kSesionMateria[] = "/datosGHC/sesionesLectivas/sesion/mate
 inline constexpr char kSesionProfesor[] = "/datosGHC/sesionesLectivas/sesion/profesor";
 inline constexpr char kSesionGrupo[] = "/datosGHC/sesionesLectivas/sesion/grupo";
 inline constexpr char kSesionTarea[] = "/datosGHC/sesionesLectivas/sesion/tarea";
+inline constexpr char kSesionDistribucion[] = "/datosGHC/sesionesLectivas/sesion/distribucionSemanal";
+inline constexpr char kSesionDistribucionVariable[]
+    = "/datosGHC/sesionesLectivas/sesion/distribucionSemanal/distribucionVariable";
 inline constexpr char kSesionHoras[]
     = "/datosGHC/sesionesLectivas/sesion/distribucionSemanal/distribucionVariable/numSesiones";
 } // namespace paths

@@ -21,6 +21,8 @@ struct Finding {
         CodeChanged, // a code changed to stay unique or to fit 10 characters
         FrameIdCut, // a chosen frame's identifier longer than 10 characters
         FrameEmpty, // a chosen frame that gives DIASHORAST no period
+        ChildMissing, // an element without a child the step reads: read as empty
+        ChildRepeated, // an element with that child more than once: the first is used
     };
     Kind kind;
     QString sesion; // the lesson's identifier, where a lesson is concerned

@@ -26,7 +26,10 @@ QStringList frameIdentifiers(const ExportDocument& doc)
     QStringList ids;
     const CapturedList& frames = doc.select(paths::kMarcos);
     for (size_t k = 0; k < frames.size(); ++k) {
-        const auto id = frames.attributeValue(k, 0);
+        // The attribute named id; a frame without one is known by its first attribute.
+        auto id = frames.attribute(k, "id");
+        if (!id)
+            id = frames.attributeValue(k, 0);
         if (!id)
             throw RunError(QStringLiteral("El marco horario n.º %1 (/datosGHC/marcosDeHorario/marcoHorario) no tiene "
                                           "atributos; el primero debe ser su id")

@@ -19,8 +19,8 @@ struct FrameSelection {
     QString resultado; // 10 characters per chosen frame, in the order of the list
 };
 
-// The frame list: of each marcoHorario, the value of its first attribute, untrimmed. A frame
-// without any attribute stops the run with a message naming it.
+// The frame list: of each marcoHorario, the value of its attribute id (its first attribute when it
+// has no id), untrimmed. A frame without any attribute stops the run with a message naming it.
 QStringList frameIdentifiers(const ExportDocument& doc);
 
 // The hours list for the frame named `current`: one line per period whose submarco equals it and

@@ -16,16 +16,20 @@ const tables::Grupost kTable;
 // joined, made unique.
 ExportedGroups ExportarGrupos(const ExportDocument& doc, TableOutput& out, const ChosenFrames& f)
 {
-    const QString owner = QStringLiteral("del grupo");
     out.recreate(kTable);
     UsedCodes used;
     const CapturedList& grupos = doc.select(paths::kGrupos);
-    const size_t count = doc.select(paths::kGrupoNombre).size();
+    const OwnChildren nombre(doc, {paths::kGrupos, paths::kGrupoNombre});
+    const OwnChildren nivel(doc, {paths::kGrupos, paths::kGrupoNivel});
+    const OwnChildren curso(doc, {paths::kGrupos, paths::kGrupoCurso});
+    const OwnChildren unidad(doc, {paths::kGrupos, paths::kGrupoUnidad});
     ExportedGroups produced;
     auto table = out.open(kTable.name());
 
-    for (size_t i = 0; i < count; ++i) {
-        requireElement(doc, paths::kGrupos, i, owner);
+    for (size_t i = 0; i < grupos.size(); ++i) {
+        const QString owner = nombre.count(i) > 0
+            ? QStringLiteral("grupo '%1'").arg(QString::fromUtf8(nombre.text(i)))
+            : QStringLiteral("grupo n.º %1").arg(i + 1);
         const auto submarco = grupos.attribute(i, "submarco");
         if (!submarco)
             throw RunError(QStringLiteral("El grupo n.º %1 (%2) no tiene atributo submarco")
@@ -33,13 +37,14 @@ ExportedGroups ExportarGrupos(const ExportDocument& doc, TableOutput& out, const
                                .arg(QLatin1StringView(paths::kGrupos)));
         const QString frame = QString::fromUtf8(trimmedBytes(*submarco));
         if (frame != f.marcoXML1 && frame != f.marcoXML2) {
-            produced.ofOtherFrames.insert(trimmedText(doc, paths::kGrupoNombre, i, owner));
+            produced.ofOtherFrames.insert(QString::fromUtf8(nombre.text(i)));
             continue;
         }
-        const QString level = trimmedText(doc, paths::kGrupoNivel, i, owner);
-        const QString course = trimmedText(doc, paths::kGrupoCurso, i, owner);
-        const QString unit = trimmedText(doc, paths::kGrupoUnidad, i, owner);
-        const QString description = trimmedText(doc, paths::kGrupoNombre, i, owner);
+        ExportReport& report = out.report();
+        const QString level = QString::fromUtf8(ownChild(nivel, i, report, owner));
+        const QString course = QString::fromUtf8(ownChild(curso, i, report, owner));
+        const QString unit = QString::fromUtf8(ownChild(unidad, i, report, owner));
+        const QString description = QString::fromUtf8(ownChild(nombre, i, report, owner));
         const QString code = used.assign(level + course + unit);
         noteChangedCode(out.report(), level + course + unit, code, kTable.name() + QStringLiteral(".ABREV"));
         if (!produced.rows.contains(description))

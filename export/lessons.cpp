@@ -69,7 +69,6 @@ private:
 // exclusive use in this order: GRUPOST, PROFT, ASIGNOMT. What a lookup finds is copied as stored.
 void ExportarSesiones(const ExportDocument& doc, TableOutput& out, const LessonSources& sources)
 {
-    const QString owner = QStringLiteral("de la sesión");
     ExportReport& report = out.report();
     out.recreate(kTable);
     auto asigt = out.open(kTable.name());
@@ -91,16 +90,13 @@ void ExportarSesiones(const ExportDocument& doc, TableOutput& out, const LessonS
     Lookup<QString> byTaskCode(*subjects, QStringLiteral("COD"), kExactOnly);
 
     const CapturedList& lessons = doc.select(paths::kSesiones);
-    // Each path's list selected once, for the whole loop.
-    const struct {
-        const char* path;
-        const CapturedList& list;
-        QByteArrayView operator()(size_t i, const QString& what) const { return trimmedBytes(list, path, i, what); }
-    } materiaOf{paths::kSesionMateria, doc.select(paths::kSesionMateria)},
-        profesorOf{paths::kSesionProfesor, doc.select(paths::kSesionProfesor)},
-        grupoOf{paths::kSesionGrupo, doc.select(paths::kSesionGrupo)},
-        tareaOf{paths::kSesionTarea, doc.select(paths::kSesionTarea)},
-        numSesionesOf{paths::kSesionHoras, doc.select(paths::kSesionHoras)};
+    // Each lesson's own children, each path's list selected once for the whole loop.
+    const OwnChildren materias(doc, {paths::kSesiones, paths::kSesionMateria});
+    const OwnChildren profesores(doc, {paths::kSesiones, paths::kSesionProfesor});
+    const OwnChildren grupos(doc, {paths::kSesiones, paths::kSesionGrupo});
+    const OwnChildren tareas(doc, {paths::kSesiones, paths::kSesionTarea});
+    const OwnChildren horas(doc, {paths::kSesiones, paths::kSesionDistribucion, paths::kSesionDistribucionVariable,
+                                  paths::kSesionHoras});
     QByteArray subjectCode, split; // reused row after row
     for (size_t i = 0; i < lessons.size(); ++i) {
         // The lesson's identifier as text, only for what the report tells.
@@ -110,7 +106,10 @@ void ExportarSesiones(const ExportDocument& doc, TableOutput& out, const LessonS
                 report.note(kind, sesion(), QString::fromUtf8(text), detail);
         };
 
-        const QByteArrayView subject = materiaOf(i, owner);
+        const auto own = [&](const OwnChildren& children) {
+            return ownChild(children, i, report, QStringLiteral("sesión %1").arg(sesion()), sesion());
+        };
+        const QByteArrayView subject = own(materias);
         std::optional<QString> subjectProduced;
         if (bySubjectName.inTable(subject)) {
             subjectCode.resize(0);
@@ -121,13 +120,13 @@ void ExportarSesiones(const ExportDocument& doc, TableOutput& out, const LessonS
             continue;
         }
 
-        const QByteArrayView teacher = profesorOf(i, owner);
+        const QByteArrayView teacher = own(profesores);
         const bool teacherInTable = byTeacherCode.inTable(teacher);
         const std::optional<QString> teacherProduced = teacherInTable ? std::nullopt : byTeacherCode.produced(teacher);
         if (!teacherInTable && !teacherProduced)
             noteMissing(Finding::TeacherMissing, teacher, QStringLiteral("CPROF vacío"));
 
-        const QByteArrayView group = grupoOf(i, owner);
+        const QByteArrayView group = own(grupos);
         const bool groupInTable = byGroupName.inTable(group);
         const std::optional<GroupRow> groupProduced = groupInTable ? std::nullopt : byGroupName.produced(group);
         if (!groupInTable && !groupProduced) {
@@ -136,7 +135,7 @@ void ExportarSesiones(const ExportDocument& doc, TableOutput& out, const LessonS
                         QStringLiteral("CGRUP vacío"));
         }
 
-        QByteArrayView hours = numSesionesOf(i, owner);
+        QByteArrayView hours = own(horas);
         if (hours.isEmpty()) {
             hours = "1";
             report.note(Finding::HoursTakenAsOne, sesion(), QString::fromUtf8(subject),
@@ -149,7 +148,7 @@ void ExportarSesiones(const ExportDocument& doc, TableOutput& out, const LessonS
                            QStringLiteral("numSesiones"));
         splitString(*weekly, split);
 
-        const QByteArrayView task = tareaOf(i, owner);
+        const QByteArrayView task = own(tareas);
         const bool taskInTable = byTaskCode.inTable(task);
         if (!taskInTable)
             noteMissing(Finding::TaskMissing, task, QStringLiteral("CTAREA vacío"));

@@ -34,14 +34,15 @@ void addRow(DbfTable& table, const QString& code, const QString& name, const QSt
 // their name, its second their number.
 void ExportarAulas(const ExportDocument& doc, TableOutput& out)
 {
-    const char* nombre = paths::kAulaNombre;
+    const OwnChildren nombre(doc, {paths::kAulas, paths::kAulaNombre});
     out.recreate(kTable);
     UsedCodes used;
     const size_t count = doc.select(paths::kAulas).size();
     auto aulat = out.open(kTable.name());
 
     for (size_t i = 0; i < count; ++i) {
-        const QString name = trimmedText(doc, nombre, i, QStringLiteral("del aula"));
+        const QString name
+            = QString::fromUtf8(ownChild(nombre, i, out.report(), QStringLiteral("aula n.º %1").arg(i + 1)));
         const QString given = text::trimmed(text::left(name, kCodeLength));
         const QString code = used.assign(given);
         noteChangedCode(out.report(), given, code, kTable.name() + QStringLiteral(".ABREV"));

@@ -44,20 +44,34 @@ QString selectionText(const ExportDocument& doc, const FrameChooser& choose)
     return QString::fromUtf8(trimmedBytes(*id));
 }
 
+// Each period's own children.
+struct PeriodFields {
+    explicit PeriodFields(const ExportDocument& doc)
+        : submarco(doc, {paths::kTramos, paths::kTramoSubmarco}), dia(doc, {paths::kTramos, paths::kTramoDia}),
+          indice(doc, {paths::kTramos, paths::kTramoIndice}), entrada(doc, {paths::kTramos, paths::kTramoEntrada}),
+          salida(doc, {paths::kTramos, paths::kTramoSalida}), tipo(doc, {paths::kTramos, paths::kTramoTipo})
+    {
+    }
+    OwnChildren submarco, dia, indice, entrada, salida, tipo;
+};
+
 // A row for the period at index i when it belongs to a chosen frame.
-void addPeriod(const ExportDocument& doc, const ChosenFrames& frames, DbfTable& table, size_t i)
+void addPeriod(const PeriodFields& p, const ChosenFrames& frames, DbfTable& table, size_t i, ExportReport& report)
 {
-    const QString owner = QStringLiteral("del tramo");
-    const QString s = trimmedText(doc, paths::kTramoSubmarco, i, owner);
+    const QString s = QString::fromUtf8(p.submarco.text(i));
     if (s != frames.marcoXML1 && s != frames.marcoXML2)
         return;
+    const QString owner = QStringLiteral("tramo n.º %1 del marco %2").arg(i + 1).arg(s);
+    if (p.submarco.count(i) > 1)
+        ownChild(p.submarco, i, report, owner);
     const QString where = QStringLiteral("El tramo n.º %1 del marco %2").arg(i + 1).arg(s);
-    const int d = wholeNumber(trimmedText(doc, paths::kTramoDia, i, owner), where, QStringLiteral("dia"));
-    const int h = wholeNumber(trimmedText(doc, paths::kTramoIndice, i, owner), where, QStringLiteral("indice"));
-    const QString start = trimmedText(doc, paths::kTramoEntrada, i, owner);
-    const QString end = trimmedText(doc, paths::kTramoSalida, i, owner);
+    const auto child = [&](const OwnChildren& c) { return QString::fromUtf8(ownChild(c, i, report, owner)); };
+    const int d = wholeNumber(child(p.dia), where, QStringLiteral("dia"));
+    const int h = wholeNumber(child(p.indice), where, QStringLiteral("indice"));
+    const QString start = child(p.entrada);
+    const QString end = child(p.salida);
     const QString span = text::left(start, 5) + u'-' + text::left(end, 5);
-    const QString kind = trimmedText(doc, paths::kTramoTipo, i, owner);
+    const QString kind = child(p.tipo);
     const int minutes
         = minutesOf(end, where, QStringLiteral("horaSalida")) - minutesOf(start, where, QStringLiteral("horaEntrada"));
 
@@ -114,9 +128,10 @@ ChosenFrames ExportarMarcos(const ExportDocument& doc, TableOutput& out, const F
     }
 
     auto table = out.open(kTable.name());
+    const PeriodFields fields(doc);
     const size_t periods = doc.select(paths::kTramos).size();
     for (size_t i = 0; i < periods; ++i)
-        addPeriod(doc, f, *table, i);
+        addPeriod(fields, f, *table, i, out.report());
     for (const QString& frame : {f.marcoXML1, f.marcoXML2})
         if (!frame.isEmpty() && !table->locate(QStringLiteral("MARCOXML"), {frame}))
             out.report().note(Finding::FrameEmpty, {}, frame, QStringLiteral("ningún tramo tiene este submarco"));

@@ -9,6 +9,7 @@ struct Category {
     Finding::Kind kind;
     const char* title; // followed by ": <count>"
     const char* what; // names the value in each line, for lessons ("materia")
+    bool sentence = false; // each finding's detail is its whole line
 };
 
 // In the order a person would look at them: lessons that lost data first.
@@ -24,6 +25,8 @@ constexpr Category kCategories[] = {
     {Finding::CodeChanged, "Códigos cambiados para que sean únicos o quepan en 10 caracteres", nullptr},
     {Finding::FrameIdCut, "Identificadores de marco horario cortados a 10 caracteres", nullptr},
     {Finding::FrameEmpty, "Marcos horarios elegidos que no dejan ningún tramo en DIASHORAST", nullptr},
+    {Finding::ChildMissing, "Elementos a los que les falta un dato (se toma vacío)", nullptr, true},
+    {Finding::ChildRepeated, "Elementos con un dato repetido (se usa el primero)", nullptr, true},
 };
 
 // The import's findings: the subject/group pairs whose slots found no lesson or passed the lessons'
@@ -90,7 +93,9 @@ QString categoryName(Finding::Kind kind)
                                         "texto_cortado",
                                         "codigo_cambiado",
                                         "marco_cortado",
-                                        "marco_sin_tramos"};
+                                        "marco_sin_tramos",
+                                        "dato_que_falta",
+                                        "dato_repetido"};
     return QString::fromLatin1(names[kind]);
 }
 } // namespace
@@ -114,7 +119,7 @@ QString reportText(const RunReport& report)
             lines << QStringLiteral("  … y %1 más").arg(found.size() - kFindingsShown);
     };
     for (const Category& c : kCategories)
-        addSection(c.title, report.of(c.kind), c.what, false);
+        addSection(c.title, report.of(c.kind), c.what, c.sentence);
     for (const ImportSection& section : importSections(report))
         addSection(section.title, section.entries, nullptr, section.sentences);
     return lines.join(u'\n');

@@ -47,6 +47,22 @@ TEST(FrameChoice, CommandLineMatchesTrimmedIdentifiers)
     EXPECT_THROW(selectByIdentifiers(ids, {"A", "A"}), UsageError);
 }
 
+// A frame is known by its attribute id wherever it stands; by its first attribute only without one.
+TEST(FrameChoice, IdentifierIsTheIdAttribute)
+{
+    StepFixture f;
+    f.load(interchange(QStringLiteral("<marcosDeHorario>%1%2</marcosDeHorario>")
+                           .arg(QString(frameXml("M", {"0 1 08:00 09:00"})).replace("<marcoHorario id=\"M\">",
+                                                                                     "<marcoHorario nombre=\"Mañana\" "
+                                                                                     "id=\"M\">"),
+                                QString(frameXml("T", {"0 1 15:00 16:00"})).replace(" id=\"T\"", " clave=\"T\""))));
+    EXPECT_EQ(frameIdentifiers(*f.doc), (QStringList{"M", "T"}));
+    f.ui.frameAnswers.push_back(closeSelection(frameIdentifiers(*f.doc), {0}).selection);
+    f.frames = ExportarMarcos(*f.doc, f.out, f.chooser());
+    EXPECT_EQ(f.frames.marcoXML1, QStringLiteral("M"));
+    EXPECT_EQ(joinedRows(f.rows(QStringLiteral("DIASHORAST")), {"DIHO", "MARCOXML"}), QStringList{"11|M"});
+}
+
 TEST(FrameChoice, HoursListShowsDayZeroOfTheCurrentFrame)
 {
     const QString tipo = QStringLiteral("Lectiva de tarde con guardia");
@@ -194,11 +210,10 @@ TEST(TimeFrames, BadInputStopsTheRun)
          "El tramo n.º 1 del marco A: horaEntrada '8:30' no es una hora (hh:mm)"},
         {"dayNotNumeric", frameXml("A", {"lunes 1 08:30 09:00"}),
          "El tramo n.º 1 del marco A: dia 'lunes' no es un número entero"},
-        {"missingChild",
-         "<marcoHorario "
-         "id=\"A\"><tramo><submarco>A</submarco><dia>0</dia><indice>1</indice><horaEntrada>08:00</horaEntrada>"
-         "<horaSalida>09:00</horaSalida></tramo></marcoHorario>",
-         "Tipo del tramo n.º 1"},
+        {"missingDay",
+         "<marcoHorario id=\"A\"><tramo><submarco>A</submarco><indice>1</indice><horaEntrada>08:00</horaEntrada>"
+         "<horaSalida>09:00</horaSalida><Tipo/></tramo></marcoHorario>",
+         "El tramo n.º 1 del marco A: dia '' no es un número entero"},
     };
     for (const auto& c : cases) {
         StepFixture f;
@@ -207,6 +222,23 @@ TEST(TimeFrames, BadInputStopsTheRun)
             failsSaying([&] { f.frames = ExportarMarcos(*f.doc, f.out, f.chooser()); }, {QString::fromUtf8(c.says)}))
             << c.name;
     }
+}
+
+// A period without Tipo reads it as empty, and a later period keeps its own children.
+TEST(TimeFrames, EachPeriodReadsItsOwnChildren)
+{
+    StepFixture f;
+    f.load(interchange(QStringLiteral(
+        "<marcosDeHorario><marcoHorario id=\"A\">"
+        "<tramo><submarco>A</submarco><dia>0</dia><indice>1</indice><horaEntrada>08:00</horaEntrada>"
+        "<horaSalida>09:00</horaSalida></tramo>"
+        "<tramo><submarco>A</submarco><dia>0</dia><indice>2</indice><horaEntrada>09:00</horaEntrada>"
+        "<horaSalida>10:00</horaSalida><Tipo>Recreo</Tipo></tramo></marcoHorario></marcosDeHorario>")));
+    f.frames = ExportarMarcos(*f.doc, f.out, f.chooser());
+    EXPECT_EQ(joinedRows(f.rows(QStringLiteral("DIASHORAST")), {"DIHO", "ES_TIPO"}), (QStringList{"11|", "12|Recreo"}));
+    ASSERT_EQ(f.report.of(Finding::ChildMissing).size(), 1u);
+    EXPECT_EQ(f.report.of(Finding::ChildMissing)[0].detail,
+              QStringLiteral("tramo n.º 1 del marco A: no tiene <Tipo>; se toma vacío"));
 }
 
 // ---- the groups step
@@ -257,28 +289,34 @@ TEST(Groups, WholeSubmarcoIsCompared)
     EXPECT_EQ(rowsOf(g, QStringLiteral("GRUPOST"), {"DESCRIP", "MARCO"}), QStringList{"Blanco|1"});
 }
 
-TEST(Groups, MissingNodesStopTheRun)
+TEST(Groups, WithoutSubmarcoStopsTheRun)
 {
-    const struct {
-        const char* name;
-        QString xml;
-        const char* says;
-    } cases[] = {
-        {"noSubmarco", "<grupo><nombre>A</nombre><nivel>A</nivel><curso>1</curso><unidad>A</unidad></grupo>",
-         "no tiene atributo submarco"},
-        {"noNivel", "<grupo submarco=\"1\"><nombre>A</nombre><curso>1</curso><unidad>A</unidad></grupo>",
-         "nivel del grupo n.º 1"},
-        {"twoNames",
-         "<grupo "
-         "submarco=\"1\"><nombre>A</nombre><nombre>B</nombre><nivel>A</nivel><curso>1</curso><unidad>A</unidad></"
-         "grupo>",
-         "/datosGHC/grupos/grupo del grupo n.º 2"},
-    };
-    for (const auto& c : cases) {
-        StepFixture f;
-        f.load(interchange(QStringLiteral("<grupos>%1</grupos>").arg(c.xml)));
-        f.frames = {"1", "", "0", "1"};
-        EXPECT_TRUE(failsSaying([&] { ExportarGrupos(*f.doc, f.out, f.frames); }, {QString::fromUtf8(c.says)}))
-            << c.name;
-    }
+    StepFixture f;
+    f.load(interchange(QStringLiteral(
+        "<grupos><grupo><nombre>A</nombre><nivel>A</nivel><curso>1</curso><unidad>A</unidad></grupo></grupos>")));
+    f.frames = {"1", "", "0", "1"};
+    EXPECT_TRUE(failsSaying([&] { ExportarGrupos(*f.doc, f.out, f.frames); }, {"no tiene atributo submarco"}));
+}
+
+// A group without nombre or nivel, or with two nombre, reads its own children: the groups after it
+// keep their descriptions and frames, and the last group is not lost.
+TEST(Groups, EachReadsItsOwnChildren)
+{
+    StepFixture f;
+    f.load(interchange(QStringLiteral(
+        "<grupos><grupo submarco=\"1\"><nivel>ESO</nivel><curso>1</curso><unidad>A</unidad></grupo>"
+        "<grupo submarco=\"1\"><nombre>2º B</nombre><nombre>Dos B</nombre><nivel>ESO</nivel><curso>2</curso>"
+        "<unidad>B</unidad></grupo>"
+        "<grupo submarco=\"1\"><nombre>3º C</nombre><curso>3</curso><unidad>C</unidad></grupo></grupos>")));
+    f.frames = {"1", "", "0", "1"};
+    ExportarGrupos(*f.doc, f.out, f.frames);
+    EXPECT_EQ(joinedRows(f.rows(QStringLiteral("GRUPOST")), {"ABREV", "NIVEL", "DESCRIP", "MARCO"}),
+              (QStringList{"ESO1A|ESO||0", "ESO2B|ESO|2º B|0", "3C||3º C|0"}));
+    QStringList said;
+    for (const Finding& finding : f.report.findings)
+        if (finding.kind == Finding::ChildMissing || finding.kind == Finding::ChildRepeated)
+            said << finding.detail;
+    EXPECT_EQ(said, (QStringList{"grupo n.º 1: no tiene <nombre>; se toma vacío",
+                                 "grupo '2º B': 2 elementos <nombre>; se usa el primero, '2º B' ('Dos B' no)",
+                                 "grupo '3º C': no tiene <nivel>; se toma vacío"}));
 }

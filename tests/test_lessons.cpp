@@ -123,8 +123,6 @@ TEST(Lessons, ErrorsEndTheRunNamingWhatIsWrong)
          "'99999999999', no cabe en un entero de 32 bits"},
         {"noAttribute", QString(lesson("1", "Coro", "ABC", "1º ESO A", "1")).replace(" id=\"1\"", ""),
          "La sesión n.º 1"},
-        {"missingTeacher", QString(lesson("1", "Coro", "ABC", "1º ESO A", "1")).replace("<profesor>ABC</profesor>", ""),
-         "Falta el elemento /datosGHC/sesionesLectivas/sesion/profesor de la sesión n.º 1"},
     };
     for (const auto& c : cases) {
         QTemporaryDir temp;
@@ -137,6 +135,34 @@ TEST(Lessons, ErrorsEndTheRunNamingWhatIsWrong)
         EXPECT_TRUE(run.asigt.empty()) << c.name; // no row for the failing lesson
         EXPECT_FALSE(run.ui.busy) << c.name; // the wait cursor is back
     }
+}
+
+// A co-taught lesson (two teachers) and a lesson without teacher or numSesiones: each lesson reads
+// its own children, so every later lesson keeps its own teacher, and the report names each case.
+TEST(Lessons, EachReadsItsOwnChildren)
+{
+    QTemporaryDir temp;
+    const QString coTaught = QString(lesson("10", "Coro", "ABC", "1º ESO A", "2"))
+                                 .replace("<profesor>ABC</profesor>", "<profesor>ABC</profesor><profesor>MGL</profesor>");
+    const QString noTeacher = QString(lesson("11", "Coro", "ABC", "2º ESO B", "1")).replace("<profesor>ABC</profesor>", "");
+    const QString noHours
+        = QString(lesson("12", "Matemáticas", "MGL", "1º ESO A", "1"))
+              .replace("<distribucionSemanal><distribucionVariable><numSesiones>1</numSesiones></distribucionVariable>"
+                       "</distribucionSemanal>",
+                       "");
+    const ExportOutcome run = exportRun(
+        school(coTaught + noTeacher + noHours + lesson("13", "Matemáticas", "MGL", "2º ESO B", "3")), temp);
+    ASSERT_EQ(run.outcome, Session::Outcome::Finished) << run.ui.errors.join(u'\n').toStdString();
+    EXPECT_EQ(joinedRows(run.asigt, {"ES_SESION", "CPROF", "CGRUP", "HORAS"}),
+              (QStringList{"10|ABC|ESO1A|2", "11||ESO2B|1", "12|MGL|ESO1A|1", "13|MGL|ESO2B|3"}));
+    QStringList said;
+    for (const Finding& finding : run.report.findings)
+        if (finding.kind == Finding::ChildMissing || finding.kind == Finding::ChildRepeated)
+            said << finding.detail;
+    EXPECT_EQ(said, (QStringList{"sesión 10: docencia compartida, Velmora recibe solo al profesor ABC (MGL no)",
+                                 "sesión 11: no tiene <profesor>; se toma vacío",
+                                 "sesión 12: no tiene <numSesiones>; se toma vacío"}));
+    EXPECT_EQ(run.report.of(Finding::HoursTakenAsOne).size(), 1u);
 }
 
 TEST(ExportRun, SecondRunStartsWithEmptyListsAndTablesAreReleased)

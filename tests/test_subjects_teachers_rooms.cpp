@@ -117,25 +117,26 @@ TEST(Teachers, CodesNamesAndPositions)
                            "1|Nombre||||", "LARGO|" + QString(80, u'n') + "||||"}));
 }
 
-TEST(Teachers, MissingNodesStopTheRunNamingThePosition)
+// Each teacher reads its own nombre and nombreCompleto: a missing one is empty and reported, a
+// repeated one gives its first, and no later teacher takes another's.
+TEST(Teachers, EachReadsItsOwnChildren)
 {
-    const struct {
-        const char* name;
-        const char* xml;
-        const char* says;
-    } cases[] = {
-        {"noNombre",
-         "<profesor><nombre>A</nombre><nombreCompleto>a</nombreCompleto></profesor><profesor><nombreCompleto>b</"
-         "nombreCompleto></profesor>",
-         "/datosGHC/profesores/profesor/nombre del profesor n.º 2"},
-        {"noNombreCompleto", "<profesor><nombre>A</nombre></profesor>",
-         "/datosGHC/profesores/profesor/nombreCompleto del profesor n.º 1"},
-    };
-    for (const auto& c : cases) {
-        StepFixture f;
-        f.load(interchange(QStringLiteral("<profesores>%1</profesores>").arg(QString::fromUtf8(c.xml))));
-        EXPECT_TRUE(failsSaying([&] { ExportarProfesores(*f.doc, f.out); }, {QString::fromUtf8(c.says)})) << c.name;
-    }
+    StepFixture f;
+    f.load(interchange(QStringLiteral(
+        "<profesores><profesor><nombre>A</nombre><nombreCompleto>Ana</nombreCompleto></profesor>"
+        "<profesor><nombreCompleto>Sin nombre</nombreCompleto></profesor>"
+        "<profesor><nombre>C</nombre></profesor>"
+        "<profesor><nombre>D</nombre><nombre>E</nombre><nombreCompleto>Dora</nombreCompleto></profesor></profesores>")));
+    ExportarProfesores(*f.doc, f.out);
+    EXPECT_EQ(joinedRows(f.rows(QStringLiteral("PROFT")), {"ABREV", "NOMBRE"}),
+              (QStringList{"A|Ana", "|Sin nombre", "C|", "D|Dora"}));
+    QStringList said;
+    for (const Finding& finding : f.report.findings)
+        if (finding.kind == Finding::ChildMissing || finding.kind == Finding::ChildRepeated)
+            said << finding.detail;
+    EXPECT_EQ(said, (QStringList{"profesor n.º 2: no tiene <nombre>; se toma vacío",
+                                 "profesor 'C': no tiene <nombreCompleto>; se toma vacío",
+                                 "profesor 'D': 2 elementos <nombre>; se usa el primero, 'D' ('E' no)"}));
 }
 
 struct RoomCase {
@@ -207,10 +208,12 @@ TEST(Rooms, BadGenericElementStopsTheRunAfterTheOrdinaryRows)
     }
 }
 
-TEST(Rooms, MissingNameStopsTheRun)
+TEST(Rooms, MissingNameIsEmptyAndReported)
 {
     StepFixture f;
-    f.load(interchange(QStringLiteral("<aulas><aula/></aulas>")));
-    EXPECT_TRUE(failsSaying([&] { ExportarAulas(*f.doc, f.out); },
-                            {QString::fromUtf8("/datosGHC/aulas/aula/nombre del aula n.º 1")}));
+    f.load(interchange(QStringLiteral("<aulas><aula/><aula><nombre>Lab</nombre></aula></aulas>")));
+    ExportarAulas(*f.doc, f.out);
+    EXPECT_EQ(joinedRows(f.rows(QStringLiteral("AULAT")), {"ABREV", "NOMBRE"}), (QStringList{"|", "Lab|Lab"}));
+    ASSERT_EQ(f.report.of(Finding::ChildMissing).size(), 1u);
+    EXPECT_EQ(f.report.of(Finding::ChildMissing)[0].detail, QStringLiteral("aula n.º 1: no tiene <nombre>; se toma vacío"));
 }
