@@ -87,9 +87,12 @@ int exportar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
     if (outcome == Session::Outcome::Failed)
         printReport(p, session.report(), err);
     if (outcome == Session::Outcome::Finished) {
-        out << "Tablas de Velmora en " << QDir::toNativeSeparators(session.report().workDirectory)
-            << " (las que había quedan en " << kPreviousFolder << "; 'quintaro-cli restaurar' las devuelve)."
-            << Qt::endl;
+        const WorkDir dir(session.report().workDirectory);
+        out << "Tablas de Velmora en " << QDir::toNativeSeparators(dir.path());
+        // The first export into an empty folder replaced nothing, and promises nothing back.
+        if (!dir.subfolder(kPreviousFolder).filesNamed(QStringLiteral("ASIGT.DBF")).isEmpty())
+            out << " (las que había quedan en " << kPreviousFolder << "; 'quintaro-cli restaurar' las devuelve)";
+        out << '.' << Qt::endl;
         printReport(p, session.report(), out);
         // With one frame nothing is asked, but a --marcos that names another is worth telling.
         for (const QString& wanted : frames)
@@ -214,9 +217,10 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         printHelp(arguments.isEmpty() ? err : out);
         return arguments.isEmpty() ? Usage : Ok;
     }
+    // The command in any letter case, as the window takes its two words ("EXPORTAR", "Importar").
     const Command* command = nullptr;
     for (const Command& c : commands())
-        if (arguments.front() == QString::fromUtf8(c.name))
+        if (arguments.front().compare(QString::fromUtf8(c.name), Qt::CaseInsensitive) == 0)
             command = &c;
     if (!command) {
         err << "Orden desconocida: " << arguments.front() << Qt::endl;
@@ -250,7 +254,13 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return Ok;
     }
     const qsizetype wanted = *command->arguments ? 2 : 1;
-    if (parser.positionalArguments().size() != wanted) {
+    const qsizetype given = parser.positionalArguments().size();
+    if (given != wanted) {
+        if (given < wanted)
+            err << "Falta " << command->arguments << ": la orden " << command->name << " lo necesita." << Qt::endl;
+        else
+            err << "Sobra " << parser.positionalArguments().mid(wanted).join(QStringLiteral(" "))
+                << ": la orden " << command->name << " no lo admite." << Qt::endl;
         err << "Uso: " << usageOf(*command) << Qt::endl;
         return Usage;
     }

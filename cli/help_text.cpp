@@ -41,6 +41,7 @@ void printHelp(QTextStream& out, const Command* only)
 
 QString optionMistake(const Command& command, const QStringList& arguments)
 {
+    QStringList seen;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
         if (argument == u"--")
@@ -63,6 +64,12 @@ QString optionMistake(const Command& command, const QStringList& arguments)
             return QStringLiteral("La orden %1 no tiene la opción %2; tiene: %3.")
                 .arg(QString::fromUtf8(command.name), argument.section(u'=', 0, 0), known.join(QStringLiteral(", ")));
         }
+        // Given twice, one value would silently win ("--marcos M --marcos T" took T alone).
+        if (seen.contains(name))
+            return QStringLiteral("La opción --%1 está repetida; dé cada opción una sola vez (--marcos admite dos "
+                                  "marcos separados por una coma: --marcos M,T).")
+                .arg(name);
+        seen << name;
         if (*option->valueName && !inlineValue) {
             if (i + 1 >= arguments.size() || arguments.at(i + 1).startsWith(QStringLiteral("--")))
                 return QStringLiteral("Falta el valor de --%1 (%2).")

@@ -8,7 +8,7 @@ namespace quintaro {
 namespace {
 QString csvField(const QString& value)
 {
-    if (!value.contains(u',') && !value.contains(u'"') && !value.contains(u'\n') && !value.contains(u'\r'))
+    if (!value.contains(u';') && !value.contains(u'"') && !value.contains(u'\n') && !value.contains(u'\r'))
         return value;
     return u'"' + QString(value).replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
@@ -33,12 +33,12 @@ void printTable(DbfTable& table, QTextStream& out, bool csv)
         QStringList header;
         for (const QString& name : names)
             header << csvField(name);
-        out << header.join(u',') << '\n';
+        out << header.join(u';') << '\n';
         for (const QStringList& row : rows) {
             QStringList cells;
             for (const QString& cell : row)
                 cells << csvField(cell);
-            out << cells.join(u',') << '\n';
+            out << cells.join(u';') << '\n';
         }
         out.flush();
         return;

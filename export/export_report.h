@@ -23,6 +23,8 @@ struct Finding {
         FrameEmpty, // a chosen frame that gives DIASHORAST no period
         ChildMissing, // an element without a child the step reads: read as empty
         ChildRepeated, // an element with that child more than once: the first is used
+        TeacherNameShared, // two or more teachers with one nombre: the lessons naming it go to the first
+        HoursNotPositive, // a lesson of 0 or fewer weekly hours: no hour to place
     };
     Kind kind;
     QString sesion; // the lesson's identifier, where a lesson is concerned

@@ -17,7 +17,11 @@ inline constexpr int kHoursLineWidth = 30;
 struct FrameSelection {
     bool resultMH = false;
     QString resultado; // 10 characters per chosen frame, in the order of the list
+    bool cancelled = false; // the person closed the dialog (Esc, the close box) instead of choosing
 };
+
+// What the export says when the person cancels the frame choice.
+inline const QString kExportCancelled = QStringLiteral("Exportación cancelada; las tablas de Velmora no se han cambiado.");
 
 // The frame list: of each marcoHorario, the value of its attribute id (its first attribute when it
 // has no id), untrimmed. A frame without any attribute stops the run with a message naming it.

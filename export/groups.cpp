@@ -46,7 +46,8 @@ ExportedGroups ExportarGrupos(const ExportDocument& doc, TableOutput& out, const
         const QString unit = QString::fromUtf8(ownChild(unidad, i, report, owner));
         const QString description = QString::fromUtf8(ownChild(nombre, i, report, owner));
         const QString code = used.assign(level + course + unit);
-        noteChangedCode(out.report(), level + course + unit, code, kTable.name() + QStringLiteral(".ABREV"));
+        noteChangedCode(out.report(), level + course + unit, level + course + unit, code,
+                        kTable.name() + QStringLiteral(".ABREV"));
         if (!produced.rows.contains(description))
             produced.rows.insert(description, {code, level, course, unit});
 

@@ -146,6 +146,9 @@ void ExportarSesiones(const ExportDocument& doc, TableOutput& out, const LessonS
             notWholeNumber(QString::fromUtf8(hours),
                            QStringLiteral("La sesión %1 (posición %2)").arg(sesion()).arg(i + 1),
                            QStringLiteral("numSesiones"));
+        if (*weekly <= 0)
+            report.note(Finding::HoursNotPositive, sesion(), QString::number(*weekly),
+                        QStringLiteral("ninguna hora que colocar"));
         splitString(*weekly, split);
 
         const QByteArrayView task = own(tareas);

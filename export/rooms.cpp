@@ -45,7 +45,7 @@ void ExportarAulas(const ExportDocument& doc, TableOutput& out)
             = QString::fromUtf8(ownChild(nombre, i, out.report(), QStringLiteral("aula n.º %1").arg(i + 1)));
         const QString given = text::trimmed(text::left(name, kCodeLength));
         const QString code = used.assign(given);
-        noteChangedCode(out.report(), given, code, kTable.name() + QStringLiteral(".ABREV"));
+        noteChangedCode(out.report(), name, given, code, kTable.name() + QStringLiteral(".ABREV"));
         addRow(*aulat, code, name, QStringLiteral("N"));
     }
 

@@ -18,7 +18,7 @@ void addRow(ExportReport& report, SubjectLists& lists, CodeOfText& produced, Dbf
         return;
     lists.nombresVistos.add(name);
     const QString code = lists.codigosUsados.assign(prefix);
-    noteChangedCode(report, prefix, code, kTable.name() + QStringLiteral(".COD"));
+    noteChangedCode(report, name, prefix, code, kTable.name() + QStringLiteral(".COD"));
     produced.insert(name, code);
 
     table.append();

@@ -5,10 +5,11 @@
 
 namespace quintaro {
 
-void noteChangedCode(ExportReport& report, const QString& given, const QString& code, const QString& where)
+void noteChangedCode(ExportReport& report, const QString& wholeText, const QString& given, const QString& code,
+                     const QString& where)
 {
     if (code != given)
-        report.note(Finding::CodeChanged, {}, given, QStringLiteral("%1: «%2»").arg(where, code));
+        report.note(Finding::CodeChanged, {}, wholeText, QStringLiteral("'%1' → %2 «%3»").arg(wholeText, where, code));
 }
 
 TableOutput::TableOutput(WorkDir staging, WorkDir target, ExportReport& report)
@@ -34,9 +35,13 @@ std::unique_ptr<DbfTable> TableOutput::open(const QString& name)
         if (!loss.unmapped.isEmpty())
             m_report.note(Finding::Unmappable, {}, loss.value,
                           QStringLiteral("%1: «%2» se guardó como '?'").arg(where, loss.unmapped));
-        // Names and descriptions are meant to be kept whole; shorter fields hold codes and parts
-        // that the rules cut on purpose.
-        if (loss.cut && loss.width >= kWholeTextWidth)
+        // Every text cut to its field is told, except where the rules cut on purpose: the long
+        // code (the name's first 10 characters) and the frame's short forms (a cut frame
+        // identifier is told on its own).
+        static const QStringList kCutOnPurpose
+            = {QStringLiteral("ASIGNOMT.CODLARGO"), QStringLiteral("DIASHORAST.MARCOXML"),
+               QStringLiteral("DIASHORAST.ES_MARCO_ID"), QStringLiteral("DIASHORAST.ES_SUBMARCO")};
+        if (loss.cut && !kCutOnPurpose.contains(where))
             m_report.note(Finding::TextCut, {}, loss.value,
                           QStringLiteral("%1: cortado a %2 caracteres").arg(where).arg(loss.width));
     });

@@ -9,14 +9,15 @@
 
 namespace quintaro {
 
-// Fields of this width or more hold names and descriptions, which a cut is worth telling about.
-constexpr int kWholeTextWidth = 20;
 
 // Where the export steps write their tables: a staging folder, whose tables replace the working
 // directory's only once every step has finished. Velmora's own tables are checked all the same,
 // so that a table it holds stops the run at the step that would replace it.
-// Notes a code that the uniqueness rule or the length limit made differ from what went in.
-void noteChangedCode(ExportReport& report, const QString& given, const QString& code, const QString& where);
+// Notes a code that the uniqueness rule or the length limit made differ from what went in
+// (`given`), naming it by the whole text that produced it ("'Matemáticas Aplicadas' → ASIGNOMT.COD
+// «Matemátic1»").
+void noteChangedCode(ExportReport& report, const QString& wholeText, const QString& given, const QString& code,
+                     const QString& where);
 
 class TableOutput {
 public:

@@ -32,7 +32,7 @@ QString selectionText(const ExportDocument& doc, const FrameChooser& choose)
     if (frames.size() >= 2) {
         const std::optional<FrameSelection> chosen = choose();
         if (!chosen || !chosen->resultMH)
-            throw RunError(QStringLiteral("No se ha elegido ningún marco horario: la exportación se ha cancelado"));
+            throw RunCancelled(kExportCancelled);
         return chosen->resultado;
     }
     if (frames.empty())

@@ -103,7 +103,7 @@ FrameSelection showPlantillas(const QString& filenameXML, QWidget* owner)
     dialog.exec();
     if (!dialog.failure().isEmpty())
         throw RunError(dialog.failure());
-    return {dialog.resultMH, dialog.resultado};
+    return {dialog.resultMH, dialog.resultado, dialog.cancelled()};
 }
 
 void TPlantillas::showEvent(QShowEvent* event)
@@ -166,6 +166,15 @@ void TPlantillas::ListBox2Click()
 void TPlantillas::done(int result)
 {
     if (!m_failure.isEmpty()) {
+        QDialog::done(result);
+        return;
+    }
+    // Esc or the close box: the person does not want to choose, and the export stops (showing the
+    // dialog again would leave no way out but a valid choice).
+    if (result == QDialog::Rejected) {
+        m_cancelled = true;
+        resultMH = false;
+        resultado.clear();
         QDialog::done(result);
         return;
     }

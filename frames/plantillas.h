@@ -29,6 +29,8 @@ public:
     // Set when activation found no frames to choose from (the file can no longer be read, or
     // lists fewer than two): the dialog then closes at once and the run ends with this message.
     const QString& failure() const { return m_failure; }
+    // Set when the person closed the dialog (Esc, the close box) instead of choosing.
+    bool cancelled() const { return m_cancelled; }
 
     QListWidget* ListBox2 = nullptr; // the frame list
     QListWidget* ListBox1 = nullptr; // the hours list
@@ -51,6 +53,7 @@ private:
     QStringList m_ids;
     QString m_failure;
     bool m_activated = false;
+    bool m_cancelled = false;
 };
 
 // Shows the dialog once, modal over `owner`, and hands back what closing it gave; raises a

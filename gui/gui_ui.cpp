@@ -77,10 +77,13 @@ std::optional<FrameSelection> GuiUi::chooseFrames(const QString& documentPath, c
         if (wasBusy)
             QApplication::restoreOverrideCursor();
     });
+    // Shown again after an invalid choice; closing it instead of choosing gives up.
     FrameSelection chosen;
     do
         chosen = m_frameDialog(documentPath, m_parent);
-    while (!chosen.resultMH);
+    while (!chosen.resultMH && !chosen.cancelled);
+    if (chosen.cancelled)
+        return std::nullopt;
     return chosen;
 }
 

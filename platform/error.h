@@ -22,6 +22,13 @@ public:
     using Error::Error;
 };
 
+// The person stopped the run (closed a dialog instead of answering it); nothing changed. Its
+// message is told as information, not as an error.
+class RunCancelled : public RunError {
+public:
+    using RunError::RunError;
+};
+
 // A command line that cannot be carried out as given (unknown frame, missing choice). It is not a
 // run error: the command-line program reports it with its own exit code, and no table changes.
 class UsageError : public Error {

@@ -22,11 +22,13 @@ constexpr Category kCategories[] = {
     {Finding::HoursTakenAsOne, "Sesiones sin numSesiones (se toma 1 hora)", "materia"},
     {Finding::Unmappable, "Textos con caracteres que Windows-1252 no tiene (guardados como '?')", nullptr},
     {Finding::TextCut, "Textos cortados a la anchura de su campo", nullptr},
-    {Finding::CodeChanged, "Códigos cambiados para que sean únicos o quepan en 10 caracteres", nullptr},
+    {Finding::CodeChanged, "Códigos cambiados para que sean únicos o quepan en 10 caracteres", nullptr, true},
     {Finding::FrameIdCut, "Identificadores de marco horario cortados a 10 caracteres", nullptr},
     {Finding::FrameEmpty, "Marcos horarios elegidos que no dejan ningún tramo en DIASHORAST", nullptr},
     {Finding::ChildMissing, "Elementos a los que les falta un dato (se toma vacío)", nullptr, true},
     {Finding::ChildRepeated, "Elementos con un dato repetido (se usa el primero)", nullptr, true},
+    {Finding::TeacherNameShared, "Nombres cortos de profesor compartidos (las sesiones van al primero)", nullptr, true},
+    {Finding::HoursNotPositive, "Sesiones sin horas (numSesiones 0 o negativo)", "numSesiones"},
 };
 
 // The import's findings: the subject/group pairs whose slots found no lesson or passed the lessons'
@@ -95,7 +97,9 @@ QString categoryName(Finding::Kind kind)
                                         "marco_cortado",
                                         "marco_sin_tramos",
                                         "dato_que_falta",
-                                        "dato_repetido"};
+                                        "dato_repetido",
+                                        "profesores_con_el_mismo_nombre",
+                                        "sesion_sin_horas"};
     return QString::fromLatin1(names[kind]);
 }
 } // namespace

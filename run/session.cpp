@@ -154,6 +154,10 @@ Session::Outcome Session::runExport(RunUi& ui)
         // The swap's own words say which tables are in place.
         releaseWorkDirectory(true);
         return failed(ui, e.message());
+    } catch (const RunCancelled& e) {
+        releaseWorkDirectory(true);
+        ui.inform(e.message());
+        return Outcome::Failed;
     } catch (const RunError& e) {
         releaseWorkDirectory(true);
         // Nothing reached the working directory: the staged tables went with the staging folder.
@@ -169,7 +173,7 @@ void Session::importSolution(const WorkDir& dir)
 {
     TableComponents& c = m_components;
     const auto closeAll = qScopeGuard([&c] { c.closeAll(); });
-    c.openAll(dir);
+    c.openForImport(dir);
     ImportedSolution solution
         = ImportarSolucion({*c.wwTableSoluc, *c.wwTableAulas, *c.wwTableTramos, *c.wwTableAsig});
     // The tables' rows leave memory before the document's tree comes.

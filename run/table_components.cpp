@@ -40,9 +40,9 @@ std::array<TableComponent*, 7> TableComponents::inOrder()
             &wwTableNomAsg, &wwTableTramos, &wwTableAsig};
 }
 
-void TableComponents::openAll(const WorkDir& dir)
+void TableComponents::openForImport(const WorkDir& dir)
 {
-    for (TableComponent* c : inOrder())
+    for (TableComponent* c : {&wwTableSoluc, &wwTableAulas, &wwTableTramos, &wwTableAsig})
         c->open(dir);
 }
 

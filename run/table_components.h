@@ -43,9 +43,10 @@ struct TableComponents {
     TableComponent wwTableAsig{"wwTableAsig", "ASIGT"};
     TableComponent wwTableSoluc{"wwTableSoluc", "SOLUC"};
 
-    // Opens all seven in the import run's order (SOLUC, GRUPOST, PROFT, AULAT, ASIGNOMT, DIASHORAST,
-    // ASIGT), and closes every open one in that same order, however the run ends.
-    void openAll(const WorkDir& dir);
+    // Opens the four the import reads, in the import run's order (SOLUC, AULAT, DIASHORAST,
+    // ASIGT); a missing or held PROFT, GRUPOST or ASIGNOMT does not stop it. closeAll() closes every
+    // open one in that same order, however the run ends.
+    void openForImport(const WorkDir& dir);
     void closeAll();
 
 private:

@@ -82,11 +82,16 @@ with tempfile.TemporaryDirectory() as tmp:
     check("no tiene la opción --marco" in p.stderr, "unknown option in Spanish: " + p.stderr)
     p = run("exportar", doc, "--dir", vtemp, "--marcos", code=2)
     check("Falta el valor de --marcos" in p.stderr, "missing value in Spanish: " + p.stderr)
+    p = run("exportar", doc, "--marcos", "M", "--marcos", "T", "--dir", vtemp, code=2)
+    check("La opción --marcos está repetida" in p.stderr, "a repeated option is a usage error: " + p.stderr)
     run("exportar", os.path.join(tmp, "no.xml"), "--dir", vtemp, code=3)
-    run("exportar", code=2)
+    p = run("exportar", code=2)
+    check("Falta DOC.xml" in p.stderr, "a missing document argument is said: " + p.stderr)
+    run("EXPORTAR", "--help")  # the command in any letter case, as the window takes it
 
     p = run("exportar", doc, "--marcos", "T,M", "--dir", vtemp)
     check("Proceso finalizado" in p.stdout, "no Proceso finalizado")
+    check("QUINTARO_ANTERIORES" not in p.stdout, "the first export promised a previous set: " + p.stdout)
     check("ASIGT      37 filas" in p.stdout, "row counts: " + p.stdout)
     check("sesión 127: materia 'Latín'" in p.stdout, "dropped lesson not reported: " + p.stdout)
     check("profesor no está en PROFT: 1" in p.stdout, "teacher not found not reported")
@@ -135,7 +140,7 @@ with tempfile.TemporaryDirectory() as tmp:
     p = run("tabla", "asigt.dbf", "--dir", vtemp)
     check("Tabla ASIGT: 13 campos, 37 filas" in p.stdout, "tabla with a file name: " + p.stdout)
     p = run("tabla", "GRUPOST", "--dir", vtemp, "--csv")
-    check(p.stdout.splitlines()[0] == "ABREV,TURNO,NIVEL,CURSO,GRUPO,DESCRIP,MARCO", "tabla --csv header")
+    check(p.stdout.splitlines()[0] == "ABREV;TURNO;NIVEL;CURSO;GRUPO;DESCRIP;MARCO", "tabla --csv header")
 
     p = run("velmora", "--dir", vtemp)
     check("105 colocadas" in p.stdout, "stand-in: " + p.stdout)

@@ -139,6 +139,19 @@ TEST_F(Import, NoGenericRoomGivesEmptyAnonima)
     EXPECT_EQ(slotsOf(result()), QStringList{"0|1|M|anonima=|101|MGL"});
 }
 
+// The import reads SOLUC, AULAT, DIASHORAST and ASIGT only: the other three tables may be missing
+// or held by Velmora.
+TEST_F(Import, NeedsOnlyTheTablesItReads)
+{
+    writeSoluc(dir, {{"Matemática", "MGL", "ESO1A", "", "1", "1", "0"}});
+    for (const char* table : {"PROFT", "GRUPOST"})
+        QFile::remove(dir.tablePath(QString::fromLatin1(table)));
+    DbfTable held(dir.tablePath(QStringLiteral("ASIGNOMT")), DbfTable::Access::Exclusive);
+    ScriptedUi ui;
+    ASSERT_EQ(import(ui), Session::Outcome::Finished) << ui.errors.join(u' ').toStdString();
+    EXPECT_EQ(slotsOf(result()), QStringList{"0|1|M|anonima=Aula de grupo|101|MGL"});
+}
+
 TEST_F(Import, ResultDocumentHeldSectionStaysAsItWas)
 {
     writeSoluc(dir, {{"Matemática", "MGL", "ESO1A", "", "1", "1", "0"}});

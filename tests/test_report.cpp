@@ -29,7 +29,8 @@ QByteArray troubledSchool()
     const QString longName = QStringLiteral("Proyecto ") + QString(85, u'x');
     QString lessons = lesson("1", "Latín", "ANA", "1º A", "2") + lesson("2", "Coro", "ANA", "Nadie", "2")
         + lesson("3", "Coro", "ANA", "2º B", "2") + lesson("4", "Coro", "ANA", "1º A", "2", "Guardia")
-        + lesson("5", "Coro", "ANA", "1º A", "") + lesson("6", longName, "ANA", "1º A", "1");
+        + lesson("5", "Coro", "ANA", "1º A", "") + lesson("6", longName, "ANA", "1º A", "1")
+        + lesson("7", "Coro", "ANA", "3º C", "0");
     for (int i = 0; i < 21; ++i)
         lessons += lesson(QString::number(100 + i), "Coro", "XYZ", "1º A", "1");
     return interchange(
@@ -40,7 +41,8 @@ QByteArray troubledSchool()
             "<marcosDeHorario>%2%3</marcosDeHorario>"
             "<grupos><grupo submarco=\"M\"><nombre>1º A</nombre><nivel>ESO</nivel><curso>1</curso><unidad>A</unidad>"
             "</grupo><grupo submarco=\"X\"><nombre>2º B</nombre><nivel>ESO</nivel><curso>2</curso><unidad>B</unidad>"
-            "</grupo></grupos><sesionesLectivas>%4</sesionesLectivas>")
+            "</grupo><grupo submarco=\"M\"><nombre>3º C</nombre><nivel>BACHILLERATO</nivel><curso>1</curso>"
+            "<unidad>B-Ciencias</unidad></grupo></grupos><sesionesLectivas>%4</sesionesLectivas>")
             .arg(longName, frameXml("M", {"0 1 08:30 09:25"}), frameXml("TARDE_LARGA", {"0 1 15:30 16:25"}), lessons));
 }
 } // namespace
@@ -67,8 +69,9 @@ TEST(Report, EveryKindOfFindingWithItsLessonsAndCsv)
         {Finding::SubjectMissing, 1, "1", "Latín"},   {Finding::GroupMissing, 1, "2", "Nadie"},
         {Finding::GroupOfOtherFrame, 1, "3", "2º B"}, {Finding::TaskMissing, 1, "4", "Guardia"},
         {Finding::HoursTakenAsOne, 1, "5", "Coro"},   {Finding::TeacherMissing, 21, "100", "XYZ"},
-        {Finding::Unmappable, 1, "", "Łucja Nowak"},  {Finding::CodeChanged, 1, "", "ANA"},
+        {Finding::Unmappable, 1, "", "Łucja Nowak"},  {Finding::CodeChanged, 2, "", "ANA"},
         {Finding::FrameIdCut, 1, "", "TARDE_LARGA"},  {Finding::FrameEmpty, 1, "", "TARDE_LARG"},
+        {Finding::TeacherNameShared, 1, "", "ANA"},   {Finding::HoursNotPositive, 1, "7", "0"},
     };
     for (const auto& e : expected) {
         const std::vector<Finding> found = report.of(e.kind);
@@ -76,12 +79,19 @@ TEST(Report, EveryKindOfFindingWithItsLessonsAndCsv)
         EXPECT_EQ(found[0].sesion, QString::fromUtf8(e.sesion)) << int(e.kind);
         EXPECT_EQ(found[0].value, QString::fromUtf8(e.value)) << int(e.kind);
     }
-    // The 95-character subject name is cut in ASIGNOMT.NOMBRE; the 10-character code fields are
-    // cut on purpose and not told.
-    const std::vector<Finding> cut = report.of(Finding::TextCut);
-    ASSERT_EQ(cut.size(), 1u);
-    EXPECT_TRUE(cut[0].detail.startsWith(QStringLiteral("ASIGNOMT.NOMBRE: cortado a 80")))
-        << cut[0].detail.toStdString();
+    // Every lesson naming ANA goes to the first ANA: said with both full names and the count.
+    EXPECT_EQ(report.of(Finding::TeacherNameShared)[0].detail,
+              QStringLiteral("'ANA' es el nombre corto de 2 profesores: Łucja Nowak (ANA), Ana Ruiz (ANA1); las 7 "
+                             "sesiones que nombran a 'ANA' van a Łucja Nowak (ANA). Dé a cada profesor un nombre "
+                             "corto distinto en Escolaria y exporte de nuevo"));
+    // The 95-character subject name is cut in ASIGNOMT.NOMBRE, and the group's level and unit in
+    // their short fields; the long code (the name's first 10 characters) is cut on purpose.
+    QStringList cut;
+    for (const Finding& f : report.of(Finding::TextCut))
+        cut << f.value + QStringLiteral(" → ") + f.detail;
+    EXPECT_EQ(cut, (QStringList{QStringLiteral("Proyecto %1 → ASIGNOMT.NOMBRE: cortado a 80 caracteres").arg(QString(85, u'x')),
+                                "BACHILLERATO → GRUPOST.NIVEL: cortado a 5 caracteres",
+                                "B-Ciencias → GRUPOST.GRUPO: cortado a 2 caracteres"}));
 
     const QString text = reportText(report);
     EXPECT_TRUE(

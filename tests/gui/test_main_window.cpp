@@ -148,6 +148,25 @@ private Q_SLOTS:
         QCOMPARE(resultFile(), QByteArray("[Transformadores]\r\nTransformado=0\r\n"));
     }
 
+    // Esc at the frame dialog cancels the export: said once, the tables untouched, result code 0.
+    void escapeAtTheFrameDialogCancels()
+    {
+        ModalAnswerer answers;
+        answers.onFileDialog = [&](QFileDialog* d) { ModalAnswerer::chooseFile(d, m_doc); };
+        answers.onFrames = [](TPlantillas* d) { QTest::keyClick(d, Qt::Key_Escape); };
+        const QString asigt = WorkDir(WorkDir::defaultPath()).tablePath(QStringLiteral("ASIGT"));
+        const QByteArray before = QFileInfo::exists(asigt) ? readFile(asigt) : QByteArray();
+        const auto form = window({QStringLiteral("exportar"), QStringLiteral("x")});
+        TMForm& w = *form;
+        w.show();
+        QTRY_COMPARE_WITH_TIMEOUT(answers.messages.size(), 1, 10000);
+        QCOMPARE(answers.messages[0], kExportCancelled);
+        QCOMPARE(answers.frameDialogs, 1);
+        QCOMPARE(QFileInfo::exists(asigt) ? readFile(asigt) : QByteArray(), before);
+        w.close();
+        QCOMPARE(resultFile(), QByteArray("[Transformadores]\r\nTransformado=0\r\n"));
+    }
+
     void interactiveRunDisablesBothButtons()
     {
         ModalAnswerer answers;

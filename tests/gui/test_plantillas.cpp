@@ -105,14 +105,25 @@ private Q_SLOTS:
         }
     }
 
-    void closeBoxWithNothingChosen()
+    // The close box (or Esc) gives up: no selection, no message, and the window stops asking.
+    void closeBoxCancels()
     {
-        ModalAnswerer answers;
-        answers.onFrames = [](TPlantillas* d) { d->close(); };
-        TPlantillas dialog(sampleSchool());
-        dialog.exec();
-        QVERIFY(!dialog.resultMH);
-        QCOMPARE(answers.messages, QStringList{kNoFrame});
+        for (const bool escape : {false, true}) {
+            ModalAnswerer answers;
+            answers.onFrames = [escape](TPlantillas* d) {
+                if (escape)
+                    QTest::keyClick(d, Qt::Key_Escape);
+                else
+                    d->close();
+            };
+            QWidget owner;
+            GuiUi ui(&owner, showPlantillas);
+            const std::optional<FrameSelection> chosen
+                = ui.chooseFrames(sampleSchool(), ExportDocument::parse(interchange(QString())));
+            QVERIFY(!chosen.has_value());
+            QCOMPARE(answers.frameDialogs, 1);
+            QCOMPARE(answers.messages, QStringList());
+        }
     }
 
     void windowShowsTheDialogAgainUntilTheChoiceIsValid()
