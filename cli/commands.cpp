@@ -113,8 +113,6 @@ int importar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
     session.keepDocumentsUntilExit();
     if (outcome == Session::Outcome::Finished) {
         const RunReport& report = session.report();
-        out << "Documento resultado: " << report.resultDocument << Qt::endl;
-        out << "Franjas (tramo) escritas: " << report.timeSlots << Qt::endl;
         printReport(p, report, out);
         if (report.hadSchedule)
             out << "Aviso: el documento elegido ya tenía una sección horario; se ha dejado como estaba y las franjas "

@@ -17,6 +17,17 @@ struct ImportReport {
     QMap<QString, qint64> pairsWithoutLesson;
     qint64 slotsPastHours = 0;
     QMap<QString, qint64> pairsPastHours;
+    // The check of the solution: lessons with fewer placed hours than their HORAS (the rest left
+    // unplaced, DIA 0, or missing from SOLUC), by id; and any teacher, group or named room in two
+    // places at once, by day and period, one sentence each.
+    struct ShortLesson {
+        QString sesion;
+        qint64 hours = 0;
+        qint64 placed = 0;
+    };
+    std::vector<ShortLesson> fewerHours;
+    qint64 unplacedRows = 0; // SOLUC rows with DIA 0
+    QStringList clashes;
     // Reasons to doubt that the solution belongs to the document.
     QStringList doubts;
 };

@@ -45,6 +45,43 @@ void notePair(QMap<QString, qint64>& pairs, const QString& subject, const QStrin
     ++pairs[subject + u'/' + group];
 }
 
+// Who is where at each time: a teacher, group or named room given two slots at one time is told
+// once per time, naming the lessons.
+class SlotClashes {
+public:
+    void place(const QString& who, const QString& code, const QString& when, const QString& what)
+    {
+        if (text::trimmed(code).isEmpty())
+            return;
+        QStringList& there = m_at[who + u'\n' + when];
+        if (there.size() == 1)
+            m_order << who + u'\n' + when;
+        there << what;
+    }
+    QStringList found() const
+    {
+        QStringList sentences;
+        for (const QString& key : m_order) {
+            const QStringList& there = m_at.value(key);
+            sentences << QStringLiteral("%1 está en %2 sitios a la vez el %3: %4")
+                             .arg(key.section(u'\n', 0, 0))
+                             .arg(there.size())
+                             .arg(key.section(u'\n', 1), there.join(QStringLiteral(", ")));
+        }
+        return sentences;
+    }
+
+private:
+    QHash<QString, QStringList> m_at;
+    QStringList m_order;
+};
+
+QString dayName(qint64 dia)
+{
+    static const char* const names[] = {"lunes", "martes", "miércoles", "jueves", "viernes", "sábado", "domingo"};
+    return dia >= 1 && dia <= 7 ? QString::fromUtf8(names[dia - 1]) : QStringLiteral("día %1").arg(dia);
+}
+
 // A declared column of a table written elsewhere (Velmora's SOLUC, or an export's table), found in
 // the file by its name whatever its width and place.
 int columnOf(const DbfTable& table, const dbf::TableSchema& schema, dbf::Column column)
@@ -81,10 +118,13 @@ ImportedSolution ImportarSolucion(ImportTables tables)
     ImportedSolution result;
     ImportReport& report = result.report;
     ScheduleSection section;
+    SlotClashes clashes;
     for (soluc.first(); !soluc.eof(); soluc.next()) {
         const qint64 day = soluc.whole(dia);
-        if (day == 0)
+        if (day == 0) {
+            ++report.unplacedRows;
             continue;
+        }
         const QString frame = periods.locate(periodByFrame, {soluc.text(marco)}) ? periods.text(marcoxml) : QString();
 
         ScheduleSection::Room room = ScheduleSection::Room::Unnamed;
@@ -107,10 +147,23 @@ ImportedSolution ImportarSolucion(ImportTables tables)
             ++report.slotsPastHours;
             notePair(report.pairsPastHours, subject, group);
         }
-        section.addSlot(int(day - 1), int(soluc.whole(hora)), frame, room, roomText, lesson.sesion, teacherCode);
+        const qint64 period = soluc.whole(hora);
+        section.addSlot(int(day - 1), int(period), frame, room, roomText, lesson.sesion, teacherCode);
         ++report.timeSlots;
+        const QString when = QStringLiteral("%1, hora %2%3")
+                                 .arg(dayName(day))
+                                 .arg(period)
+                                 .arg(frame.isEmpty() ? QString() : QStringLiteral(" (marco %1)").arg(frame));
+        const QString what = lesson.sesion.isEmpty() ? subject + u'/' + group : QStringLiteral("sesión ") + lesson.sesion;
+        clashes.place(QStringLiteral("el profesor %1").arg(teacherCode), teacherCode, when, what);
+        clashes.place(QStringLiteral("el grupo %1").arg(group), group, when, what);
+        if (room == ScheduleSection::Room::Named)
+            clashes.place(QStringLiteral("el aula %1").arg(roomText), roomText, when, what);
     }
     result.section = section.finish();
+    for (const LessonSlots::Short& s : lessons.shortOfHours())
+        report.fewerHours.push_back({s.sesion, s.hours, s.taken});
+    report.clashes = clashes.found();
     return result;
 }
 

@@ -19,9 +19,23 @@ LessonSlots::LessonSlots(DbfTable& asigt)
     const int cprof = asigt.fieldIndex(A.nameOf(A.CPROF));
     const int horas = asigt.fieldIndex(A.nameOf(A.HORAS));
     const int esSesion = asigt.fieldIndex(A.nameOf(A.ES_SESION));
-    for (asigt.first(); !asigt.eof(); asigt.next())
-        m_lessons[keyOf(asigt.text(casig), asigt.text(cgrup))].push_back(
-            {asigt.text(cprof), asigt.text(esSesion), asigt.whole(horas), 0});
+    for (asigt.first(); !asigt.eof(); asigt.next()) {
+        const QString key = keyOf(asigt.text(casig), asigt.text(cgrup));
+        std::vector<Lesson>& lessons = m_lessons[key];
+        m_order.emplace_back(key, lessons.size());
+        lessons.push_back({asigt.text(cprof), asigt.text(esSesion), asigt.whole(horas), 0});
+    }
+}
+
+std::vector<LessonSlots::Short> LessonSlots::shortOfHours() const
+{
+    std::vector<Short> found;
+    for (const auto& [key, index] : m_order) {
+        const Lesson& lesson = m_lessons.value(key).at(index);
+        if (lesson.taken < lesson.hours)
+            found.push_back({lesson.sesion, lesson.hours, lesson.taken});
+    }
+    return found;
 }
 
 LessonSlots::Result LessonSlots::take(const QString& subject, const QString& group, const QString& teacher)

@@ -24,6 +24,15 @@ public:
     };
     Result take(const QString& subject, const QString& group, const QString& teacher);
 
+    // Each lesson that took fewer slots than its weekly hours: id, hours, slots taken; in the
+    // order of ASIGT.
+    struct Short {
+        QString sesion;
+        qint64 hours = 0;
+        qint64 taken = 0;
+    };
+    std::vector<Short> shortOfHours() const;
+
 private:
     struct Lesson {
         QString teacher;
@@ -31,8 +40,10 @@ private:
         qint64 hours = 0;
         qint64 taken = 0;
     };
-    // Per subject and group, the lessons in stored order.
+    // Per subject and group, the lessons in stored order; and every lesson's place, in the order
+    // of ASIGT.
     QHash<QString, std::vector<Lesson>> m_lessons;
+    std::vector<std::pair<QString, size_t>> m_order;
 };
 
 } // namespace quintaro

@@ -1,5 +1,6 @@
 #include "run/report_text.h"
 
+#include <QDir>
 #include <QStringConverter>
 
 namespace quintaro {
@@ -38,6 +39,7 @@ struct ImportSection {
     const char* csvName;
     std::vector<Finding> entries; // value and detail; no lesson
     bool sentences = false; // each entry is a whole sentence in its detail
+    qint64 total = -1; // what the title counts, when not the entries (slots rather than pairs)
 };
 
 QString slotCount(qint64 n) { return n == 1 ? QStringLiteral("1 franja") : QStringLiteral("%1 franjas").arg(n); }
@@ -50,15 +52,24 @@ std::vector<ImportSection> importSections(const ImportReport& report)
             entries.push_back({Finding::Kind{}, {}, it.key(), slotCount(it.value())});
         return entries;
     };
-    std::vector<Finding> doubts;
-    for (const QString& doubt : report.doubts)
-        doubts.push_back({Finding::Kind{}, {}, {}, doubt});
+    const auto sentences = [](const QStringList& lines) {
+        std::vector<Finding> entries;
+        for (const QString& line : lines)
+            entries.push_back({Finding::Kind{}, {}, {}, line});
+        return entries;
+    };
+    std::vector<Finding> fewer;
+    for (const ImportReport::ShortLesson& s : report.fewerHours)
+        fewer.push_back({Finding::Kind{}, s.sesion, {},
+                         QStringLiteral("sesión %1: %2 de %3 horas colocadas").arg(s.sesion).arg(s.placed).arg(s.hours)});
     return {
         {"Franjas sin sesión (su asignatura y grupo no están en ASIGT)", "franja_sin_sesion",
-         pairs(report.pairsWithoutLesson)},
+         pairs(report.pairsWithoutLesson), false, report.slotsWithoutLesson},
         {"Franjas que pasan de las horas semanales de sus sesiones (se dan a la primera)", "franja_fuera_de_horas",
-         pairs(report.pairsPastHours)},
-        {"Avisos sobre la solución", "aviso_solucion", std::move(doubts), true},
+         pairs(report.pairsPastHours), false, report.slotsPastHours},
+        {"Sesiones con menos horas colocadas que las suyas", "sesion_con_horas_sin_colocar", std::move(fewer), true},
+        {"Profesores, grupos o aulas en dos sitios a la vez", "coincidencia", sentences(report.clashes), true},
+        {"Avisos sobre la solución", "aviso_solucion", sentences(report.doubts), true},
     };
 }
 
@@ -107,16 +118,22 @@ QString categoryName(Finding::Kind kind)
 QString reportText(const RunReport& report)
 {
     QStringList lines = report.workDirNotes;
+    if (!report.resultDocument.isEmpty()) {
+        lines << QStringLiteral("Documento resultado: %1").arg(QDir::toNativeSeparators(report.resultDocument));
+        lines << QStringLiteral("Franjas (tramo) escritas: %1").arg(report.timeSlots);
+        if (report.unplacedRows > 0)
+            lines << QStringLiteral("Horas que Velmora dejó sin colocar (DIA 0 en SOLUC): %1").arg(report.unplacedRows);
+    }
     for (const ExportReport::Table& t : report.tables)
         lines << QStringLiteral("  %1 %2 %3")
                      .arg(t.name.leftJustified(10))
                      .arg(t.rows)
                      .arg(t.rows == 1 ? "fila" : "filas");
     const auto addSection = [&lines](const char* title, const std::vector<Finding>& found, const char* what,
-                                     bool sentences) {
+                                     bool sentences, qint64 total = -1) {
         if (found.empty())
             return;
-        lines << QStringLiteral("%1: %2").arg(QString::fromUtf8(title)).arg(found.size());
+        lines << QStringLiteral("%1: %2").arg(QString::fromUtf8(title)).arg(total >= 0 ? total : qint64(found.size()));
         for (size_t i = 0; i < found.size() && i < size_t(kFindingsShown); ++i)
             lines << QStringLiteral("  ") + lineOf(found[i], what, sentences);
         if (found.size() > size_t(kFindingsShown))
@@ -125,7 +142,7 @@ QString reportText(const RunReport& report)
     for (const Category& c : kCategories)
         addSection(c.title, report.of(c.kind), c.what, c.sentence);
     for (const ImportSection& section : importSections(report))
-        addSection(section.title, section.entries, nullptr, section.sentences);
+        addSection(section.title, section.entries, nullptr, section.sentences, section.total);
     return lines.join(u'\n');
 }
 

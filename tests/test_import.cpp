@@ -1,6 +1,7 @@
 #include "import/import_run.h"
 #include "platform/error.h"
 #include "run/session.h"
+#include "run/report_text.h"
 #include "test_support.h"
 
 #include <QDateTime>
@@ -8,6 +9,8 @@
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace quintaro;
 using namespace quintaro::test;
@@ -150,6 +153,35 @@ TEST_F(Import, NeedsOnlyTheTablesItReads)
     ScriptedUi ui;
     ASSERT_EQ(import(ui), Session::Outcome::Finished) << ui.errors.join(u' ').toStdString();
     EXPECT_EQ(slotsOf(result()), QStringList{"0|1|M|anonima=Aula de grupo|101|MGL"});
+}
+
+// The solution is checked: a lesson with fewer placed hours than its HORAS, the rows Velmora left
+// unplaced (DIA 0), and a teacher, group or room in two places at once, each told once.
+TEST_F(Import, TheSolutionIsChecked)
+{
+    writeSoluc(dir, {{"Matemática", "MGL", "ESO1A", "Aula 1.01", "1", "1", "0"},
+                     {"Matemática", "MGL", "ESO1A", "Aula 1.01", "1", "1", "0"},
+                     {"Matemática", "MGL", "ESO1A", "", "0", "0", "0"}});
+    ScriptedUi ui;
+    Session session;
+    session.setWorkDirectory(dir.path());
+    ui.document = chosen;
+    ASSERT_EQ(session.runImport(ui), Session::Outcome::Finished) << ui.errors.join(u' ').toStdString();
+    const RunReport& report = session.report();
+    EXPECT_EQ(report.unplacedRows, 1);
+    EXPECT_EQ(report.clashes,
+              (QStringList{"el profesor MGL está en 2 sitios a la vez el lunes, hora 1 (marco M): sesión 101, sesión 101",
+                           "el grupo ESO1A está en 2 sitios a la vez el lunes, hora 1 (marco M): sesión 101, sesión 101",
+                           "el aula Aula 1.01 está en 2 sitios a la vez el lunes, hora 1 (marco M): sesión 101, sesión 101"}));
+    ASSERT_FALSE(report.fewerHours.empty());
+    const auto math = std::find_if(report.fewerHours.begin(), report.fewerHours.end(),
+                                   [](const ImportReport::ShortLesson& l) { return l.sesion == u"101"; });
+    ASSERT_NE(math, report.fewerHours.end());
+    EXPECT_EQ(math->placed, 2);
+    const QString text = reportText(report);
+    EXPECT_TRUE(text.contains(QStringLiteral("Horas que Velmora dejó sin colocar (DIA 0 en SOLUC): 1")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Documento resultado: %1").arg(QDir::toNativeSeparators(result()))));
+    EXPECT_TRUE(text.contains(QStringLiteral("Profesores, grupos o aulas en dos sitios a la vez: 3")));
 }
 
 TEST_F(Import, ResultDocumentHeldSectionStaysAsItWas)
