@@ -95,10 +95,12 @@ int exportar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
         out << '.' << Qt::endl;
         printReport(p, session.report(), out);
         // With one frame nothing is asked, but a --marcos that names another is worth telling.
+        // (An identifier longer than 10 characters is compared as the table keeps it.)
         for (const QString& wanted : frames)
-            if (!session.report().chosenFrames.contains(text::trimmed(wanted)))
-                out << "Aviso: el documento tiene un solo marco horario (" << session.report().chosenFrames.join(u',')
-                    << "); se ha exportado ese y no '" << text::trimmed(wanted) << "' de --marcos." << Qt::endl;
+            if (!session.report().chosenFrames.contains(text::left(text::trimmed(wanted), kFrameIdWidth)))
+                out << "Aviso: el documento no tiene el marco '" << text::trimmed(wanted)
+                    << "' de --marcos; tiene un solo marco horario (" << session.report().chosenFrames.join(u',')
+                    << ") y se ha exportado ese." << Qt::endl;
     }
     return code;
 }

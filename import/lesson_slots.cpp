@@ -31,7 +31,7 @@ std::vector<LessonSlots::Short> LessonSlots::shortOfHours() const
 {
     std::vector<Short> found;
     for (const auto& [key, index] : m_order) {
-        const Lesson& lesson = m_lessons.value(key).at(index);
+        const Lesson& lesson = m_lessons.constFind(key)->at(index); // value() would give a copy
         if (lesson.taken < lesson.hours)
             found.push_back({lesson.sesion, lesson.hours, lesson.taken});
     }

@@ -11,10 +11,10 @@ HeldWorkDir holdWorkDir(const QString& path, bool create)
 {
     const QString folder = path.isEmpty() ? WorkDir::defaultPath() : path;
     if (!create && !QFileInfo(folder).isDir())
-        return HeldWorkDir{WorkDir(folder), std::nullopt, false, {}};
-    bool created = false;
-    HeldWorkDir held{WorkDir::prepare(folder, &created), std::nullopt, false, {}};
-    held.created = created;
+        return HeldWorkDir{WorkDir(folder), std::nullopt, {}, {}};
+    QStringList made;
+    HeldWorkDir held{WorkDir::prepare(folder, &made), std::nullopt, {}, {}};
+    held.made = made;
     try {
         held.lock.emplace(held.dir.path());
         held.recovered = recoverInterruptedSwap(held.dir);
@@ -27,14 +27,16 @@ HeldWorkDir holdWorkDir(const QString& path, bool create)
 
 void HeldWorkDir::releaseMadeFolder()
 {
-    if (!created) {
+    if (made.isEmpty()) {
         lock.reset();
         return;
     }
     if (lock)
         lock->releaseAndRemove();
     lock.reset();
-    QDir().rmdir(dir.path());
+    for (const QString& folder : made)
+        if (!QDir().rmdir(folder))
+            break; // not empty: something else is there now
 }
 
 } // namespace quintaro

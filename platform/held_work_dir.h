@@ -3,6 +3,8 @@
 #include "platform/work_dir.h"
 #include "platform/work_dir_lock.h"
 
+#include <QStringList>
+
 #include <optional>
 
 namespace quintaro {
@@ -13,10 +15,10 @@ namespace quintaro {
 struct HeldWorkDir {
     WorkDir dir;
     std::optional<WorkDirLock> lock; // none when the folder does not exist and was not to be made
-    bool created = false; // this run made the folder
+    QStringList made; // the folders this run made, the deepest first
     QString recovered; // what finishing an interrupted swap did, in one sentence; empty otherwise
 
-    // Lets go of the folder; one this run made is taken away again when nothing else is in it.
+    // Lets go of the folder; the folders this run made are taken away again, each while empty.
     void releaseMadeFolder();
 };
 

@@ -48,18 +48,23 @@ QString WorkDir::defaultPath()
 #endif
 }
 
-WorkDir WorkDir::prepare(const QString& path, bool* created)
+WorkDir WorkDir::prepare(const QString& path, QStringList* made)
 {
     const QString dir = path.isEmpty() ? defaultPath() : path;
     const QFileInfo info(dir);
     const bool existed = info.exists();
     if (existed && !info.isDir())
         throw RunError(QStringLiteral("La carpeta de trabajo %1 es un archivo, no una carpeta").arg(dir));
+    // The folders that mkpath will make, the deepest first: all of them go again if the run fails.
+    QStringList missing;
+    for (QString folder = QDir::cleanPath(QDir(dir).absolutePath()); !QFileInfo::exists(folder);
+         folder = QFileInfo(folder).absolutePath())
+        missing << folder;
     if (!existed && !QDir().mkpath(dir))
         throw RunError(
             QStringLiteral("No se puede crear la carpeta de trabajo %1 (%2)").arg(dir, failureKind(lastSystemError())));
-    if (created)
-        *created = !existed;
+    if (made)
+        *made = missing;
     return WorkDir(QDir(dir).absolutePath());
 }
 

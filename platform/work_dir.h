@@ -14,9 +14,10 @@ public:
 
     // The default place, not yet checked or created.
     static QString defaultPath();
-    // `path`, or the default when empty; created when missing (and `*created` set then). Raises a
-    // RunError when it is a file, cannot be created, or cannot be written.
-    static WorkDir prepare(const QString& path = {}, bool* created = nullptr);
+    // `path`, or the default when empty; created when missing, with every missing folder above it.
+    // `made`, when given, receives the folders this made, the deepest first (empty when it
+    // existed). Raises a RunError when it is a file, cannot be created, or cannot be written.
+    static WorkDir prepare(const QString& path = {}, QStringList* made = nullptr);
 
     // A Windows path under the working directory ("c:\vtemp\sauce") as it lies on this machine.
     static QString mapWindowsPath(const QString& windowsPath);

@@ -68,7 +68,7 @@ bool Session::chooseDocument(RunUi& ui, const QString& missingMessage)
         m_filenameXML = *chosen;
     if (!m_filenameXML.isEmpty() && QFileInfo(m_filenameXML).isFile())
         return true;
-    ui.inform(missingMessage);
+    ui.inform(QFileInfo(m_filenameXML).isDir() ? kFolderNotDocument : missingMessage);
     if (isAutomatic())
         m_estadoTransformado = -1;
     return false;

@@ -81,6 +81,8 @@ void restorePreviousExport(const WorkDir& dir);
 inline const QString kProcesoFinalizado = QStringLiteral("Proceso finalizado");
 inline const QString kNoExisteArchivo = QStringLiteral("No existe archivo");
 inline const QString kNoExisteArchivoXml = QStringLiteral("No existe archivo XML.");
+inline const QString kFolderNotDocument
+    = QStringLiteral("Lo elegido es una carpeta, no un documento XML; elija el archivo que exportó Escolaria");
 inline const QString kAbrirFicheroImportacion
     = QStringLiteral("Deberá Abrir el fichero XML de ESCOLARIA,\r\ndesde el cual realizó la Importación a Velmora");
 

@@ -165,6 +165,28 @@ TEST(Lessons, EachReadsItsOwnChildren)
     EXPECT_EQ(run.report.of(Finding::HoursTakenAsOne).size(), 1u);
 }
 
+// A failed run takes away every folder it made (a/b/VTEMP, not only VTEMP), and a folder chosen as
+// the document is said to be one.
+TEST(ExportRun, FailedRunLeavesNoFolderItMadeAndAFolderIsNoDocument)
+{
+    QTemporaryDir temp;
+    const QString doc = temp.filePath(QStringLiteral("doc.xml"));
+    writeFile(doc, school(lesson("1", "Coro", "ABC", "1º ESO A", "tres")));
+    Session session;
+    session.setWorkDirectory(temp.filePath(QStringLiteral("a/b/VTEMP")));
+    ScriptedUi ui;
+    ui.document = doc;
+    ASSERT_EQ(session.runExport(ui), Session::Outcome::Failed);
+    EXPECT_FALSE(QFileInfo::exists(temp.filePath(QStringLiteral("a"))));
+
+    ScriptedUi folder;
+    folder.document = temp.path();
+    Session again;
+    again.setWorkDirectory(temp.filePath(QStringLiteral("VTEMP")));
+    EXPECT_EQ(again.runExport(folder), Session::Outcome::NoDocument);
+    EXPECT_EQ(folder.messages, QStringList{kFolderNotDocument});
+}
+
 TEST(ExportRun, SecondRunStartsWithEmptyListsAndTablesAreReleased)
 {
     QTemporaryDir temp;
