@@ -3,6 +3,7 @@
 #include "cli/cli_ui.h"
 #include "cli/command_table.h"
 #include "cli/table_printer.h"
+#include "export/used_codes.h"
 #include "platform/error.h"
 #include "platform/whole_file.h"
 #include "platform/held_work_dir.h"
@@ -84,8 +85,11 @@ int exportar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
     const Session::Outcome outcome = session.runExport(ui);
     const int code = finish(outcome, session, ui, out, err);
     session.keepDocumentsUntilExit();
-    if (outcome == Session::Outcome::Failed)
+    if (outcome == Session::Outcome::Failed) {
         printReport(p, session.report(), err);
+        err << "Para ver todos los problemas del documento a la vez: quintaro-cli comprobar "
+            << QDir::toNativeSeparators(QFileInfo(p.positionalArguments().at(1)).absoluteFilePath()) << Qt::endl;
+    }
     if (outcome == Session::Outcome::Finished) {
         const WorkDir dir(session.report().workDirectory);
         out << "Tablas de Velmora en " << QDir::toNativeSeparators(dir.path());
@@ -162,6 +166,73 @@ int manual(const QCommandLineParser&, QTextStream& out, QTextStream&)
     return Ok;
 }
 
+int comprobar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
+{
+    QStringList frames;
+    if (p.isSet(QStringLiteral("marcos")))
+        frames = p.value(QStringLiteral("marcos")).split(u',');
+    CliUi ui(QFileInfo(p.positionalArguments().at(1)).absoluteFilePath(), frames, out, err);
+    Session session;
+    const Session::Outcome outcome = session.checkDocument(ui);
+    if (outcome == Session::Outcome::NoDocument)
+        return finish(outcome, session, ui, out, err);
+    const RunReport& report = session.report();
+    const qsizetype stops = report.count(Finding::WouldStop);
+    const qsizetype warnings = qsizetype(report.findings.size()) - stops;
+    if (stops > 0)
+        out << "La exportación se detendría: " << stops << (stops == 1 ? " error" : " errores")
+            << " que corregir en Escolaria, y " << warnings << " avisos para revisar." << Qt::endl;
+    else
+        out << "El documento se exportaría sin errores; " << warnings << " avisos para revisar." << Qt::endl;
+    printReport(p, report, out);
+    return stops > 0 ? RunFailed : Ok;
+}
+
+int codigos(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
+{
+    QStringList frames;
+    if (p.isSet(QStringLiteral("marcos")))
+        frames = p.value(QStringLiteral("marcos")).split(u',');
+    CliUi ui(QFileInfo(p.positionalArguments().at(1)).absoluteFilePath(), frames, out, err);
+    Session session;
+    const bool csv = p.isSet(QStringLiteral("csv"));
+    if (csv)
+        out << "tabla;código;nombre" << Qt::endl;
+    // Each table's code beside the whole name it stands for, as the export would write them.
+    const auto list = [&](const WorkDir& dir) {
+        const struct {
+            const char* table;
+            const char* code;
+            const char* name;
+            const char* heading;
+        } tables[] = {{"ASIGNOMT", "COD", "NOMBRE", "Asignaturas y tareas"},
+                      {"PROFT", "ABREV", "NOMBRE", "Profesores"},
+                      {"AULAT", "ABREV", "NOMBRE", "Aulas"},
+                      {"GRUPOST", "ABREV", "DESCRIP", "Grupos"}};
+        for (const auto& t : tables) {
+            DbfTable table(dir.tablePath(QString::fromLatin1(t.table)), DbfTable::Access::Shared);
+            const int code = table.fieldIndex(QString::fromLatin1(t.code));
+            const int name = table.fieldIndex(QString::fromLatin1(t.name));
+            if (!csv)
+                out << t.heading << " (" << t.table << "." << t.code << "):" << Qt::endl;
+            for (table.first(); !table.eof(); table.next()) {
+                if (csv)
+                    out << t.table << ';' << table.text(code) << ';' << table.text(name) << Qt::endl;
+                else
+                    out << "  " << table.text(code).leftJustified(kCodeLength) << "  " << table.text(name) << Qt::endl;
+            }
+        }
+    };
+    const Session::Outcome outcome = session.checkDocument(ui, list);
+    if (outcome == Session::Outcome::NoDocument)
+        return finish(outcome, session, ui, out, err);
+    if (outcome == Session::Outcome::Failed) {
+        err << "El documento no se puede exportar tal como está; 'quintaro-cli comprobar' dice por qué." << Qt::endl;
+        return RunFailed;
+    }
+    return Ok;
+}
+
 int restaurar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
 {
     const HeldWorkDir held = workDirOf(p, err);
@@ -193,6 +264,17 @@ const std::vector<Command>& commands()
          tabla},
         {"velmora", "", "Sustituto de Velmora: coloca las sesiones de ASIGT y escribe SOLUC.", {kDir}, velmora},
         {"manual", "", "Muestra el manual de Quintaro (el mismo que abre F1 en la ventana).", {}, manual},
+        {"comprobar",
+         "DOC.xml",
+         "Lee el documento como la exportación y lista todos sus problemas a la vez, sin escribir nada.",
+         {{"marcos", "ID[,ID]", "Marcos horarios elegidos (uno o dos), si el documento tiene varios."}, kReport},
+         comprobar},
+        {"codigos",
+         "DOC.xml",
+         "Muestra el código que cada asignatura, profesor, aula y grupo recibe en las tablas de Velmora.",
+         {{"marcos", "ID[,ID]", "Marcos horarios elegidos (uno o dos), si el documento tiene varios."},
+          {"csv", "", "Escribe la lista como CSV (tabla;código;nombre)."}},
+         codigos},
         {"restaurar",
          "",
          "Vuelve a poner las tablas que sustituyó la última exportación (y guarda las actuales).",

@@ -1,5 +1,7 @@
 #include "export/export_report.h"
 
+#include "platform/error.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -21,6 +23,13 @@ std::vector<Finding> ExportReport::of(Finding::Kind kind) const
     std::copy_if(findings.begin(), findings.end(), std::back_inserter(found),
                  [kind](const Finding& f) { return f.kind == kind; });
     return found;
+}
+
+void ExportReport::stopOrNote(const Error& e, const QString& sesion)
+{
+    if (!checkOnly)
+        throw RunError(e.message());
+    note(Finding::WouldStop, sesion, {}, e.message());
 }
 
 void ExportReport::noteTable(const QString& name, qint64 rows)

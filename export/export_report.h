@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/error.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -10,6 +12,7 @@ namespace quintaro {
 // Something the export run noticed that the person should know: what happened to which lesson or value.
 struct Finding {
     enum Kind {
+        WouldStop, // a check only: what would stop the export (a number that is not one, …)
         SubjectMissing, // the lesson's subject is not in ASIGNOMT: no row in ASIGT
         TeacherMissing, // the lesson's teacher is not in PROFT: empty CPROF
         GroupMissing, // the lesson's group is not in GRUPOST: empty CGRUP
@@ -44,11 +47,16 @@ struct ExportReport {
     // What the step under way when the run stopped was converting ("los profesores (tabla
     // PROFT)"); empty once every step has finished.
     QString failedStep;
+    // A check of the document, not an export: an element that would stop the run is noted as
+    // WouldStop and left out, and the step goes on, so that every problem is listed at once.
+    bool checkOnly = false;
 
     void noteTable(const QString& name, qint64 rows);
     void note(Finding::Kind kind, const QString& sesion, const QString& value, const QString& detail = {});
     qsizetype count(Finding::Kind kind) const;
     std::vector<Finding> of(Finding::Kind kind) const;
+    // Raises `e` in an export; notes it (WouldStop) in a check, naming the lesson when there is one.
+    void stopOrNote(const Error& e, const QString& sesion = {});
 };
 
 } // namespace quintaro

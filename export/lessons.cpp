@@ -99,69 +99,77 @@ void ExportarSesiones(const ExportDocument& doc, TableOutput& out, const LessonS
                                   paths::kSesionHoras});
     QByteArray subjectCode, split; // reused row after row
     for (size_t i = 0; i < lessons.size(); ++i) {
+        std::optional<int> weekly, id;
+        std::optional<QString> subjectProduced, teacherProduced;
+        std::optional<GroupRow> groupProduced;
+        bool teacherInTable = false, groupInTable = false, taskInTable = false;
         // The lesson's identifier as text, only for what the report tells.
         const auto sesion = [&] { return QString::fromUtf8(lessons.attributeValue(i, 0).value_or(QByteArrayView())); };
         const auto noteMissing = [&](Finding::Kind kind, QByteArrayView text, const QString& detail) {
             if (!text.isEmpty())
                 report.note(kind, sesion(), QString::fromUtf8(text), detail);
         };
-
         const auto own = [&](const OwnChildren& children) {
             return ownChild(children, i, report, QStringLiteral("sesión %1").arg(sesion()), sesion());
         };
-        const QByteArrayView subject = own(materias);
-        std::optional<QString> subjectProduced;
-        if (bySubjectName.inTable(subject)) {
-            subjectCode.resize(0);
-            subjectCode.append(subjects->stored(cod));
-        } else if (!(subjectProduced = bySubjectName.produced(subject))) {
-            report.note(Finding::SubjectMissing, sesion(), QString::fromUtf8(subject),
-                        QStringLiteral("sin fila en ASIGT"));
+        // A lesson whose data would stop the run: in a check, noted and left out.
+        try {
+            const QByteArrayView subject = own(materias);
+            if (bySubjectName.inTable(subject)) {
+                subjectCode.resize(0);
+                subjectCode.append(subjects->stored(cod));
+            } else if (!(subjectProduced = bySubjectName.produced(subject))) {
+                report.note(Finding::SubjectMissing, sesion(), QString::fromUtf8(subject),
+                            QStringLiteral("sin fila en ASIGT"));
+                continue;
+            }
+
+            const QByteArrayView teacher = own(profesores);
+            teacherInTable = byTeacherCode.inTable(teacher);
+            teacherProduced = teacherInTable ? std::nullopt : byTeacherCode.produced(teacher);
+            if (!teacherInTable && !teacherProduced)
+                noteMissing(Finding::TeacherMissing, teacher, QStringLiteral("CPROF vacío"));
+
+            const QByteArrayView group = own(grupos);
+            groupInTable = byGroupName.inTable(group);
+            groupProduced = groupInTable ? std::nullopt : byGroupName.produced(group);
+            if (!groupInTable && !groupProduced) {
+                const bool otherFrame = sources.groupsOfOtherFrames.contains(QString::fromUtf8(group));
+                noteMissing(otherFrame ? Finding::GroupOfOtherFrame : Finding::GroupMissing, group,
+                            QStringLiteral("CGRUP vacío"));
+            }
+
+            QByteArrayView hours = own(horas);
+            if (hours.isEmpty()) {
+                hours = "1";
+                report.note(Finding::HoursTakenAsOne, sesion(), QString::fromUtf8(subject),
+                            QStringLiteral("numSesiones vacío"));
+            }
+            weekly = text::parseInt(hours);
+            if (!weekly)
+                notWholeNumber(QString::fromUtf8(hours),
+                               QStringLiteral("La sesión %1 (posición %2)").arg(sesion()).arg(i + 1),
+                               QStringLiteral("numSesiones"));
+            if (*weekly <= 0)
+                report.note(Finding::HoursNotPositive, sesion(), QString::number(*weekly),
+                            QStringLiteral("ninguna hora que colocar"));
+            splitString(*weekly, split);
+
+            const QByteArrayView task = own(tareas);
+            taskInTable = byTaskCode.inTable(task);
+            if (!taskInTable)
+                noteMissing(Finding::TaskMissing, task, QStringLiteral("CTAREA vacío"));
+
+            const auto first = lessons.attributeValue(i, 0);
+            if (!first)
+                throw RunError(QStringLiteral("La sesión n.º %1 (%2) no tiene atributos; el primero es su identificador")
+                                   .arg(i + 1)
+                                   .arg(QLatin1StringView(paths::kSesiones)));
+            id = sessionId(*first, i);
+        } catch (const RunError& e) {
+            report.stopOrNote(e, sesion());
             continue;
         }
-
-        const QByteArrayView teacher = own(profesores);
-        const bool teacherInTable = byTeacherCode.inTable(teacher);
-        const std::optional<QString> teacherProduced = teacherInTable ? std::nullopt : byTeacherCode.produced(teacher);
-        if (!teacherInTable && !teacherProduced)
-            noteMissing(Finding::TeacherMissing, teacher, QStringLiteral("CPROF vacío"));
-
-        const QByteArrayView group = own(grupos);
-        const bool groupInTable = byGroupName.inTable(group);
-        const std::optional<GroupRow> groupProduced = groupInTable ? std::nullopt : byGroupName.produced(group);
-        if (!groupInTable && !groupProduced) {
-            const bool otherFrame = sources.groupsOfOtherFrames.contains(QString::fromUtf8(group));
-            noteMissing(otherFrame ? Finding::GroupOfOtherFrame : Finding::GroupMissing, group,
-                        QStringLiteral("CGRUP vacío"));
-        }
-
-        QByteArrayView hours = own(horas);
-        if (hours.isEmpty()) {
-            hours = "1";
-            report.note(Finding::HoursTakenAsOne, sesion(), QString::fromUtf8(subject),
-                        QStringLiteral("numSesiones vacío"));
-        }
-        const std::optional<int> weekly = text::parseInt(hours);
-        if (!weekly)
-            notWholeNumber(QString::fromUtf8(hours),
-                           QStringLiteral("La sesión %1 (posición %2)").arg(sesion()).arg(i + 1),
-                           QStringLiteral("numSesiones"));
-        if (*weekly <= 0)
-            report.note(Finding::HoursNotPositive, sesion(), QString::number(*weekly),
-                        QStringLiteral("ninguna hora que colocar"));
-        splitString(*weekly, split);
-
-        const QByteArrayView task = own(tareas);
-        const bool taskInTable = byTaskCode.inTable(task);
-        if (!taskInTable)
-            noteMissing(Finding::TaskMissing, task, QStringLiteral("CTAREA vacío"));
-
-        const auto first = lessons.attributeValue(i, 0);
-        if (!first)
-            throw RunError(QStringLiteral("La sesión n.º %1 (%2) no tiene atributos; el primero es su identificador")
-                               .arg(i + 1)
-                               .arg(QLatin1StringView(paths::kSesiones)));
-        const int id = sessionId(*first, i);
 
         asigt->append();
         if (subjectProduced)
@@ -187,7 +195,7 @@ void ExportarSesiones(const ExportDocument& doc, TableOutput& out, const LessonS
         asigt->setFloat(kTable.HORAS, *weekly);
         asigt->setStored(kTable.SESIONES, split);
         asigt->setStored(kTable.CTAREA, taskInTable ? subjects->stored(cod) : QByteArrayView());
-        asigt->setInteger(kTable.ES_SESION, id);
+        asigt->setInteger(kTable.ES_SESION, *id);
         asigt->post();
     }
     out.close(*asigt);

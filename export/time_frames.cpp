@@ -131,7 +131,11 @@ ChosenFrames ExportarMarcos(const ExportDocument& doc, TableOutput& out, const F
     const PeriodFields fields(doc);
     const size_t periods = doc.select(paths::kTramos).size();
     for (size_t i = 0; i < periods; ++i)
-        addPeriod(fields, f, *table, i, out.report());
+        try {
+            addPeriod(fields, f, *table, i, out.report());
+        } catch (const RunError& e) {
+            out.report().stopOrNote(e); // a check goes on to the next period
+        }
     for (const QString& frame : {f.marcoXML1, f.marcoXML2})
         if (!frame.isEmpty() && !table->locate(QStringLiteral("MARCOXML"), {frame}))
             out.report().note(Finding::FrameEmpty, {}, frame, QStringLiteral("ningún tramo tiene este submarco"));

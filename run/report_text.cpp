@@ -15,6 +15,7 @@ struct Category {
 
 // In the order a person would look at them: lessons that lost data first.
 constexpr Category kCategories[] = {
+    {Finding::WouldStop, "Errores que detendrían la exportación (corríjalos en Escolaria)", nullptr, true},
     {Finding::SubjectMissing, "Sesiones sin fila en ASIGT (su asignatura no está en ASIGNOMT)", "materia"},
     {Finding::TeacherMissing, "Sesiones cuyo profesor no está en PROFT", "profesor"},
     {Finding::GroupMissing, "Sesiones cuyo grupo no está en GRUPOST", "grupo"},
@@ -96,7 +97,8 @@ QString csvField(QString s)
 
 QString categoryName(Finding::Kind kind)
 {
-    static const char* const names[] = {"asignatura_no_encontrada",
+    static const char* const names[] = {"error_que_detiene",
+                                        "asignatura_no_encontrada",
                                         "profesor_no_encontrado",
                                         "grupo_no_encontrado",
                                         "grupo_de_otro_marco",
@@ -124,7 +126,8 @@ QString reportText(const RunReport& report)
         if (report.unplacedRows > 0)
             lines << QStringLiteral("Horas que Velmora dejó sin colocar (DIA 0 en SOLUC): %1").arg(report.unplacedRows);
     }
-    for (const ExportReport::Table& t : report.tables)
+    // A check writes its tables nowhere that counts: their rows are not told.
+    for (const ExportReport::Table& t : report.checkOnly ? std::vector<ExportReport::Table>() : report.tables)
         lines << QStringLiteral("  %1 %2 %3")
                      .arg(t.name.leftJustified(10))
                      .arg(t.rows)

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 
 #include <future>
 
@@ -167,6 +168,37 @@ Session::Outcome Session::runExport(RunUi& ui)
     m_estadoTransformado = 1;
     ui.finished(kProcesoFinalizado, reportText(m_report));
     return Outcome::Finished;
+}
+
+Session::Outcome Session::checkDocument(RunUi& ui, const std::function<void(const WorkDir&)>& inspect)
+{
+    if (!chooseDocument(ui, kNoExisteArchivo))
+        return Outcome::NoDocument;
+    m_report = {};
+    m_report.checkOnly = true;
+    try {
+        m_exportDoc.reset();
+        m_exportDoc.emplace(ExportDocument::load(m_filenameXML));
+        const ExportDocument& doc = *m_exportDoc;
+        requireInterchangeRoot(doc.rootName(), m_filenameXML);
+        const QTemporaryDir scratch; // nothing of a check is kept
+        if (!scratch.isValid())
+            throw RunError(QStringLiteral("No se puede crear una carpeta temporal para comprobar el documento (%1)")
+                               .arg(scratch.errorString()));
+        const WorkDir dir(scratch.path());
+        TableOutput out(dir, dir, m_report);
+        const ChosenFrames frames = runExportSteps(doc, out, [&] { return ui.chooseFrames(m_filenameXML, doc); });
+        m_report.chosenFrames = QStringList{frames.marcoXML1, frames.marcoXML2};
+        m_report.chosenFrames.removeAll(QString());
+        if (inspect)
+            inspect(dir);
+    } catch (const RunCancelled&) {
+        throw;
+    } catch (const RunError& e) {
+        // What stopped the steps themselves (a document that does not parse, no frame).
+        m_report.note(Finding::WouldStop, {}, {}, e.message());
+    }
+    return m_report.count(Finding::WouldStop) > 0 ? Outcome::Failed : Outcome::Finished;
 }
 
 void Session::importSolution(const WorkDir& dir)

@@ -8,6 +8,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 #include <optional>
 
 namespace quintaro {
@@ -35,6 +37,11 @@ public:
     Outcome runExport(RunUi& ui);
     // BImportarClick.
     Outcome runImport(RunUi& ui);
+    // Reads the document as the export would and notes every problem at once (what would stop the
+    // export included, as WouldStop findings), writing nothing anywhere: the tables are made in a
+    // temporary folder, which `inspect` may read before it goes. Finished when the export would
+    // succeed, Failed when it would stop.
+    Outcome checkDocument(RunUi& ui, const std::function<void(const WorkDir& tables)>& inspect = {});
 
     const RunReport& report() const { return m_report; }
     // The chosen document, kept between runs.

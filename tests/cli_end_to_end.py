@@ -172,6 +172,28 @@ if not WINDOWS:
         grupos = list(table(os.path.join(tmp, "VTEMP"), "GRUPOST"))
         check([g["MARCO"] for g in grupos] == ["0", "0"], "only the afternoon frame's groups: %r" % (grupos,))
 
+# comprobar lists every mistake of a document at once and writes nothing; codigos names each code.
+with tempfile.TemporaryDirectory() as tmp:
+    text = open(SAMPLE, encoding="utf-8").read()
+    text = text.replace("<numSesiones>3</numSesiones>", "<numSesiones>2,5</numSesiones>", 1)
+    text = text.replace("<numSesiones>2</numSesiones>", "<numSesiones>tres</numSesiones>", 1)
+    text = text.replace("<dia>0</dia>", "<dia>lunes</dia>", 1)
+    doc = os.path.join(tmp, "tres_errores.xml")
+    open(doc, "w", encoding="utf-8").write(text)
+    before = sorted(os.listdir(tmp))
+    p = run("comprobar", doc, "--marcos", "M,T", code=1)
+    check("La exportación se detendría: 3 errores" in p.stdout, "comprobar counts three mistakes: " + p.stdout)
+    for said in ("numSesiones '2,5' no es un número entero", "numSesiones 'tres' no es un número entero",
+                 "dia 'lunes' no es un número entero"):
+        check(said in p.stdout, f"comprobar lists {said!r}: " + p.stdout)
+    check(sorted(os.listdir(tmp)) == before, "comprobar wrote something: %r" % (os.listdir(tmp),))
+    p = run("comprobar", SAMPLE, "--marcos", "M,T")
+    check("sin errores" in p.stdout, "the sample school checks clean: " + p.stdout)
+    p = run("exportar", doc, "--marcos", "M,T", "--dir", os.path.join(tmp, "VTEMP"), code=1)
+    check("quintaro-cli comprobar" in p.stderr, "a failed export suggests comprobar: " + p.stderr)
+    p = run("codigos", SAMPLE, "--marcos", "M,T", "--csv")
+    check("PROFT;MGL1;María González Luna" in p.stdout.splitlines(), "codigos names each code: " + p.stdout)
+
 # A school with split lessons: every lesson gets back exactly its own hours; then the export is
 # undone with restaurar and redone.
 with tempfile.TemporaryDirectory() as tmp:
