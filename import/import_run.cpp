@@ -90,7 +90,7 @@ int columnOf(const DbfTable& table, const dbf::TableSchema& schema, dbf::Column 
 }
 } // namespace
 
-ImportedSolution ImportarSolucion(ImportTables tables)
+ImportedSolution ImportarSolucion(ImportTables tables, const OriginalNames& names)
 {
     DbfTable& soluc = tables.soluc;
     DbfTable& rooms = tables.rooms;
@@ -135,7 +135,7 @@ ImportedSolution ImportarSolucion(ImportTables tables)
             roomText = genericName;
         } else if (rooms.locate(roomByCode, {roomCode}) && rooms.text(esGenerica) == u"N") {
             room = ScheduleSection::Room::Named;
-            roomText = rooms.text(roomName);
+            roomText = names.roomOfCode.value(roomCode, rooms.text(roomName));
         }
 
         const QString subject = soluc.text(asig), group = soluc.text(codgrupo), teacherCode = soluc.text(prof);
@@ -148,7 +148,8 @@ ImportedSolution ImportarSolucion(ImportTables tables)
             notePair(report.pairsPastHours, subject, group);
         }
         const qint64 period = soluc.whole(hora);
-        section.addSlot(int(day - 1), int(period), frame, room, roomText, lesson.sesion, teacherCode);
+        section.addSlot(int(day - 1), int(period), frame, room, roomText, lesson.sesion,
+                        names.teacherOfCode.value(teacherCode, teacherCode));
         ++report.timeSlots;
         const QString when = QStringLiteral("%1, hora %2%3")
                                  .arg(dayName(day))

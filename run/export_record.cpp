@@ -61,6 +61,13 @@ ExportRecord ExportRecord::of(const QString& documentPath, const std::atomic_boo
     return record;
 }
 
+bool ExportRecord::isOf(const QString& documentPath) const
+{
+    const QFileInfo info(documentPath);
+    return info.absoluteFilePath() == document && info.size() == size && !hash.isEmpty()
+        && hashOf(documentPath) == hash;
+}
+
 void writeExportRecord(const QString& path, const ExportRecord& record)
 {
     const QJsonObject json{

@@ -20,6 +20,9 @@ struct ExportRecord {
     QDateTime time; // when the tables were put in place (UTC)
     QStringList frames;
 
+    // Whether `document` is the exported one, unchanged: same path, size and digest.
+    bool isOf(const QString& document) const;
+
     // The record of `documentPath` as it is now, chosen frames aside. Raises nothing, so it can run
     // on another thread; the digest is left empty when the file cannot be read or `stop` is set
     // (checked between chunks, so a run that has failed need not wait for a large file).

@@ -7,6 +7,7 @@
 #include "platform/table_staging.h"
 #include "platform/xml_section_save.h"
 #include "run/export_record.h"
+#include "run/original_names.h"
 #include "run/report_text.h"
 #include "run/run_ui.h"
 
@@ -205,15 +206,22 @@ void Session::importSolution(const WorkDir& dir)
 {
     TableComponents& c = m_components;
     const auto closeAll = qScopeGuard([&c] { c.closeAll(); });
+    // Names go back as the document wrote them when it is the exported one.
+    const std::optional<ExportRecord> record = readExportRecord(dir);
+    const OriginalNamesFound original = originalNames(dir, m_filenameXML, record && record->isOf(m_filenameXML));
     c.openForImport(dir);
     ImportedSolution solution
-        = ImportarSolucion({*c.wwTableSoluc, *c.wwTableAulas, *c.wwTableTramos, *c.wwTableAsig});
+        = ImportarSolucion({*c.wwTableSoluc, *c.wwTableAulas, *c.wwTableTramos, *c.wwTableAsig}, original.names);
     // The tables' rows leave memory before the document's tree comes.
     c.closeAll();
     static_cast<ImportReport&>(m_report) = std::move(solution.report);
     saveResultDocument(solution.section);
-    m_report.doubts = doubtsAbout(readExportRecord(dir), m_filenameXML,
+    m_report.doubts = doubtsAbout(record, m_filenameXML,
                                   QFileInfo(dir.tablePath(QStringLiteral("SOLUC"))).lastModified().toUTC(), m_report);
+    if (!original.unmapped.isEmpty())
+        m_report.doubts << QStringLiteral("El documento no es el que se exportó: estos nombres van como los guardó la "
+                                          "tabla y Escolaria puede no reconocerlos: %1")
+                               .arg(original.unmapped.join(QStringLiteral(", ")));
 }
 
 void Session::saveResultDocument(QByteArrayView section)

@@ -3,6 +3,7 @@
 #include "run/session.h"
 #include "run/report_text.h"
 #include "test_support.h"
+#include "tools/velmora_standin.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -360,4 +361,72 @@ TEST_F(Import, DoubtsWhenTheSolutionMayNotBelongToTheDocument)
         SetUp(); // a fresh export for the next case
         writeSoluc(dir, {{"Matemática", "MGL", "ESO1A", "", "1", "1", "0"}});
     }
+}
+
+// Names outside Windows-1252 (stored as '?') and names cut to their field go back into the result
+// as the document wrote them, when the chosen document is the exported one; otherwise they go as
+// the tables keep them, and the report says which.
+TEST(ImportNames, GoBackAsTheDocumentWroteThem)
+{
+    QTemporaryDir temp;
+    const QString doc = temp.filePath(QStringLiteral("nombres.xml"));
+    writeFile(doc, interchange(QStringLiteral(
+                       "<materias><materia>Coro</materia></materias><tareas/>"
+                       "<profesores><profesor><nombre>ŞPN</nombre><nombreCompleto>Şule Pınar</nombreCompleto></profesor>"
+                       "<profesor><nombre>PROFESORA_LARGA</nombre><nombreCompleto>Larga</nombreCompleto></profesor>"
+                       "</profesores><aulas><aula><nombre>Aula π</nombre></aula></aulas>"
+                       "<marcosDeHorario>%1</marcosDeHorario>"
+                       "<grupos><grupo submarco=\"M\"><nombre>1A</nombre><nivel>ESO</nivel><curso>1</curso>"
+                       "<unidad>A</unidad></grupo></grupos><sesionesLectivas>"
+                       "<sesion id=\"1\"><materia>Coro</materia><profesor>ŞPN</profesor><grupo>1A</grupo>"
+                       "<distribucionSemanal><distribucionVariable><numSesiones>1</numSesiones></distribucionVariable>"
+                       "</distribucionSemanal><tarea/></sesion>"
+                       "<sesion id=\"2\"><materia>Coro</materia><profesor>PROFESORA_LARGA</profesor><grupo>1A</grupo>"
+                       "<distribucionSemanal><distribucionVariable><numSesiones>1</numSesiones></distribucionVariable>"
+                       "</distribucionSemanal><tarea/></sesion></sesionesLectivas>")
+                       .arg(frameXml("M", {"0 1 08:00 09:00", "0 2 09:00 10:00", "1 1 08:00 09:00"}))));
+    const WorkDir dir(temp.filePath(QStringLiteral("VTEMP")));
+    {
+        ScriptedUi ui;
+        ui.document = doc;
+        Session session;
+        session.setWorkDirectory(dir.path());
+        ASSERT_EQ(session.runExport(ui), Session::Outcome::Finished) << ui.errors.join(u' ').toStdString();
+    }
+    runVelmoraStandin(dir);
+    // The stand-in leaves rooms out; give every slot the one named room, as Velmora would.
+    {
+        DbfTable soluc(dir.tablePath(QStringLiteral("SOLUC")), DbfTable::Access::Exclusive);
+        const int aula = soluc.fieldIndex(QStringLiteral("AULA"));
+        for (soluc.first(); !soluc.eof(); soluc.next()) {
+            soluc.edit();
+            soluc.setText(aula, QStringLiteral("Aula ?"));
+        }
+        soluc.close();
+    }
+    const auto importedTexts = [&] {
+        ScriptedUi ui;
+        ui.document = doc;
+        Session session;
+        session.setWorkDirectory(dir.path());
+        EXPECT_EQ(session.runImport(ui), Session::Outcome::Finished) << ui.errors.join(u' ').toStdString();
+        const XmlDocument result = XmlDocument::load(resultDocumentPath(doc));
+        QStringList texts;
+        for (const XmlNode& tramo : selectSingle(result, QStringLiteral("/datosGHC/horario")).children("tramo")) {
+            const XmlNode aula = tramo.firstChild("aula");
+            texts << aula.attribute("id").value_or(QString()) + u'|' + aula.firstChild("profesor").text();
+        }
+        texts.sort();
+        return std::pair(texts, session.report().doubts);
+    };
+    const auto [exported, noDoubts] = importedTexts();
+    EXPECT_EQ(exported, (QStringList{"Aula π|PROFESORA_LARGA", "Aula π|ŞPN"}));
+    EXPECT_TRUE(noDoubts.isEmpty()) << noDoubts.join(u'\n').toStdString();
+
+    // The document changed since: the tables' own texts, and a warning that names them.
+    writeFile(doc, readFile(doc) + "\n");
+    const auto [changed, doubts] = importedTexts();
+    EXPECT_EQ(changed, (QStringList{"Aula ?|?PN", "Aula ?|PROFESORGA"}));
+    EXPECT_TRUE(doubts.join(u'\n').contains(QStringLiteral("PROFT.ABREV '?PN', AULAT.NOMBRE 'Aula ?'")))
+        << doubts.join(u'\n').toStdString();
 }
