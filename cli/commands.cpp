@@ -56,6 +56,12 @@ HeldWorkDir workDirOf(const QCommandLineParser& p, QTextStream& err)
     return held;
 }
 
+// The frame identifiers --marcos names, if given.
+QStringList framesOf(const QCommandLineParser& p)
+{
+    return p.isSet(QStringLiteral("marcos")) ? p.value(QStringLiteral("marcos")).split(u',') : QStringList();
+}
+
 // What a finished, missing or failed run means on the command line.
 int finish(Session::Outcome outcome, const Session& session, const CliUi& ui, QTextStream& out, QTextStream& err)
 {
@@ -76,9 +82,7 @@ int finish(Session::Outcome outcome, const Session& session, const CliUi& ui, QT
 
 int exportar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
 {
-    QStringList frames;
-    if (p.isSet(QStringLiteral("marcos")))
-        frames = p.value(QStringLiteral("marcos")).split(u',');
+    const QStringList frames = framesOf(p);
     CliUi ui(QFileInfo(p.positionalArguments().at(1)).absoluteFilePath(), frames, out, err);
     Session session;
     session.setWorkDirectory(p.value(QStringLiteral("dir")));
@@ -168,9 +172,7 @@ int manual(const QCommandLineParser&, QTextStream& out, QTextStream&)
 
 int comprobar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
 {
-    QStringList frames;
-    if (p.isSet(QStringLiteral("marcos")))
-        frames = p.value(QStringLiteral("marcos")).split(u',');
+    const QStringList frames = framesOf(p);
     CliUi ui(QFileInfo(p.positionalArguments().at(1)).absoluteFilePath(), frames, out, err);
     Session session;
     const Session::Outcome outcome = session.checkDocument(ui);
@@ -190,9 +192,7 @@ int comprobar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
 
 int codigos(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
 {
-    QStringList frames;
-    if (p.isSet(QStringLiteral("marcos")))
-        frames = p.value(QStringLiteral("marcos")).split(u',');
+    const QStringList frames = framesOf(p);
     CliUi ui(QFileInfo(p.positionalArguments().at(1)).absoluteFilePath(), frames, out, err);
     Session session;
     const bool csv = p.isSet(QStringLiteral("csv"));

@@ -21,11 +21,11 @@ char typeOf(FieldKind kind)
     return 'C';
 }
 
-int widthOf(const FieldSpec& spec)
+int widthOf(const FieldSpec& declared)
 {
-    switch (spec.kind) {
+    switch (declared.kind) {
     case FieldKind::String:
-        return spec.width;
+        return declared.width;
     case FieldKind::Boolean:
         return 1;
     case FieldKind::Integer:
@@ -115,22 +115,22 @@ Header parseHeader(QByteArrayView bytes, qint64 fileSize)
 QByteArray encodeHeader(const std::vector<FieldSpec>& fields, QDate today)
 {
     bool level7 = false;
-    for (const FieldSpec& spec : fields)
-        level7 = level7 || spec.name.size() > kMaxLevel4NameLength;
+    for (const FieldSpec& declared : fields)
+        level7 = level7 || declared.name.size() > kMaxLevel4NameLength;
     const Layout& layout = level7 ? kLevel7Layout : kLevel3Layout;
 
     int recordLength = 1;
     QByteArray descriptors;
-    for (const FieldSpec& spec : fields) {
-        const QByteArray name = spec.name.toUpper().toLatin1();
-        const int width = widthOf(spec);
+    for (const FieldSpec& declared : fields) {
+        const QByteArray name = declared.name.toUpper().toLatin1();
+        const int width = widthOf(declared);
         if (name.isEmpty() || name.size() > layout.maxNameLength || width < 1 || width > kMaxFieldWidth)
-            fail(QStringLiteral("el campo %1 no es válido").arg(spec.name));
+            fail(QStringLiteral("el campo %1 no es válido").arg(declared.name));
         QByteArray d(layout.descriptorSize, '\0');
         std::memcpy(d.data(), name.constData(), size_t(name.size()));
-        d[layout.typeOffset] = typeOf(spec.kind);
+        d[layout.typeOffset] = typeOf(declared.kind);
         d[layout.lengthOffset] = char(width);
-        d[layout.decimalsOffset] = char(spec.kind == FieldKind::Float ? kFloatDecimals : 0);
+        d[layout.decimalsOffset] = char(declared.kind == FieldKind::Float ? kFloatDecimals : 0);
         descriptors += d;
         recordLength += width;
     }

@@ -312,11 +312,7 @@ TEST(Groups, EachReadsItsOwnChildren)
     ExportarGrupos(*f.doc, f.out, f.frames);
     EXPECT_EQ(joinedRows(f.rows(QStringLiteral("GRUPOST")), {"ABREV", "NIVEL", "DESCRIP", "MARCO"}),
               (QStringList{"ESO1A|ESO||0", "ESO2B|ESO|2º B|0", "3C||3º C|0"}));
-    QStringList said;
-    for (const Finding& finding : f.report.findings)
-        if (finding.kind == Finding::ChildMissing || finding.kind == Finding::ChildRepeated)
-            said << finding.detail;
-    EXPECT_EQ(said, (QStringList{"grupo n.º 1: no tiene <nombre>; se toma vacío",
+    EXPECT_EQ(childFindings(f.report), (QStringList{"grupo n.º 1: no tiene <nombre>; se toma vacío",
                                  "grupo '2º B': 2 elementos <nombre>; se usa el primero, '2º B' ('Dos B' no)",
                                  "grupo '3º C': no tiene <nivel>; se toma vacío"}));
 }

@@ -86,6 +86,15 @@ FrameChooser StepFixture::chooser()
     return [this] { return ui.chooseFrames(filename, *doc); };
 }
 
+QStringList childFindings(const ExportReport& report)
+{
+    QStringList said;
+    for (const Finding& finding : report.findings)
+        if (finding.kind == Finding::ChildMissing || finding.kind == Finding::ChildRepeated)
+            said << finding.detail;
+    return said;
+}
+
 QStringList joinedRows(const std::vector<Row>& rows, const QStringList& fields)
 {
     QStringList out;

@@ -89,6 +89,9 @@ public:
     ChosenFrames frames;
 };
 
+// What the report says of missing and repeated children, in order.
+QStringList childFindings(const ExportReport& report);
+
 // Rows as "F1|F2|…" for the named fields, in stored order.
 QStringList joinedRows(const std::vector<Row>& rows, const QStringList& fields);
 // The message of the RunError that `run` raises, or "(no error)".
