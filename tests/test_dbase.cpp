@@ -48,13 +48,13 @@ TEST(DbaseHeader, EncodedHeadersParseBack)
     using namespace dbf;
     const QDate day(2026, 12, 10);
     for (const char* longName : {"HORAS", "ES_HORADESDE"}) {
-        const std::vector<FieldSpec> specs = {
+        const std::vector<FieldSpec> declared = {
             {QStringLiteral("NOMBRE"), FieldKind::String, 30},
             {QStringLiteral("ACTIVO"), FieldKind::Boolean},
             {QStringLiteral("NUMERO"), FieldKind::Integer},
             {QString::fromLatin1(longName), FieldKind::Float},
         };
-        const QByteArray bytes = encodeHeader(specs, day);
+        const QByteArray bytes = encodeHeader(declared, day);
         const Header h = parseHeader(bytes, bytes.size());
         EXPECT_EQ(h.level7, std::string(longName).size() > 11) << longName;
         EXPECT_EQ(h.rowCount, 0u);
