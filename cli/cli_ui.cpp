@@ -50,11 +50,12 @@ std::optional<FrameSelection> CliUi::chooseFrames(const QString&, const ExportDo
 FrameSelection CliUi::askOnTerminal(const QStringList& ids, const ExportDocument& doc)
 {
     QTextStream in(stdin);
+    const QStringList labels = frameLabels(doc);
     for (;;) {
         m_out << "Marcos horarios del documento:" << Qt::endl;
         for (qsizetype i = 0; i < ids.size(); ++i) {
             const QStringList lines = hoursLines(doc, ids.at(i)).value_or(QStringList());
-            m_out << "  " << (i + 1) << ") " << text::trimmed(ids.at(i));
+            m_out << "  " << (i + 1) << ") " << labels.value(i);
             if (!lines.isEmpty())
                 m_out << "   primer día: " << lines.join(QStringLiteral(", "));
             m_out << Qt::endl;

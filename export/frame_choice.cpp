@@ -39,6 +39,18 @@ QStringList frameIdentifiers(const ExportDocument& doc)
     return ids;
 }
 
+QStringList frameLabels(const ExportDocument& doc)
+{
+    const QStringList ids = frameIdentifiers(doc);
+    const CapturedList& frames = doc.select(paths::kMarcos);
+    QStringList labels;
+    for (qsizetype k = 0; k < ids.size(); ++k) {
+        const QString name = text::trimmed(QString::fromUtf8(frames.attribute(size_t(k), "nombre").value_or("")));
+        labels << text::trimmed(ids.at(k)) + (name.isEmpty() ? QString() : QStringLiteral(" — ") + name);
+    }
+    return labels;
+}
+
 std::optional<QStringList> hoursLines(const ExportDocument& doc, const QString& current)
 {
     const size_t periods = doc.select(paths::kTramos).size();

@@ -27,6 +27,10 @@ inline const QString kExportCancelled = QStringLiteral("Exportación cancelada; 
 // has no id), untrimmed. A frame without any attribute stops the run with a message naming it.
 QStringList frameIdentifiers(const ExportDocument& doc);
 
+// How a frame is shown to the person: its identifier, and its attribute nombre beside it when it
+// has one ("M — Mañana"), in the order of frameIdentifiers.
+QStringList frameLabels(const ExportDocument& doc);
+
 // The hours list for the frame named `current`: one line per period whose submarco equals it and
 // whose dia is exactly "0", "indice-horaEntrada-horaSalida-Tipo" cut to 30 characters, nothing
 // trimmed. Nothing when the document has fewer than two periods (the list then keeps what it shows).

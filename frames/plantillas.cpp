@@ -141,7 +141,7 @@ void TPlantillas::FormActivate()
     ComboBoxPlantilla->clear();
     ListBox2->clear();
     ComboBoxPlantilla->addItems(m_ids);
-    ListBox2->addItems(m_ids);
+    ListBox2->addItems(frameLabels(*m_doc));
     ComboBoxPlantilla->setCurrentIndex(0);
     ComboBoxPlantillaChange();
 }

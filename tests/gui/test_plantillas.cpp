@@ -38,7 +38,8 @@ private Q_SLOTS:
         TPlantillas dialog(sampleSchool());
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Planillas, Marcos o Jornadas Horarias"));
         dialog.show();
-        QCOMPARE(items(named<QListWidget>(&dialog, "ListBox2")), (QStringList{"M", "T"}));
+        // Each frame by its identifier, with its nombre beside it.
+        QCOMPARE(items(named<QListWidget>(&dialog, "ListBox2")), (QStringList{"M — Mañana", "T — Tarde"}));
         QVERIFY(named<QListWidget>(&dialog, "ListBox2")->selectedItems().isEmpty());
         QVERIFY(!named<QComboBox>(&dialog, "ComboBoxPlantilla")->isVisible());
         QCOMPARE(items(named<QListWidget>(&dialog, "ListBox1")).size(), 6);
