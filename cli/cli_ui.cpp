@@ -4,7 +4,6 @@
 #include "platform/text.h"
 
 #include <QFile>
-#include <QRegularExpression>
 
 #include <cstdio>
 #ifdef _WIN32
@@ -43,8 +42,8 @@ std::optional<FrameSelection> CliUi::chooseFrames(const QString&, const ExportDo
         return selectByIdentifiers(ids, m_wantedFrames);
     if (inputIsTerminal())
         return askOnTerminal(ids, doc);
-    selectByIdentifiers(ids, {}); // raises the usage error that lists the frames
-    return std::nullopt;
+    throw UsageError(QStringLiteral("Sin terminal para preguntar, indique los marcos con --marcos. %1")
+                         .arg(matchIdentifiers(ids, {}).problem));
 }
 
 FrameSelection CliUi::askOnTerminal(const QStringList& ids, const ExportDocument& doc)
@@ -52,39 +51,27 @@ FrameSelection CliUi::askOnTerminal(const QStringList& ids, const ExportDocument
     QTextStream in(stdin);
     const QStringList labels = frameLabels(doc);
     for (;;) {
-        m_out << "Marcos horarios del documento:" << Qt::endl;
+        m_out << "Marcos horarios del documento (identificador — nombre):" << Qt::endl;
         for (qsizetype i = 0; i < ids.size(); ++i) {
             const QStringList lines = hoursLines(doc, ids.at(i)).value_or(QStringList());
-            m_out << "  " << (i + 1) << ") " << labels.value(i);
+            m_out << "  " << labels.value(i);
             if (!lines.isEmpty())
                 m_out << "   primer día: " << lines.join(QStringLiteral(", "));
             m_out << Qt::endl;
         }
-        m_out << "Elija uno o dos, por número o identificador (por ejemplo 1 o 1,2 o " << text::trimmed(ids.value(0))
-              << "): " << Qt::flush;
+        m_out << "Escriba el identificador de uno o dos marcos, separados por comas (por ejemplo "
+              << text::trimmed(ids.value(0)) << "): " << Qt::flush;
         const QString answer = in.readLine();
         if (answer.isNull())
             throw UsageError(QStringLiteral("No se eligió ningún marco horario"));
-        QList<int> rows;
-        bool valid = true;
-        for (const QString& part : answer.split(QRegularExpression(QStringLiteral("[,\\s]+")), Qt::SkipEmptyParts)) {
-            // A number from the list, or a frame's identifier.
-            bool ok = false;
-            int row = part.toInt(&ok) - 1;
-            if (!ok) {
-                row = -1;
-                for (qsizetype i = 0; i < ids.size() && row < 0; ++i)
-                    if (text::trimmed(ids.at(i)) == part)
-                        row = int(i);
-            }
-            valid = valid && row >= 0 && row < ids.size() && !rows.contains(row);
-            rows << row;
-        }
-        const ClosingResult result = closeSelection(ids, valid ? rows : QList<int>());
-        if (valid && result.selection.resultMH)
+        // Identifiers only, as --marcos takes them: a number would name a list position, which may
+        // not be the frame whose identifier is that number.
+        const IdentifierMatch match = matchIdentifiers(ids, answer.split(u',', Qt::SkipEmptyParts));
+        const ClosingResult result = closeSelection(ids, match.rows);
+        if (match.problem.isEmpty() && result.selection.resultMH)
             return result.selection;
-        m_err << (valid ? QString(result.message).replace(QStringLiteral("\r\n"), QStringLiteral(" "))
-                        : QStringLiteral("Respuesta no válida."))
+        m_err << (match.problem.isEmpty() ? QString(result.message).replace(QStringLiteral("\r\n"), QStringLiteral(" "))
+                                          : match.problem)
               << Qt::endl;
     }
 }

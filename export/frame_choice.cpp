@@ -98,32 +98,34 @@ ClosingResult closeSelection(const QStringList& ids, const QList<int>& selectedR
     return result;
 }
 
-FrameSelection selectByIdentifiers(const QStringList& ids, const QStringList& wanted)
+IdentifierMatch matchIdentifiers(const QStringList& ids, const QStringList& wanted)
 {
-    const auto listing = [&] {
-        QStringList shown;
-        for (const QString& id : ids)
-            shown << text::trimmed(id);
-        return shown.join(QStringLiteral(", "));
-    };
+    QStringList shown;
+    for (const QString& id : ids)
+        shown << text::trimmed(id);
+    const QString listing = shown.join(QStringLiteral(", "));
     if (wanted.isEmpty() || wanted.size() > 2)
-        throw UsageError(
-            QStringLiteral("Elija uno o dos marcos horarios con --marcos; el documento tiene: %1").arg(listing()));
+        return {{}, QStringLiteral("Elija uno o dos marcos horarios; el documento tiene: %1").arg(listing)};
     QList<int> rows;
     for (const QString& value : wanted) {
-        const QString id = text::trimmed(value);
-        qsizetype row = -1;
-        for (qsizetype i = 0; i < ids.size() && row < 0; ++i)
-            if (text::trimmed(ids.at(i)) == id)
-                row = i;
+        const int row = int(shown.indexOf(text::trimmed(value)));
         if (row < 0)
-            throw UsageError(
-                QStringLiteral("El documento no tiene el marco horario '%1'; tiene: %2").arg(id, listing()));
-        if (rows.contains(int(row)))
-            throw UsageError(QStringLiteral("El marco horario '%1' está repetido en --marcos").arg(id));
-        rows << int(row);
+            return {{},
+                    QStringLiteral("El documento no tiene el marco horario '%1'; tiene: %2")
+                        .arg(text::trimmed(value), listing)};
+        if (rows.contains(row))
+            return {{}, QStringLiteral("El marco horario '%1' está repetido").arg(text::trimmed(value))};
+        rows << row;
     }
-    return closeSelection(ids, rows).selection;
+    return {rows, {}};
+}
+
+FrameSelection selectByIdentifiers(const QStringList& ids, const QStringList& wanted)
+{
+    const IdentifierMatch match = matchIdentifiers(ids, wanted);
+    if (!match.problem.isEmpty())
+        throw UsageError(match.problem);
+    return closeSelection(ids, match.rows).selection;
 }
 
 } // namespace quintaro

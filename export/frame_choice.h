@@ -44,6 +44,14 @@ struct ClosingResult {
 };
 ClosingResult closeSelection(const QStringList& ids, const QList<int>& selectedRows);
 
+// The rows of `ids` that the wanted identifiers name (both trimmed), in the order given, or what is
+// wrong with them: an unknown identifier, a repeated one, none or more than two.
+struct IdentifierMatch {
+    QList<int> rows;
+    QString problem; // empty when the identifiers name one or two listed frames
+};
+IdentifierMatch matchIdentifiers(const QStringList& ids, const QStringList& wanted);
+
 // The command line's choice: each wanted identifier matches a listed one, both trimmed; the
 // selection is built in list order exactly as the dialog builds it. Raises a UsageError for an
 // unknown identifier, a repeated one, or more than two.

@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QScopeGuard>
+#include <QSettings>
+#include <QStandardPaths>
 
 namespace quintaro {
 
@@ -18,21 +20,44 @@ GuiUi::~GuiUi()
         setBusy(false);
 }
 
+namespace {
+// Where the file dialog last found a document, kept between program runs.
+QSettings documentFolderSettings()
+{
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quintaro"), QStringLiteral("Quintaro"));
+}
+const QString kLastFolderKey = QStringLiteral("carpetaUltimoDocumento");
+
+// The folder the file dialog opens in: that of the last document chosen, else Velmora's usual
+// c:\vtemp\sauce when it exists, else the user's documents.
+QString startFolder()
+{
+    const QString last = documentFolderSettings().value(kLastFolderKey).toString();
+    if (!last.isEmpty() && QFileInfo(last).isDir())
+        return last;
+    const QString velmora = WorkDir::mapWindowsPath(QStringLiteral("c:\\vtemp\\sauce"));
+    if (QFileInfo(velmora).isDir())
+        return velmora;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+} // namespace
+
 std::optional<QString> GuiUi::chooseDocument()
 {
-    QString start = WorkDir::mapWindowsPath(QStringLiteral("c:\\vtemp\\sauce"));
-    if (!QFileInfo(start).isDir())
-        start = QDir::homePath();
-    QFileDialog dialog(m_parent, QStringLiteral("Seleccione Archivo XML obtenido de ESCOLARIA"), start);
+    QFileDialog dialog(m_parent, QStringLiteral("Seleccione Archivo XML obtenido de ESCOLARIA"), startFolder());
     dialog.setObjectName(QStringLiteral("OpenDialogXML"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile); // the chosen file need not exist
-    dialog.setNameFilter(QStringLiteral("*.xml"));
+    dialog.setNameFilter(QStringLiteral("Documentos XML (*.xml)"));
     dialog.setDefaultSuffix(QStringLiteral("xml"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath();
+    const QFileInfo chosen(dialog.selectedFiles().constFirst());
+    if (chosen.dir().exists())
+        documentFolderSettings().setValue(kLastFolderKey, chosen.absolutePath());
+    return chosen.absoluteFilePath();
 }
 
 void GuiUi::inform(const QString& message)

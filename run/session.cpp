@@ -70,7 +70,12 @@ bool Session::chooseDocument(RunUi& ui, const QString& missingMessage)
         m_filenameXML = *chosen;
     if (!m_filenameXML.isEmpty() && QFileInfo(m_filenameXML).isFile())
         return true;
-    ui.inform(QFileInfo(m_filenameXML).isDir() ? kFolderNotDocument : missingMessage);
+    if (QFileInfo(m_filenameXML).isDir())
+        ui.inform(kFolderNotDocument);
+    else if (m_filenameXML.isEmpty())
+        ui.inform(missingMessage);
+    else // both runs say where they looked and what to do, in the same words
+        ui.inform(missingMessage + u'\n' + missingDocumentDetail(m_filenameXML));
     if (isAutomatic())
         m_estadoTransformado = -1;
     return false;

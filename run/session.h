@@ -6,6 +6,7 @@
 #include "run/run_report.h"
 #include "run/table_components.h"
 
+#include <QDir>
 #include <QStringList>
 
 #include <functional>
@@ -88,6 +89,11 @@ void restorePreviousExport(const WorkDir& dir);
 inline const QString kProcesoFinalizado = QStringLiteral("Proceso finalizado");
 inline const QString kNoExisteArchivo = QStringLiteral("No existe archivo");
 inline const QString kNoExisteArchivoXml = QStringLiteral("No existe archivo XML.");
+// The line under either run's "No existe archivo…" when a path was given.
+inline QString missingDocumentDetail(const QString& path)
+{
+    return QStringLiteral("%1 no existe; elija el documento XML que exportó Escolaria.").arg(QDir::toNativeSeparators(path));
+}
 inline const QString kFolderNotDocument
     = QStringLiteral("Lo elegido es una carpeta, no un documento XML; elija el archivo que exportó Escolaria");
 inline const QString kAbrirFicheroImportacion

@@ -154,7 +154,8 @@ with tempfile.TemporaryDirectory() as tmp:
     result = os.path.join(tmp, "ResultadoZentarescuela.xml")
     check(subprocess.run(["xmllint", "--noout", result]).returncode == 0, "result document is not well-formed")
 
-# On a terminal the frames are asked for, by number or by identifier.
+# On a terminal the frames are asked for by identifier, each shown beside its name; a number is not
+# taken for a list position.
 if not WINDOWS:
     import pty
     with tempfile.TemporaryDirectory() as tmp:
@@ -164,11 +165,12 @@ if not WINDOWS:
         p = subprocess.Popen([CLI, "exportar", doc, "--dir", os.path.join(tmp, "VTEMP")], stdin=slave,
                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         os.close(slave)
-        os.write(master, b"9\nT\n")  # a number out of range, then an identifier
+        os.write(master, b"1\nT\n")  # a list position, then an identifier
         out, err = p.communicate(timeout=60)
         os.close(master)
         check(p.returncode == 0, "terminal prompt: " + out + err)
-        check("por número o identificador" in out and "Respuesta no válida" in err, "terminal prompt texts: " + out + err)
+        check("  M — Mañana" in out and "Escriba el identificador" in out, "terminal prompt lists id — nombre: " + out)
+        check("El documento no tiene el marco horario '1'; tiene: M, T" in err, "a number is refused: " + err)
         grupos = list(table(os.path.join(tmp, "VTEMP"), "GRUPOST"))
         check([g["MARCO"] for g in grupos] == ["0", "0"], "only the afternoon frame's groups: %r" % (grupos,))
 

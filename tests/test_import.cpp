@@ -265,6 +265,22 @@ TEST_F(Import, MissingDocument)
     EXPECT_EQ(automatic.runImport(ui), Session::Outcome::NoDocument);
     EXPECT_EQ(ui.messages.last(), QStringLiteral("No existe archivo XML."));
     EXPECT_EQ(automatic.estadoTransformado(), -1);
+
+    // A path that names nothing: each run's own first line, then the same words on where it
+    // looked and what to do.
+    QTemporaryDir temp;
+    const QString typed = temp.filePath(QStringLiteral("no_esta.xml"));
+    const QString detail = QDir::toNativeSeparators(typed) + QStringLiteral(" no existe; elija el documento XML que exportó Escolaria.");
+    for (const bool exporting : {true, false}) {
+        Session session;
+        ScriptedUi typedUi;
+        typedUi.document = typed;
+        EXPECT_EQ(exporting ? session.runExport(typedUi) : session.runImport(typedUi), Session::Outcome::NoDocument);
+        EXPECT_EQ(typedUi.messages.last(), (exporting ? QStringLiteral("No existe archivo\n")
+                                                      : QStringLiteral("No existe archivo XML.\n"))
+                                               + detail);
+        EXPECT_EQ(session.filenameXML(), typed); // the typed path stays
+    }
 }
 
 TEST(ResultDocument, BesideTheChosenFile)

@@ -1,4 +1,5 @@
 #include "frames/plantillas.h"
+#include "gui/gui_ui.h"
 #include "gui/help_window.h"
 #include "gui/mform.h"
 #include "modal_answerer.h"
@@ -8,7 +9,9 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
@@ -49,6 +52,12 @@ private:
     }
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        // The folder the file dialog remembers goes to a test location, not the user's settings.
+        QStandardPaths::setTestModeEnabled(true);
+    }
+
     void init()
     {
         qputenv("QUINTARO_VTEMP", m_temp.filePath(QStringLiteral("VTEMP")).toUtf8());
@@ -93,6 +102,29 @@ private Q_SLOTS:
         QCOMPARE(readRows(dir.tablePath(QStringLiteral("GRUPOST"))).back().value(QStringLiteral("MARCO")),
                  QStringLiteral("1"));
         QVERIFY(!QApplication::overrideCursor());
+    }
+
+    void fileDialogStartsWhereTheLastDocumentWas()
+    {
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quintaro"), QStringLiteral("Quintaro"))
+            .clear(); // as on a machine where no document was chosen yet
+        GuiUi ui(nullptr, showPlantillas);
+        ModalAnswerer answers;
+        QStringList folders;
+        answers.onFileDialog = [&](QFileDialog* d) {
+            folders << QDir(d->directory()).absolutePath();
+            QCOMPARE(d->nameFilters(), QStringList{"Documentos XML (*.xml)"});
+            ModalAnswerer::chooseFile(d, m_doc);
+        };
+        QCOMPARE(ui.chooseDocument(), std::optional<QString>(m_doc));
+        answers.onFileDialog = [&](QFileDialog* d) {
+            folders << QDir(d->directory()).absolutePath();
+            d->reject();
+        };
+        QCOMPARE(ui.chooseDocument(), std::nullopt);
+        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        QCOMPARE(folders.value(0), QDir(QFileInfo(documents).isDir() ? documents : QDir::homePath()).absolutePath());
+        QCOMPARE(folders.value(1), QDir(m_temp.path()).absolutePath());
     }
 
     void automaticRunWithoutFileWritesMinusOne()
