@@ -8,7 +8,7 @@ set -euo pipefail
 source "$(dirname "$0")/tools/setup.sh"
 
 # The Windows part: the cross build (and, when missing, its prefix: about 30 minutes on a fresh
-# machine) and its tests under Wine.
+# machine), its tests under Wine, and its installer installed, used and removed under Wine.
 windows_tests() {
     echo "== Windows: compilación cruzada y pruebas con Wine"
     local build prefix
@@ -20,6 +20,13 @@ windows_tests() {
     echo "== Linux ante los bloqueos de un programa de Windows bajo Wine"
     [ -x "$QUINTARO_ROOT/build/quintaro-cli" ] || quintaro_build "$QUINTARO_ROOT/build" -DBUILD_TESTING=OFF
     "$QUINTARO_ROOT/tools/windows/check-wine-locks.sh" "$QUINTARO_ROOT/build"
+    echo "== El instalador de Windows: para el usuario, sin administrador; uso y desinstalación bajo Wine"
+    local stage
+    stage=$(mktemp -d)
+    "$QUINTARO_ROOT/tools/windows/stage.sh" "$build" "$stage/Quintaro"
+    "$QUINTARO_ROOT/tools/windows/make-installer.sh" "$stage/Quintaro" 0.0-prueba "$stage/setup.exe"
+    "$QUINTARO_ROOT/tools/windows/check-installer.sh" "$stage/setup.exe" "$QUINTARO_ROOT/build"
+    rm -rf "$stage"
 }
 if [ "${1:-}" = "windows" ]; then
     windows_tests

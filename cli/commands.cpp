@@ -9,6 +9,7 @@
 #include "platform/held_work_dir.h"
 #include "platform/table_staging.h"
 #include "platform/text.h"
+#include "run/manual_location.h"
 #include "quintaro_version.h"
 #include "run/report_text.h"
 #include "run/session.h"
@@ -26,8 +27,12 @@ namespace quintaro::cli {
 
 namespace {
 
+#ifdef Q_OS_WIN
+const Option kDir{"dir", "CARPETA", "Carpeta de trabajo de Velmora (por omisión QUINTARO_VTEMP o C:\\VTEMP)."};
+#else
 const Option kDir{"dir", "CARPETA",
                   "Carpeta de trabajo de Velmora (por omisión QUINTARO_VTEMP o C:\\VTEMP dentro de Wine)."};
+#endif
 
 const Option kReport{"informe", "ARCHIVO",
                      "Escribe además el informe en ARCHIVO, como CSV (categoría;sesión;valor;detalle)."};
@@ -42,7 +47,7 @@ void printReport(const QCommandLineParser& p, const RunReport& report, QTextStre
         return;
     const QString path = p.value(QStringLiteral("informe"));
     if (const auto failure = writeWholeFile(path, reportCsv(report)))
-        throw RunError(QStringLiteral("No se puede escribir el informe %1: %2").arg(path, failure->reason));
+        throw RunError(QStringLiteral("No se puede escribir el informe %1: %2").arg(QDir::toNativeSeparators(path), failure->reason));
     out << "Informe en " << QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()) << Qt::endl;
 }
 
@@ -145,8 +150,8 @@ int tabla(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
     const WorkDir dir = held ? held->dir : WorkDir(QString());
     const QString path = isPath ? name : dir.tablePath(name);
     if (!QFileInfo(path).isFile())
-        throw RunError(isPath ? QStringLiteral("No existe la tabla %1").arg(path)
-                              : QStringLiteral("No existe la tabla %1 en %2").arg(name.toUpper(), dir.path()));
+        throw RunError(isPath ? QStringLiteral("No existe la tabla %1").arg(QDir::toNativeSeparators(path))
+                              : QStringLiteral("No existe la tabla %1 en %2").arg(name.toUpper(), QDir::toNativeSeparators(dir.path())));
     DbfTable table(path, DbfTable::Access::Shared);
     printTable(table, out, p.isSet(QStringLiteral("csv")));
     return Ok;
@@ -165,7 +170,7 @@ int manual(const QCommandLineParser&, QTextStream& out, QTextStream&)
 {
     QFile file(QStringLiteral(":/manual/manual.md"));
     if (!file.open(QIODevice::ReadOnly))
-        throw RunError(QStringLiteral("El manual no está en este programa; puede leerlo en docs/manual.md"));
+        throw RunError(QStringLiteral("El manual no está en este programa; puede leerlo en %1").arg(manualLocation()));
     out << QString::fromUtf8(file.readAll());
     return Ok;
 }

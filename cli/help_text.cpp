@@ -1,6 +1,7 @@
 #include "cli/command_table.h"
 
 #include "quintaro_version.h"
+#include "run/manual_location.h"
 
 namespace quintaro::cli {
 
@@ -35,7 +36,7 @@ void printHelp(QTextStream& out, const Command* only)
         out << Qt::endl
             << "Códigos de salida: 0 bien, 1 el proceso falló, 2 uso incorrecto, 3 no existe el documento." << Qt::endl
             << "Ayuda de una orden: quintaro-cli ORDEN --help" << Qt::endl
-            << "El manual completo: quintaro-cli manual (y F1 en la ventana; su texto está en docs/manual.md)."
+            << "El manual completo: quintaro-cli manual (y F1 en la ventana; también en " << manualLocation() << ")."
             << Qt::endl;
 }
 

@@ -6,6 +6,7 @@
 #include "gui/help.h"
 #include "platform/error.h"
 
+#include <QDir>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -132,7 +133,7 @@ void TPlantillas::FormActivate()
     }
     if (m_failure.isEmpty() && m_ids.size() < 2)
         m_failure = QStringLiteral("El documento %1 ya no tiene varios marcos horarios entre los que elegir")
-                        .arg(m_filenameXML);
+                        .arg(QDir::toNativeSeparators(m_filenameXML));
     if (!m_failure.isEmpty()) {
         // Nothing can be chosen: close without asking, and let the run end with the message.
         QTimer::singleShot(0, this, [this] { QDialog::done(QDialog::Rejected); });

@@ -1,6 +1,7 @@
 #include "gui/help_window.h"
 
 #include "gui/app_title.h"
+#include "run/manual_location.h"
 #include "quintaro_version.h"
 
 #include <QFile>
@@ -29,7 +30,7 @@ QString HelpWindow::manual()
 {
     QFile file(QStringLiteral(":/manual/manual.md"));
     if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("# Ayuda\n\nEl manual no está en este programa; puede leerlo en docs/manual.md.");
+        return QStringLiteral("# Ayuda\n\nEl manual no está en este programa; puede leerlo en %1.").arg(manualLocation());
     return QString::fromUtf8(file.readAll());
 }
 

@@ -53,9 +53,7 @@ int main(int argc, char* argv[])
         quintaro::TMForm window(QApplication::arguments().mid(1), quintaro::showPlantillas);
         window.show();
         code = app.exec();
-        // In automatic mode the exit status says what Velmora.ini says: 0 only for a finished run.
-        if (code == 0 && window.session().isAutomatic() && window.session().estadoTransformado() != 1)
-            code = 1;
+        code = window.exitCode(code);
         window.session().keepDocumentsUntilExit();
     } // the window, and every document it holds, goes before the XML parser's state
     return code;

@@ -119,26 +119,34 @@ void TMForm::keyPressEvent(QKeyEvent* event)
         QWidget::keyPressEvent(event);
 }
 
-bool TMForm::FormClose()
+int TMForm::exitCode(int eventLoopCode) const
 {
-    if (!m_session.isAutomatic())
-        return true;
+    if (m_resultFileFailed)
+        return kResultFileNotWritten;
+    if (eventLoopCode == 0 && m_session.isAutomatic() && m_session.estadoTransformado() != 1)
+        return 1;
+    return eventLoopCode;
+}
+
+void TMForm::FormClose()
+{
+    if (!m_session.isAutomatic() || m_resultFileFailed)
+        return;
     try {
         writeIniInteger(m_resultFile, QStringLiteral("Transformadores"), QStringLiteral("Transformado"),
                         m_session.estadoTransformado());
-        return true;
     } catch (const RunError& e) {
+        // Said once; the window still closes, and the exit status tells Velmora, which would
+        // otherwise wait for a window that can never close.
+        m_resultFileFailed = true;
         m_ui.showError(text::withFullStop(e.message()));
-        return false;
     }
 }
 
 void TMForm::closeEvent(QCloseEvent* event)
 {
-    if (FormClose())
-        event->accept();
-    else
-        event->ignore(); // the result file could not be written: every later close tries again
+    FormClose();
+    event->accept();
 }
 
 } // namespace quintaro

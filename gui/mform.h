@@ -12,6 +12,9 @@ namespace quintaro {
 
 class GradientPanel;
 
+// The exit status of an automatic run whose result file could not be written.
+inline constexpr int kResultFileNotWritten = 4;
+
 // The main window: two run buttons, help and close. Started with exactly two command-line
 // parameters it runs the job the first one names by itself, closes when that run has finished
 // (or found no document) and leaves the result code in "Velmora.ini" beside the executable.
@@ -27,6 +30,9 @@ public:
     // Where automatic mode writes the result code; tests point it elsewhere.
     const QString& resultFilePath() const { return m_resultFile; }
     void setResultFilePath(const QString& path) { m_resultFile = path; }
+    // The program's exit status once the window has closed: in automatic mode it says what
+    // Velmora.ini says (0 only for a finished run), and 4 when Velmora.ini could not be written.
+    int exitCode(int eventLoopCode) const;
 
     void BExportarClick();
     void BImportarClick();
@@ -50,12 +56,13 @@ protected:
 
 private:
     void FormShow();
-    bool FormClose();
+    void FormClose();
     void afterRun(Session::Outcome outcome);
 
     Session m_session; // FormCreate
     GuiUi m_ui;
     QString m_resultFile = defaultResultFilePath();
+    bool m_resultFileFailed = false;
     bool m_shown = false;
 };
 

@@ -21,12 +21,12 @@ QString resultDocumentPath(const QString& chosen)
 void requireInterchangeRoot(const QString& rootName, const QString& path)
 {
     if (rootName.isEmpty())
-        throw RunError(QStringLiteral("El documento %1 no tiene elemento raíz").arg(path));
+        throw RunError(QStringLiteral("El documento %1 no tiene elemento raíz").arg(QDir::toNativeSeparators(path)));
     if (rootName != u"datosGHC")
         throw RunError(
             QStringLiteral("El documento %1 no es un documento de intercambio de Escolaria: su elemento raíz es "
                            "%2 y debería ser datosGHC")
-                .arg(path, rootName));
+                .arg(QDir::toNativeSeparators(path), rootName));
 }
 
 namespace {

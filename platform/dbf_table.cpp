@@ -7,6 +7,7 @@
 #include "platform/text.h"
 #include "platform/whole_file.h"
 
+#include <QDir>
 #include <QDate>
 #include <QFileInfo>
 #include <QScopeGuard>
@@ -30,7 +31,7 @@ void DbfTable::create(const QString& path, const std::vector<FieldSpec>& fields)
     const QFileInfo info(path);
     const auto failed = [&](const QString& reason) {
         return RunError(QStringLiteral("No se puede crear la tabla %1 en %2: %3")
-                            .arg(info.completeBaseName().toUpper(), info.absolutePath(), reason));
+                            .arg(info.completeBaseName().toUpper(), QDir::toNativeSeparators(info.absolutePath()), reason));
     };
     QByteArray content;
     try {
@@ -83,12 +84,12 @@ QString DbfTable::tableName() const { return QFileInfo(m_path).completeBaseName(
 
 void DbfTable::fail(const QString& reason) const
 {
-    throw RunError(QStringLiteral("La tabla %1 (%2) no se puede leer: %3").arg(tableName(), m_path, reason));
+    throw RunError(QStringLiteral("La tabla %1 (%2) no se puede leer: %3").arg(tableName(), QDir::toNativeSeparators(m_path), reason));
 }
 
 void DbfTable::failWriting(const QString& reason) const
 {
-    throw RunError(QStringLiteral("La tabla %1 (%2) no se puede escribir: %3").arg(tableName(), m_path, reason));
+    throw RunError(QStringLiteral("La tabla %1 (%2) no se puede escribir: %3").arg(tableName(), QDir::toNativeSeparators(m_path), reason));
 }
 
 void DbfTable::readStructure(qint64 fileSize)
@@ -419,7 +420,7 @@ void DbfTable::flush()
         // The header still counts only rows written whole; nothing more is tried on this file.
         m_writeFailed = true;
         throw RunError(QStringLiteral("No se pudo escribir la tabla %1 (%2): %3")
-                           .arg(tableName(), m_path, fileFailure(m_file, lastSystemError())));
+                           .arg(tableName(), QDir::toNativeSeparators(m_path), fileFailure(m_file, lastSystemError())));
     };
     for (qint64 row : m_editedRows) {
         check(m_file.seek(m_headerLength + row * m_recordLength));

@@ -111,7 +111,7 @@ QStringList entriesOf(const QString& folder)
     QStringList names;
     DIR* dir = ::opendir(QFile::encodeName(folder).constData());
     if (!dir)
-        throw RunError(QStringLiteral("No se puede leer la carpeta %1 (%2)").arg(folder, failureKind(errno)));
+        throw RunError(QStringLiteral("No se puede leer la carpeta %1 (%2)").arg(QDir::toNativeSeparators(folder), failureKind(errno)));
     for (;;) {
         errno = 0;
         const dirent* entry = ::readdir(dir);
@@ -124,7 +124,7 @@ QStringList entriesOf(const QString& folder)
     const int error = errno;
     ::closedir(dir);
     if (error != 0)
-        throw RunError(QStringLiteral("No se puede leer la carpeta %1 (%2)").arg(folder, failureKind(error)));
+        throw RunError(QStringLiteral("No se puede leer la carpeta %1 (%2)").arg(QDir::toNativeSeparators(folder), failureKind(error)));
     return names;
 }
 

@@ -4,6 +4,7 @@
 #include "platform/file_error.h"
 #include "platform/whole_file.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
@@ -104,9 +105,11 @@ QByteArray iniWithValue(const QByteArray& content, const QString& section, const
 void writeIniInteger(const QString& path, const QString& section, const QString& key, int value)
 {
     const auto failure = [&](int systemError = lastSystemError()) {
-        return QStringLiteral("No se puede escribir el resultado en %1 (%2). Compruebe que la carpeta de Quintaro "
-                              "admite escritura.")
-            .arg(path, failureKind(systemError));
+        return QStringLiteral("No se puede escribir el resultado en %1 (%2). Instale Quintaro en una carpeta donde "
+                              "pueda escribir (la que propone el instalador, o la de Velmora) o pida permiso de "
+                              "escritura en %3.")
+            .arg(QDir::toNativeSeparators(path), failureKind(systemError),
+                 QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
     };
 #ifdef Q_OS_WIN
     if (!WritePrivateProfileStringW(reinterpret_cast<LPCWSTR>(section.utf16()), reinterpret_cast<LPCWSTR>(key.utf16()),

@@ -15,9 +15,9 @@ void freshFolder(const QString& path)
 {
     QDir folder(path);
     if (folder.exists() && !folder.removeRecursively())
-        throw RunError(QStringLiteral("No se puede vaciar la carpeta %1").arg(path));
+        throw RunError(QStringLiteral("No se puede vaciar la carpeta %1").arg(QDir::toNativeSeparators(path)));
     if (!QDir().mkpath(path))
-        throw RunError(QStringLiteral("No se puede crear la carpeta %1").arg(path));
+        throw RunError(QStringLiteral("No se puede crear la carpeta %1").arg(QDir::toNativeSeparators(path)));
 }
 } // namespace
 
@@ -40,7 +40,7 @@ void restorePreviousSet(const WorkDir& target, const QStringList& fileNames)
             || (name.endsWith(QStringLiteral(".DBF"), Qt::CaseInsensitive) && !previous.filesNamed(name).isEmpty());
     if (!hasTable)
         throw RunError(QStringLiteral("No hay un juego anterior de tablas en %1: todavía no se ha sustituido ninguno")
-                           .arg(previous.path()));
+                           .arg(QDir::toNativeSeparators(previous.path())));
     replaceFileSet(target, previous, fileNames);
 }
 

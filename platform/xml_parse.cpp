@@ -3,6 +3,7 @@
 #include "platform/error.h"
 #include "platform/file_error.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <libxml/parser.h>
@@ -102,7 +103,7 @@ QByteArray nativePath(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw RunError(QStringLiteral("No se puede abrir el documento XML %1: %2")
-                           .arg(path, fileFailure(file, lastSystemError())));
+                           .arg(QDir::toNativeSeparators(path), fileFailure(file, lastSystemError())));
 #ifdef Q_OS_WIN
     // libxml2 on Windows takes UTF-8 paths and opens them as wide names.
     return path.toUtf8();

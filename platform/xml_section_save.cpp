@@ -4,6 +4,7 @@
 #include "platform/whole_file.h"
 #include "platform/xml_document.h"
 
+#include <QDir>
 #include <QIODevice>
 #include <QRandomGenerator>
 #include <QScopeGuard>
@@ -113,7 +114,7 @@ void saveWithAppendedMarkup(XmlDocument& document, const QString& path, QByteArr
     xmlDoc* doc = document.raw();
     xmlNode* root = xmlDocGetRootElement(doc);
     if (!root)
-        throw RunError(QStringLiteral("El documento %1 no tiene elemento raíz").arg(path));
+        throw RunError(QStringLiteral("El documento %1 no tiene elemento raíz").arg(QDir::toNativeSeparators(path)));
     document.dropSelections();
     // A marker element holds the markup's place; its random value occurs nowhere else.
     const QByteArray token = QByteArray::number(QRandomGenerator::system()->generate64(), 16)
@@ -123,7 +124,7 @@ void saveWithAppendedMarkup(XmlDocument& document, const QString& path, QByteArr
     if (!marker || !lineBreak || !xmlSetProp(marker, utf8("valor"), utf8(token.constData()))) {
         xmlFreeNode(marker);
         xmlFreeNode(lineBreak);
-        throw RunError(QStringLiteral("No se pudo componer el documento %1").arg(path));
+        throw RunError(QStringLiteral("No se pudo componer el documento %1").arg(QDir::toNativeSeparators(path)));
     }
     xmlAddChild(root, marker);
     xmlAddChild(root, lineBreak);
@@ -147,9 +148,9 @@ void saveWithAppendedMarkup(XmlDocument& document, const QString& path, QByteArr
         return spliced;
     });
     if (!spliced)
-        throw RunError(QStringLiteral("No se pudo componer el documento %1").arg(path));
+        throw RunError(QStringLiteral("No se pudo componer el documento %1").arg(QDir::toNativeSeparators(path)));
     if (failure)
-        throw RunError(QStringLiteral("No se pudo guardar el documento %1: %2").arg(path, failure->reason));
+        throw RunError(QStringLiteral("No se pudo guardar el documento %1: %2").arg(QDir::toNativeSeparators(path), failure->reason));
 }
 
 } // namespace quintaro

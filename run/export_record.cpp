@@ -78,7 +78,7 @@ void writeExportRecord(const QString& path, const ExportRecord& record)
         {QStringLiteral("marcos"), QJsonArray::fromStringList(record.frames)},
     };
     if (const auto failure = writeWholeFile(path, QJsonDocument(json).toJson()))
-        throw RunError(QStringLiteral("No se puede escribir %1: %2").arg(path, failure->reason));
+        throw RunError(QStringLiteral("No se puede escribir %1: %2").arg(QDir::toNativeSeparators(path), failure->reason));
 }
 
 std::optional<ExportRecord> readExportRecord(const WorkDir& dir)

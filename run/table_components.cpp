@@ -2,6 +2,7 @@
 
 #include "platform/error.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QScopeGuard>
 
@@ -18,8 +19,8 @@ void TableComponent::open(const WorkDir& dir)
             solution
                 ? QStringLiteral("No existe la tabla SOLUC en %1: Velmora todavía no ha dejado allí "
                                  "su solución. Resuelva el horario en Velmora y vuelva a importar")
-                      .arg(dir.path())
-                : QStringLiteral("No existe la tabla %1 en %2: haga antes una exportación").arg(m_table, dir.path()));
+                      .arg(QDir::toNativeSeparators(dir.path()))
+                : QStringLiteral("No existe la tabla %1 en %2: haga antes una exportación").arg(m_table, QDir::toNativeSeparators(dir.path())));
     m_open.emplace(path, DbfTable::Access::Exclusive,
                    solution ? QStringLiteral("¿la ha escrito Velmora?")
                             : QStringLiteral("¿es de una exportación de Quintaro? Exporte de nuevo"));

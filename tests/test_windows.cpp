@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QProcess>
 
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #ifdef Q_OS_WIN
@@ -88,4 +90,47 @@ TEST(Windows, PathsWithAccentsAndSpaces)
     EXPECT_EQ(
         readRows(WorkDir(QDir(folder).filePath(QStringLiteral("VTEMP ñ"))).tablePath(QStringLiteral("ASIGT"))).size(),
         37u);
+}
+
+TEST(Windows, VersionResourceReadsAsWritten)
+{
+    WINDOWS_ONLY();
+#ifdef Q_OS_WIN
+    // As Explorer's Properties read it.
+    const std::wstring exe = QDir::toNativeSeparators(QStringLiteral(QUINTARO_CLI_PATH)).toStdWString();
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(exe.c_str(), &ignored);
+    ASSERT_GT(size, 0u);
+    std::vector<char> info(size);
+    ASSERT_TRUE(GetFileVersionInfoW(exe.c_str(), 0, size, info.data()));
+    void* value = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\StringFileInfo\\0C0A04B0\\FileDescription", &value, &length));
+    EXPECT_EQ(QString::fromWCharArray(static_cast<const wchar_t*>(value)), QStringLiteral("Quintaro, línea de órdenes"));
+#endif
+}
+
+TEST(Windows, MessagesWritePathsAsWindowsDoes)
+{
+    WINDOWS_ONLY();
+    QTemporaryDir temp;
+    const QString vtemp = temp.filePath(QStringLiteral("Colegio/VTEMP"));
+    QDir().mkpath(vtemp);
+    qputenv("QUINTARO_VTEMP", vtemp.toUtf8());
+    const QString doc = temp.filePath(QStringLiteral("Colegio/escuela.xml"));
+    QFile::copy(sampleSchool(), doc);
+
+    Session session;
+    ScriptedUi ui;
+    ui.document = doc;
+    EXPECT_EQ(session.runImport(ui), Session::Outcome::Failed); // the folder has no tables
+    ASSERT_FALSE(ui.errors.isEmpty());
+    EXPECT_TRUE(ui.errors.last().contains(QDir::toNativeSeparators(vtemp))) << ui.errors.last().toStdString();
+    EXPECT_FALSE(ui.errors.last().contains(u'/')) << ui.errors.last().toStdString();
+
+    ScriptedUi missing;
+    missing.document = temp.filePath(QStringLiteral("Colegio/otra.xml"));
+    EXPECT_EQ(Session().runExport(missing), Session::Outcome::NoDocument);
+    EXPECT_TRUE(missing.messages.last().contains(QStringLiteral("\\Colegio\\otra.xml no existe")));
+    qunsetenv("QUINTARO_VTEMP");
 }

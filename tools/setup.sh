@@ -20,7 +20,7 @@ QUINTARO_TEST_PACKAGES=(
 # the cross prefix is made with (Qt's host tools, Debian's sources).
 QUINTARO_WINDOWS_PACKAGES=(
     g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 wine64 nsis zip
-    qt6-base-dev-tools qt6-translations-l10n dpkg-dev xz-utils python3 python3-dbfread
+    qt6-base-dev-tools qt6-translations-l10n dpkg-dev xz-utils python3 python3-dbfread python3-markdown
     xvfb xauth imagemagick
 )
 

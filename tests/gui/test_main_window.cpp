@@ -127,6 +127,26 @@ private Q_SLOTS:
         QCOMPARE(folders.value(1), QDir(m_temp.path()).absolutePath());
     }
 
+    void unwritableResultFileIsSaidOnceAndTheWindowStillCloses()
+    {
+        // A result file under a plain file cannot be written, whoever runs the test.
+        writeFile(m_temp.filePath(QStringLiteral("no_es_carpeta")), "x");
+        const QString ini = m_temp.filePath(QStringLiteral("no_es_carpeta/Velmora.ini"));
+        ModalAnswerer answers; // cancels the file dialog
+        const auto form = window({QStringLiteral("exportar"), QStringLiteral("x")});
+        TMForm& w = *form;
+        w.setResultFilePath(ini);
+        QVERIFY(closesBy(w));
+        QCOMPARE(answers.messages.size(), 2); // "No existe archivo", then the one error
+        QCOMPARE(answers.icons.last(), QMessageBox::Critical);
+        QVERIFY(answers.messages.last().contains(QDir::toNativeSeparators(ini)));
+        QVERIFY(answers.messages.last().contains(QStringLiteral("permiso de escritura en ")
+                                                 + QDir::toNativeSeparators(QFileInfo(ini).absolutePath())));
+        QCOMPARE(w.exitCode(0), kResultFileNotWritten);
+        w.close(); // a later close says nothing more
+        QCOMPARE(answers.messages.size(), 2);
+    }
+
     void automaticRunWithoutFileWritesMinusOne()
     {
         ModalAnswerer answers; // cancels the file dialog
