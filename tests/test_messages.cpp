@@ -121,7 +121,7 @@ TEST(Messages, SpanishWithTheirKeyFacts)
                                  QStringLiteral("Transformado"), 1);
              });
          },
-         {"No se puede escribir el resultado en", "Velmora.ini", "no existe", "admite escritura"}},
+         {"No se puede escribir el resultado en", "Velmora.ini", "no existe", "pida permiso de escritura en"}},
         {"nothingToRestore",
          [&] { return messageOf([&] { restorePreviousExport(WorkDir(temp.path())); }); },
          {"No hay un juego anterior de tablas"}},
