@@ -45,7 +45,7 @@ TEST(Ini, WritesFileAndReportsFailure)
         writeIniInteger(unwritable, QStringLiteral("Transformadores"), QStringLiteral("Transformado"), 1);
         ADD_FAILURE();
     } catch (const RunError& e) {
-        EXPECT_TRUE(e.message().startsWith(QStringLiteral("No se puede escribir el resultado en %1 (").arg(unwritable)))
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("No se puede escribir el resultado en %1 (").arg(QDir::toNativeSeparators(unwritable))))
             << e.message().toStdString();
         EXPECT_TRUE(e.message().contains(QStringLiteral("no existe"))) << e.message().toStdString();
     }
