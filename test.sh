@@ -24,8 +24,8 @@ windows_tests() {
     local stage
     stage=$(mktemp -d)
     "$QUINTARO_ROOT/tools/windows/stage.sh" "$build" "$stage/Quintaro"
-    "$QUINTARO_ROOT/tools/windows/make-installer.sh" "$stage/Quintaro" 0.0-prueba "$stage/setup.exe"
-    "$QUINTARO_ROOT/tools/windows/check-installer.sh" "$stage/setup.exe" "$QUINTARO_ROOT/build"
+    "$QUINTARO_ROOT/tools/windows/make-installer.sh" "$stage/Quintaro" 0.0-prueba "$stage/quintaro-instalador-prueba.exe"
+    "$QUINTARO_ROOT/tools/windows/check-installer.sh" "$stage/quintaro-instalador-prueba.exe" "$QUINTARO_ROOT/build"
     rm -rf "$stage"
 }
 if [ "${1:-}" = "windows" ]; then
