@@ -2,6 +2,8 @@
 
 #include "cli/cli_ui.h"
 #include "cli/command_table.h"
+#include "cli/fet_commands.h"
+#include "cli/run_output.h"
 #include "cli/table_printer.h"
 #include "export/used_codes.h"
 #include "platform/error.h"
@@ -37,20 +39,6 @@ const Option kDir{"dir", "CARPETA",
 const Option kReport{"informe", "ARCHIVO",
                      "Escribe además el informe en ARCHIVO, como CSV (categoría;sesión;valor;detalle)."};
 
-// The run's report on the stream, and as CSV into the file --informe names.
-void printReport(const QCommandLineParser& p, const RunReport& report, QTextStream& out)
-{
-    const QString text = reportText(report);
-    if (!text.isEmpty())
-        out << text << Qt::endl;
-    if (!p.isSet(QStringLiteral("informe")))
-        return;
-    const QString path = p.value(QStringLiteral("informe"));
-    if (const auto failure = writeWholeFile(path, reportCsv(report)))
-        throw RunError(QStringLiteral("No se puede escribir el informe %1: %2").arg(QDir::toNativeSeparators(path), failure->reason));
-    out << "Informe en " << QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()) << Qt::endl;
-}
-
 // --dir, or the default working directory, held for this command (locked, an interrupted swap
 // finished first and said on `err`); not made when missing (these commands need tables there).
 HeldWorkDir workDirOf(const QCommandLineParser& p, QTextStream& err)
@@ -59,30 +47,6 @@ HeldWorkDir workDirOf(const QCommandLineParser& p, QTextStream& err)
     if (!held.recovered.isEmpty())
         err << text::withFullStop(held.recovered) << Qt::endl;
     return held;
-}
-
-// The frame identifiers --marcos names, if given.
-QStringList framesOf(const QCommandLineParser& p)
-{
-    return p.isSet(QStringLiteral("marcos")) ? p.value(QStringLiteral("marcos")).split(u',') : QStringList();
-}
-
-// What a finished, missing or failed run means on the command line.
-int finish(Session::Outcome outcome, const Session& session, const CliUi& ui, QTextStream& out, QTextStream& err)
-{
-    switch (outcome) {
-    case Session::Outcome::NoDocument:
-        err << ui.messages().join(u' ') << ": " << session.filenameXML() << Qt::endl;
-        return NoDocument;
-    case Session::Outcome::Failed:
-        if (!session.report().failedStep.isEmpty())
-            err << "La exportación se detuvo al convertir " << session.report().failedStep << "." << Qt::endl;
-        return RunFailed;
-    case Session::Outcome::Finished:
-        out << ui.messages().join(u'\n') << Qt::endl;
-        return Ok;
-    }
-    return RunFailed;
 }
 
 int exportar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
@@ -120,6 +84,11 @@ int exportar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
 
 int importar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
 {
+    if (p.isSet(QStringLiteral("fet")))
+        return importFet(p, out, err);
+    if (p.isSet(QStringLiteral("marcos")))
+        throw UsageError(QStringLiteral("--marcos solo vale en importar con --fet: la solución de Velmora ya es de los "
+                                        "marcos que se exportaron"));
     CliUi ui(QFileInfo(p.positionalArguments().at(1)).absoluteFilePath(), {}, out, err);
     Session session;
     session.setWorkDirectory(p.value(QStringLiteral("dir")));
@@ -259,8 +228,11 @@ const std::vector<Command>& commands()
          exportar},
         {"importar",
          "DOC.xml",
-         "Escribe la solución de Velmora (SOLUC) como sección horario en ResultadoZentar<DOC.xml>.",
-         {kDir, kReport},
+         "Escribe la solución de Velmora (SOLUC), o la de FET con --fet, como sección horario en "
+         "ResultadoZentar<DOC.xml>.",
+         {kDir, kReport,
+          {"fet", "RUTA", "La solución de FET: la carpeta de resultados de fet-cl o su archivo …_activities.xml."},
+          {"marcos", "ID[,ID]", "Con --fet: los marcos horarios del archivo de FET, si su solución no los dice."}},
          importar},
         {"tabla",
          "NOMBRE",
@@ -280,6 +252,19 @@ const std::vector<Command>& commands()
          {{"marcos", "ID[,ID]", "Marcos horarios elegidos (uno o dos), si el documento tiene varios."},
           {"csv", "", "Escribe la lista como CSV (tabla;código;nombre)."}},
          codigos},
+        {"fet",
+         "DOC.xml",
+         "Escribe el archivo de FET (el generador de horarios libre) del documento, para resolverlo con fet-cl.",
+         {{"marcos", "ID[,ID]", "Marcos horarios elegidos (uno o dos), si el documento tiene varios."},
+          {"salida", "ARCHIVO", "Dónde escribirlo (por omisión, junto al documento con la extensión .fet)."}, kReport},
+         fetFile},
+        {"resolver",
+         "DOC.xml",
+         "Resuelve el horario con FET (fet-cl) y escribe el resultado en ResultadoZentar<DOC.xml>.",
+         {{"marcos", "ID[,ID]", "Marcos horarios elegidos (uno o dos), si el documento tiene varios."},
+          {"segundos", "N", "Tiempo máximo que FET puede buscar, en segundos (por omisión 300)."},
+          {"fet-cl", "RUTA", "El programa fet-cl, si no está en el PATH ni en QUINTARO_FET_CL."}, kReport},
+         resolver},
         {"restaurar",
          "",
          "Vuelve a poner las tablas que sustituyó la última exportación (y guarda las actuales).",

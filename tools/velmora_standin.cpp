@@ -1,10 +1,7 @@
 #include "tools/velmora_standin.h"
 
-#include "tables/soluc_schema.h"
-#include "platform/dbf_table.h"
-#include "platform/error.h"
-#include "platform/file_lock.h"
-#include "platform/text.h"
+#include "tables/school_tables.h"
+#include "tables/soluc_writer.h"
 
 #include <QHash>
 
@@ -27,76 +24,22 @@ struct Period {
     QString key; // frame, day and hour: the same slot when times are unknown
 };
 
-struct Lesson {
-    QString subject, teacher, group, level, course, unit, task;
-    qint64 hours = 0;
-};
-
+// What the placing needs of the tables: the periods with their times, and the ordinary rooms.
 struct School {
+    const tables::SchoolTables& tables;
     std::vector<Period> periods;
-    QHash<QString, QString> frameOfGroup; // GRUPOST.ABREV -> MARCO
     QStringList rooms; // ordinary rooms' ABREV, in stored order
-    std::vector<Lesson> lessons;
 };
 
-int minutes(const QString& time)
+School schoolOf(const tables::SchoolTables& t)
 {
-    if (time.size() < 5 || !text::isInt(time.mid(0, 2)) || !text::isInt(time.mid(3, 2)))
-        return -1;
-    return 60 * time.mid(0, 2).toInt() + time.mid(3, 2).toInt();
-}
-
-std::unique_ptr<DbfTable> openExisting(const WorkDir& dir, const char* name)
-{
-    const QString table = QString::fromLatin1(name);
-    if (!dir.tableExists(table))
-        throw RunError(
-            QStringLiteral("No existe la tabla %1 en %2: haga antes una exportación").arg(table, dir.path()));
-    return std::make_unique<DbfTable>(dir.tablePath(table), DbfTable::Access::Shared);
-}
-
-School readSchool(const WorkDir& dir)
-{
-    School school;
-    {
-        auto t = openExisting(dir, "DIASHORAST");
-        const int dia = t->fieldIndex(QStringLiteral("DIA")), hora = t->fieldIndex(QStringLiteral("HORA"));
-        const int desde = t->fieldIndex(QStringLiteral("HORADESDE")),
-                  hasta = t->fieldIndex(QStringLiteral("HORAHASTA"));
-        const int marco = t->fieldIndex(QStringLiteral("MARCO"));
-        for (t->first(); !t->eof(); t->next()) {
-            Period p;
-            p.day = int(t->whole(dia));
-            p.hour = int(t->whole(hora));
-            p.start = minutes(t->text(desde));
-            p.end = minutes(t->text(hasta));
-            p.frame = t->text(marco);
-            p.key = p.frame + u'/' + QString::number(p.day) + u'/' + QString::number(p.hour);
-            school.periods.push_back(p);
-        }
-    }
-    {
-        auto groups = openExisting(dir, "GRUPOST");
-        const int abrev = groups->fieldIndex(QStringLiteral("ABREV")),
-                  marco = groups->fieldIndex(QStringLiteral("MARCO"));
-        for (groups->first(); !groups->eof(); groups->next())
-            school.frameOfGroup.insert(groups->text(abrev), groups->text(marco));
-    }
-    {
-        auto aulat = openExisting(dir, "AULAT");
-        const int abrev = aulat->fieldIndex(QStringLiteral("ABREV"));
-        const int generic = aulat->fieldIndex(QStringLiteral("ES_GENERICA"));
-        for (aulat->first(); !aulat->eof(); aulat->next())
-            if (aulat->text(generic) == u"N")
-                school.rooms << aulat->text(abrev);
-    }
-    auto t = openExisting(dir, "ASIGT");
-    const auto field = [&](const char* name) { return t->fieldIndex(QString::fromLatin1(name)); };
-    const int casig = field("CASIG"), cprof = field("CPROF"), cgrup = field("CGRUP"), nivel = field("NIVEL");
-    const int curso = field("CURSO"), grupo = field("GRUPO"), horas = field("HORAS"), ctarea = field("CTAREA");
-    for (t->first(); !t->eof(); t->next())
-        school.lessons.push_back({t->text(casig), t->text(cprof), t->text(cgrup), t->text(nivel), t->text(curso),
-                                  t->text(grupo), t->text(ctarea), std::max<qint64>(0, t->whole(horas))});
+    School school{t, {}, {}};
+    for (const tables::PeriodRow& row : t.periods)
+        school.periods.push_back({row.day, row.hour, tables::minutesOf(row.from), tables::minutesOf(row.to), row.frame,
+                                  row.frame + u'/' + QString::number(row.day) + u'/' + QString::number(row.hour)});
+    for (const tables::NamedRow& room : t.rooms)
+        if (!room.generic)
+            school.rooms << room.code;
     return school;
 }
 
@@ -156,10 +99,10 @@ public:
     std::vector<Placement> placeAll()
     {
         std::vector<Placement> placements;
-        for (size_t l = 0; l < m_school.lessons.size(); ++l) {
-            const Lesson& lesson = m_school.lessons[l];
+        for (size_t l = 0; l < m_school.tables.lessons.size(); ++l) {
+            const tables::LessonRow& lesson = m_school.tables.lessons[l];
             static const std::vector<int> none;
-            const auto frameFound = m_byFrame.constFind(m_school.frameOfGroup.value(lesson.group));
+            const auto frameFound = m_byFrame.constFind(m_school.tables.frameOfGroup.value(lesson.group));
             const std::vector<int>& candidates
                 = lesson.group.isEmpty() || frameFound == m_byFrame.cend() ? none : *frameFound;
             Busy* teacher = lesson.teacher.isEmpty() ? nullptr : &busyOf(m_teacherBusy, lesson.teacher);
@@ -235,58 +178,30 @@ private:
 
 // ---------------------------------------------------------------- writing
 
-StandinReport writeSoluc(const WorkDir& dir, const School& school, const std::vector<Placement>& placements)
+StandinReport writeSolution(const WorkDir& dir, const School& school, const std::vector<Placement>& placements)
 {
-    static const tables::Soluc t;
-    // Velmora may still have its solution open; it is not pulled from under it.
-    if (dir.tableExists(t.name()) && isHeldByAnother(dir.tablePath(t.name())))
-        throw RunError(heldByAnotherMessage(t.name()));
-    dir.removeTableFiles(t.name());
-    DbfTable::create(dir.tablePath(t.name()), t.fields());
-    DbfTable soluc(dir.tablePath(t.name()), DbfTable::Access::Exclusive);
-
+    std::vector<tables::PlacedHour> hours;
+    hours.reserve(placements.size());
+    for (const Placement& p : placements)
+        hours.push_back({p.lesson, p.period, p.room >= 0 ? school.rooms.at(p.room) : QString()});
+    const tables::SolucCounts counts = tables::writeSoluc(dir, school.tables, hours);
     StandinReport report;
-    report.lessons = qint64(school.lessons.size());
-    for (const Lesson& lesson : school.lessons)
+    report.lessons = qint64(school.tables.lessons.size());
+    for (const tables::LessonRow& lesson : school.tables.lessons)
         report.hours += lesson.hours;
-    for (const Placement& placement : placements) {
-        const Lesson& lesson = school.lessons[placement.lesson];
-        soluc.append();
-        soluc.setText(t.ASIG, lesson.subject);
-        soluc.setText(t.PROF, lesson.teacher);
-        soluc.setText(t.CODGRUPO, lesson.group);
-        soluc.setText(t.NIVEL, lesson.level);
-        soluc.setText(t.CURSO, lesson.course);
-        soluc.setText(t.GRUPO, lesson.unit);
-        soluc.setText(t.TAREA, lesson.task);
-        soluc.setText(t.MARCO, school.frameOfGroup.value(lesson.group));
-        soluc.setFloat(t.SESIONES, 1);
-        if (placement.period < 0) {
-            soluc.setFloat(t.DIA, 0);
-            soluc.setFloat(t.HORA, 0);
-            ++report.unplaced;
-        } else {
-            const Period& period = school.periods[size_t(placement.period)];
-            soluc.setFloat(t.DIA, period.day);
-            soluc.setFloat(t.HORA, period.hour);
-            if (placement.room >= 0)
-                soluc.setText(t.AULA, school.rooms.at(placement.room));
-            else
-                ++report.withoutRoom;
-            ++report.placed;
-        }
-        soluc.post();
-    }
-    soluc.close();
+    report.placed = counts.placed;
+    report.unplaced = counts.unplaced;
+    report.withoutRoom = counts.withoutRoom;
     return report;
 }
 } // namespace
 
 StandinReport runVelmoraStandin(const WorkDir& dir)
 {
-    const School school = readSchool(dir);
+    const tables::SchoolTables rows = tables::readSchoolTables(dir);
+    const School school = schoolOf(rows);
     const std::vector<Placement> placements = Placer(school).placeAll();
-    return writeSoluc(dir, school, placements);
+    return writeSolution(dir, school, placements);
 }
 
 } // namespace quintaro

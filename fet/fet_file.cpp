@@ -1,0 +1,280 @@
+#include "fet/fet_file.h"
+
+#include <QSet>
+#include <QXmlStreamWriter>
+
+#include <algorithm>
+
+namespace quintaro::fet {
+
+namespace {
+const QString kFramesLine = QStringLiteral("Marcos horarios: ");
+
+// Names FET keeps apart: a name already given goes with the code that makes it unique.
+class UniqueNames {
+public:
+    QString give(const QString& wanted, const QString& code)
+    {
+        QString name = wanted.trimmed().isEmpty() ? code : wanted.trimmed();
+        if (m_taken.contains(name))
+            name = QStringLiteral("%1 (%2)").arg(name, code);
+        while (m_taken.contains(name))
+            name += u'\'';
+        m_taken.insert(name);
+        return name;
+    }
+
+private:
+    QSet<QString> m_taken;
+};
+
+class Writer {
+public:
+    explicit Writer(QByteArray* out) : m_xml(out) { m_xml.setAutoFormatting(true); }
+    void text(const char* element, const QString& value) { m_xml.writeTextElement(QLatin1StringView(element), value); }
+    void number(const char* element, qint64 value) { text(element, QString::number(value)); }
+    void open(const char* element) { m_xml.writeStartElement(QLatin1StringView(element)); }
+    void close() { m_xml.writeEndElement(); }
+    QXmlStreamWriter& stream() { return m_xml; }
+    // An element holding only its name (a day, an hour).
+    void named(const char* element, const QString& name)
+    {
+        open(element);
+        text("Name", name);
+        close();
+    }
+    void activeAndComments(const QString& comments = {})
+    {
+        text("Active", QStringLiteral("true"));
+        text("Comments", comments);
+    }
+
+private:
+    QXmlStreamWriter m_xml;
+};
+} // namespace
+
+QString activityComment(qint64 lessonId) { return QStringLiteral("sesión %1").arg(lessonId); }
+
+QStringList framesInComments(const QString& comments)
+{
+    for (const QString& line : comments.split(u'\n'))
+        if (line.startsWith(kFramesLine))
+            return line.mid(kFramesLine.size()).split(u',', Qt::SkipEmptyParts);
+    return {};
+}
+
+FetFile writeFetFile(const tables::SchoolTables& school, const OriginalNames& names, const FileHeading& heading)
+{
+    const Grid grid(school);
+    FetFile file;
+    Writer w(&file.xml);
+    w.stream().writeStartDocument();
+    w.open("fet");
+    w.stream().writeAttribute(QStringLiteral("version"), QStringLiteral("6.8.5"));
+    w.text("Institution_Name", heading.institution);
+    w.text("Comments", QStringLiteral("Escrito por Quintaro desde %1.\n%2%3")
+                           .arg(heading.institution, kFramesLine, heading.frames.join(u',')));
+
+    w.open("Days_List");
+    w.number("Number_of_Days", grid.days().size());
+    for (const QString& day : grid.days())
+        w.named("Day", day);
+    w.close();
+    w.open("Hours_List");
+    w.number("Number_of_Hours", grid.hours().size());
+    for (const QString& hour : grid.hours())
+        w.named("Hour", hour);
+    w.close();
+
+    UniqueNames subjectNames;
+    QHash<QString, QString> subjectOf; // ASIGNOMT.COD -> FET name
+    w.open("Subjects_List");
+    for (const tables::NamedRow& s : school.subjects) {
+        if (subjectOf.contains(s.code))
+            continue;
+        subjectOf.insert(s.code, subjectNames.give(s.name, s.code));
+        w.open("Subject");
+        w.text("Name", subjectOf.value(s.code));
+        w.text("Comments", s.code);
+        w.close();
+    }
+    w.close();
+    w.open("Activity_Tags_List");
+    w.close();
+
+    UniqueNames teacherNames;
+    QHash<QString, QString> teacherOf; // PROFT.ABREV -> FET name
+    w.open("Teachers_List");
+    for (const tables::NamedRow& t : school.teachers) {
+        if (teacherOf.contains(t.code))
+            continue;
+        teacherOf.insert(t.code, teacherNames.give(names.teacherOfCode.value(t.code, t.code), t.code));
+        w.open("Teacher");
+        w.text("Name", teacherOf.value(t.code));
+        w.number("Target_Number_of_Hours", 0);
+        w.open("Qualified_Subjects");
+        w.close();
+        w.text("Comments", t.name);
+        w.close();
+    }
+    w.close();
+
+    // Years by level and course, each with its groups, in the order the groups come.
+    UniqueNames studentNames;
+    QHash<QString, QString> groupOf; // GRUPOST.ABREV -> FET name
+    std::vector<std::pair<QString, std::vector<const tables::GroupRow*>>> years;
+    for (const tables::GroupRow& g : school.groups) {
+        const QString year = QStringLiteral("%1 %2").arg(g.level, g.course).trimmed();
+        auto it = std::find_if(years.begin(), years.end(), [&](const auto& y) { return y.first == year; });
+        if (it == years.end())
+            it = years.insert(years.end(), {year, {}});
+        it->second.push_back(&g);
+    }
+    for (const tables::GroupRow& g : school.groups)
+        groupOf.insert(g.code, studentNames.give(g.name, g.code));
+    w.open("Students_List");
+    for (const auto& [year, groups] : years) {
+        w.open("Year");
+        w.text("Name", studentNames.give(QStringLiteral("Curso %1").arg(year.isEmpty() ? QStringLiteral("sin nivel") : year),
+                                         year));
+        w.number("Number_of_Students", 0);
+        w.text("Comments", QString());
+        for (const tables::GroupRow* g : groups) {
+            w.open("Group");
+            w.text("Name", groupOf.value(g->code));
+            w.number("Number_of_Students", 0);
+            w.text("Comments", g->code);
+            w.close();
+        }
+        w.close();
+    }
+    w.close();
+
+    // One activity per hour; a lesson's hours one activity group (FET's split activity).
+    std::vector<std::pair<qint64, qint64>> groupsOfActivities; // first id, hours: to spread over days
+    w.open("Activities_List");
+    for (size_t l = 0; l < school.lessons.size(); ++l) {
+        const tables::LessonRow& lesson = school.lessons[l];
+        if (lesson.hours <= 0)
+            continue;
+        const qint64 first = qint64(file.lessonOfActivity.size()) + 1;
+        if (lesson.hours > 1)
+            groupsOfActivities.push_back({first, lesson.hours});
+        for (qint64 h = 0; h < lesson.hours; ++h) {
+            file.lessonOfActivity.push_back(l);
+            w.open("Activity");
+            if (teacherOf.contains(lesson.teacher))
+                w.text("Teacher", teacherOf.value(lesson.teacher));
+            w.text("Subject", subjectOf.value(lesson.subject, lesson.subject));
+            if (groupOf.contains(lesson.group))
+                w.text("Students", groupOf.value(lesson.group));
+            w.number("Duration", 1);
+            w.number("Total_Duration", lesson.hours);
+            w.number("Id", qint64(file.lessonOfActivity.size()));
+            w.number("Activity_Group_Id", lesson.hours > 1 ? first : 0);
+            w.activeAndComments(activityComment(lesson.id));
+            w.close();
+        }
+    }
+    w.close();
+
+    w.open("Buildings_List");
+    w.close();
+    UniqueNames roomNames;
+    w.open("Rooms_List");
+    for (const tables::NamedRow& r : school.rooms) {
+        if (r.generic) // a stand-in for "the group's own room", which FET need not place
+            continue;
+        const QString name = roomNames.give(names.roomOfCode.value(r.code, r.name), r.code);
+        file.roomCodeOfName.insert(name, r.code);
+        w.open("Room");
+        w.text("Name", name);
+        w.text("Building", QString());
+        w.number("Capacity", 30000);
+        w.text("Virtual", QStringLiteral("false"));
+        w.text("Comments", r.code);
+        w.close();
+    }
+    w.close();
+
+    w.open("Time_Constraints_List");
+    w.open("ConstraintBasicCompulsoryTime");
+    w.number("Weight_Percentage", 100);
+    w.activeAndComments();
+    w.close();
+    // Every slot that is teaching time in no frame: breaks, periods of other kinds, hours a frame
+    // does not have on that day.
+    std::vector<std::pair<int, int>> breaks;
+    QSet<QPair<int, int>> isBreak;
+    for (int d = 0; d < grid.days().size(); ++d)
+        for (int h = 0; h < grid.hours().size(); ++h) {
+            const int p = grid.periodAt(d, h);
+            if (p < 0 || !Grid::isTeaching(school.periods[size_t(p)])) {
+                breaks.push_back({d, h});
+                isBreak.insert(qMakePair(d, h));
+            }
+        }
+    const auto writeTimes = [&](const char* element, const std::vector<std::pair<int, int>>& times) {
+        for (const auto& [d, h] : times) {
+            w.open(element);
+            w.text("Day", grid.days().at(d));
+            w.text("Hour", grid.hours().at(h));
+            w.close();
+        }
+    };
+    if (!breaks.empty()) {
+        w.open("ConstraintBreakTimes");
+        w.number("Weight_Percentage", 100);
+        w.number("Number_of_Break_Times", qint64(breaks.size()));
+        writeTimes("Break_Time", breaks);
+        w.activeAndComments(QStringLiteral("Tramos que no son lectivos en ningún marco"));
+        w.close();
+    }
+    // Each group only in its own frame's hours.
+    for (const tables::GroupRow& g : school.groups) {
+        std::vector<std::pair<int, int>> away;
+        for (int d = 0; d < grid.days().size(); ++d)
+            for (int h = 0; h < grid.hours().size(); ++h)
+                if (grid.frameOfHour(h) != g.frame && !isBreak.contains(qMakePair(d, h)))
+                    away.push_back({d, h});
+        if (away.empty())
+            continue;
+        w.open("ConstraintStudentsSetNotAvailableTimes");
+        w.number("Weight_Percentage", 100);
+        w.text("Students", groupOf.value(g.code));
+        w.number("Number_of_Not_Available_Times", qint64(away.size()));
+        writeTimes("Not_Available_Time", away);
+        w.activeAndComments(QStringLiteral("Horas del otro marco horario"));
+        w.close();
+    }
+    // A lesson's hours on different days where the week has room for them, as FET itself proposes
+    // for split activities (not compulsory).
+    for (const auto& [first, hours] : groupsOfActivities) {
+        if (hours > grid.days().size())
+            continue;
+        w.open("ConstraintMinDaysBetweenActivities");
+        w.number("Weight_Percentage", 95);
+        w.text("Consecutive_If_Same_Day", QStringLiteral("true"));
+        w.number("Number_of_Activities", hours);
+        for (qint64 id = first; id < first + hours; ++id)
+            w.number("Activity_Id", id);
+        w.number("MinDays", 1);
+        w.activeAndComments();
+        w.close();
+    }
+    w.close();
+
+    w.open("Space_Constraints_List");
+    w.open("ConstraintBasicCompulsorySpace");
+    w.number("Weight_Percentage", 100);
+    w.activeAndComments();
+    w.close();
+    w.close();
+
+    w.close(); // fet
+    w.stream().writeEndDocument();
+    return file;
+}
+
+} // namespace quintaro::fet

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "fet/fet_grid.h"
+#include "import/import_run.h"
+#include "tables/school_tables.h"
+
+#include <QByteArray>
+
+#include <vector>
+
+// The school of an export as a FET file: FET, the free timetable generator, solves it with its
+// command-line program, and the import takes its solution back (fet_solution.h).
+namespace quintaro::fet {
+
+// What the file is made of besides the tables.
+struct FileHeading {
+    QString institution; // the document's file name
+    QStringList frames; // the chosen frames' identifiers, recorded in the file's comments
+};
+
+struct FetFile {
+    QByteArray xml; // UTF-8
+    // For each activity, by Id - 1: the lesson (index into SchoolTables::lessons) it is an hour of.
+    std::vector<size_t> lessonOfActivity;
+    // The names the file gives the rooms, by AULAT.ABREV, and back.
+    QHash<QString, QString> roomCodeOfName;
+};
+
+// One activity per weekly hour of each lesson, the hours of one lesson as one activity group with
+// the lesson's id in its comments ("sesión 101"); teachers by their short name as the document
+// wrote it (their whole name in the comments), subjects and groups by their whole names, years by
+// level and course, the ordinary rooms by name. `names` gives the document's own texts for codes
+// whose table form differs.
+FetFile writeFetFile(const tables::SchoolTables& school, const OriginalNames& names, const FileHeading& heading);
+
+// "sesión 101": the comment of each activity of lesson 101.
+QString activityComment(qint64 lessonId);
+// The frames recorded in a file's comments by writeFetFile; empty when there is no such line.
+QStringList framesInComments(const QString& comments);
+
+} // namespace quintaro::fet

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "fet/fet_file.h"
+#include "fet/fet_solution.h"
+#include "run/session.h"
+
+#include <QTemporaryDir>
+
+#include <optional>
+
+// The runs that carry a school to FET and back. Each reads the document exactly as the export
+// does (the same frame choice, findings and report), into a temporary folder of its own: Velmora's
+// working directory is never touched.
+namespace quintaro {
+
+// The document's tables, made by an export into a temporary folder that goes with this object.
+class TemporaryExport {
+public:
+    // Runs the export of the session's document there; the outcome is the export's.
+    Session::Outcome run(Session& session, RunUi& ui);
+    WorkDir dir() const { return WorkDir(m_folder.filePath(QStringLiteral("VTEMP"))); }
+    // The school as FET sees it, for the document the session exported.
+    fet::FetFile fetFile(const Session& session) const;
+    tables::SchoolTables school() const { return tables::readSchoolTables(dir()); }
+
+private:
+    QTemporaryDir m_folder;
+};
+
+// Writes the FET file of the session's document (chosen through `ui`) to `target`, whole or not
+// at all. Finished with the file written; otherwise the export's outcome, and nothing written.
+struct FetFileWritten {
+    Session::Outcome outcome = Session::Outcome::Failed;
+    qint64 activities = 0;
+};
+FetFileWritten writeFetForDocument(Session& session, RunUi& ui, const QString& target);
+
+// Writes the result document of the session's document from a FET solution (fet-cl's output
+// folder or its activities file), as the Velmora import does: the tables are made again in a
+// temporary folder, the solution becomes their SOLUC, and the import runs on them. The solution
+// is checked to be of this document and these frames first. `partial` says the solution was only
+// the best of a run that stopped early.
+struct FetImport {
+    Session::Outcome outcome = Session::Outcome::Failed;
+    qint64 unplaced = 0;
+    qint64 activities = 0;
+    bool partial = false;
+};
+FetImport importFetSolution(Session& session, RunUi& ui, const fet::SolutionFiles& solution);
+
+// The frames a FET solution was made for, from the data beside it; empty when it does not say.
+QStringList framesOfSolution(const fet::SolutionFiles& solution);
+
+} // namespace quintaro
