@@ -156,7 +156,8 @@ int resolver(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
                           .arg(run.placed)
                           .arg(written.activities))
             << " No se ha escrito ningún documento resultado. Su mejor horario está en " << native(results)
-            << " (quintaro-cli importar … --fet lo lee, con las horas que falten sin colocar)." << Qt::endl;
+            << "; quintaro-cli importar \"" << native(document) << "\" --fet \"" << native(results) << "\" --marcos "
+            << frames.join(u',') << " lo trae, con las horas que falten sin colocar." << Qt::endl;
         return run.ending == FetSolverRun::Ending::Interrupted ? 130 : RunFailed;
     case FetSolverRun::Ending::Failed:
         work.setAutoRemove(false);

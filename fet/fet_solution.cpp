@@ -29,6 +29,28 @@ SolutionFiles filesOf(const QString& activities, bool partial)
 }
 } // namespace
 
+SolutionsFound solutionsIn(const QString& outputDir)
+{
+    // fet-cl writes timetables/NAME/NAME_activities.xml when it placed everything; when it
+    // stopped before, NAME-highest/NAME_activities.xml (and NAME-current), and NAME/ holds only
+    // its random seed.
+    SolutionsFound found;
+    const QDir timetables(QDir(outputDir).filePath(QStringLiteral("timetables")));
+    for (const QFileInfo& folder : timetables.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        const QStringList files = QDir(folder.absoluteFilePath()).entryList({u'*' + kActivitiesSuffix}, QDir::Files);
+        if (files.isEmpty())
+            continue;
+        const QString inside = QDir(folder.absoluteFilePath()).filePath(files.constFirst());
+        if (folder.fileName().endsWith(QStringLiteral("-highest"))) {
+            if (found.highest.isEmpty())
+                found.highest = inside;
+        } else if (!folder.fileName().endsWith(QStringLiteral("-current")) && found.complete.isEmpty()) {
+            found.complete = inside;
+        }
+    }
+    return found;
+}
+
 SolutionFiles findSolution(const QString& path)
 {
     const QFileInfo info(path);
@@ -40,21 +62,9 @@ SolutionFiles findSolution(const QString& path)
     }
     if (!info.isDir())
         throw RunError(QStringLiteral("No existe %1").arg(native(path)));
-    // fet-cl writes timetables/NAME when it solved everything, NAME-highest (and NAME-current)
-    // when it stopped before.
-    const QDir timetables(QDir(path).filePath(QStringLiteral("timetables")));
-    QString complete, highest;
-    for (const QFileInfo& folder : timetables.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
-        const QString inside = QDir(folder.absoluteFilePath()).filePath(folder.fileName() + kActivitiesSuffix);
-        if (!QFileInfo(inside).isFile())
-            continue;
-        if (folder.fileName().endsWith(QStringLiteral("-highest"))) {
-            if (highest.isEmpty())
-                highest = inside;
-        } else if (!folder.fileName().endsWith(QStringLiteral("-current")) && complete.isEmpty()) {
-            complete = inside;
-        }
-    }
+    const SolutionsFound found = solutionsIn(path);
+    const QString& complete = found.complete;
+    const QString& highest = found.highest;
     if (!complete.isEmpty())
         return filesOf(complete, false);
     if (!highest.isEmpty())

@@ -21,6 +21,13 @@ struct SolutionFiles {
 // Raises a RunError saying what is missing when `path` holds no solution.
 SolutionFiles findSolution(const QString& path);
 
+// The activities files in fet-cl's output folder: of a complete solution, and of the best
+// timetable of a run that stopped early; each empty when not there.
+struct SolutionsFound {
+    QString complete, highest;
+};
+SolutionsFound solutionsIn(const QString& outputDir);
+
 struct Solution {
     std::vector<tables::PlacedHour> hours; // one per activity, in Id order
     qint64 unplaced = 0;

@@ -1,5 +1,7 @@
 #include "run/fet_solver.h"
 
+#include "fet/fet_solution.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -59,16 +61,19 @@ namespace {
 // The lines of FET's output that say why the data cannot be solved.
 QString reasonIn(const QString& output)
 {
+    // FET writes its dialogs' texts as "Message: …" lines, and ends with "Cannot precompute - data
+    // is wrong - aborting" or names what it did not find.
     QStringList said;
     for (const QString& line : output.split(u'\n')) {
         const QString t = line.trimmed();
-        if (t.contains(QStringLiteral("Cannot precompute")) || t.contains(QStringLiteral("was not found"))
-            || t.contains(QStringLiteral("impossible"), Qt::CaseInsensitive) || t.startsWith(QStringLiteral("Error"))
-            || t.contains(QStringLiteral("data is wrong")))
+        if (t.startsWith(QStringLiteral("Message:")))
+            said << t.mid(8).trimmed();
+        else if (t.contains(QStringLiteral("Cannot precompute")) || t.contains(QStringLiteral("was not found"))
+                 || t.startsWith(QStringLiteral("Error")))
             said << t;
     }
     said.removeDuplicates();
-    return said.join(u' ');
+    return said.mid(0, 3).join(u' ');
 }
 
 // The latest "FET reached N activities placed" of its log, or -1.
@@ -85,15 +90,6 @@ qint64 reachedSoFar(const QString& outputDir)
     return last;
 }
 
-bool hasFolderEnding(const QString& outputDir, const QString& ending)
-{
-    const QDir timetables(QDir(outputDir).filePath(QStringLiteral("timetables")));
-    for (const QString& name : timetables.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        if (ending.isEmpty() ? !name.endsWith(QStringLiteral("-highest")) && !name.endsWith(QStringLiteral("-current"))
-                             : name.endsWith(ending))
-            return true;
-    return false;
-}
 } // namespace
 
 FetSolverRun runFetCl(const QString& program, const QString& fetFile, const QString& outputDir, int seconds,
@@ -141,9 +137,10 @@ FetSolverRun runFetCl(const QString& program, const QString& fetFile, const QStr
     if (stopping) {
         run.ending = FetSolverRun::Ending::Interrupted;
     } else if (fet.exitStatus() == QProcess::NormalExit && fet.exitCode() == 0) {
-        run.ending = hasFolderEnding(outputDir, {}) ? FetSolverRun::Ending::Solved
-                   : hasFolderEnding(outputDir, QStringLiteral("-highest")) ? FetSolverRun::Ending::TimedOut
-                                                                             : FetSolverRun::Ending::Failed;
+        const fet::SolutionsFound found = fet::solutionsIn(outputDir);
+        run.ending = !found.complete.isEmpty() ? FetSolverRun::Ending::Solved
+                   : !found.highest.isEmpty()  ? FetSolverRun::Ending::TimedOut
+                                               : FetSolverRun::Ending::Failed;
     } else {
         run.fetWords = reasonIn(said);
         run.ending = run.fetWords.isEmpty() ? FetSolverRun::Ending::Failed : FetSolverRun::Ending::Impossible;

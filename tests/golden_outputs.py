@@ -5,7 +5,8 @@ tests/data/golden_outputs.txt.
 The recorded MD5s were taken from the tree-building export and import; the streaming export and
 the spliced import must give the same bytes. Cases: the sample school as it is, in ISO-8859-1, in
 UTF-16 and without an XML declaration; the split-lessons school; the benchmark's synthetic schools
-at scales 1 and 10. The date a table was written (header bytes 1-3) is left out of its hash.
+at scales 1 and 10; the sample's FET file, and its result from a solution fet-cl 6.8.5 gave
+(tests/data/escuela_activities.xml, random seeds 1 to 6). The date a table was written (header bytes 1-3) is left out of its hash.
 
 The MD5s decide. Beside them, tests/data/golden_detail.json keeps short digests of each field of
 each table in at most 64 runs of rows (one row a run in small tables), and of the result
@@ -131,6 +132,18 @@ def outputs():
                 yield f"{name} {t}.DBF", table_hash(path), table_detail(path)
             result = os.path.join(os.path.dirname(doc), "ResultadoZentar" + os.path.basename(doc))
             yield f"{name} resultado", hashlib.md5(open(result, "rb").read()).hexdigest(), document_detail(result)
+        # The sample through FET: its FET file, and the result of a recorded fet-cl solution.
+        fet_work = os.path.join(work, "fet")
+        os.makedirs(fet_work)
+        doc = os.path.join(fet_work, "escuela.xml")
+        open(doc, "wb").write(open(os.path.join(SOURCE, "data", "escuela.xml"), "rb").read())
+        fet_file = os.path.join(fet_work, "escuela.fet")
+        run(CLI, "fet", doc, "--marcos", "M,T", "--salida", fet_file)
+        yield "escuela fet", hashlib.md5(open(fet_file, "rb").read()).hexdigest(), document_detail(fet_file)
+        run(CLI, "importar", doc, "--fet", os.path.join(SOURCE, "tests", "data", "escuela_activities.xml"),
+            "--marcos", "M,T")
+        result = os.path.join(fet_work, "ResultadoZentarescuela.xml")
+        yield "escuela resultado fet", hashlib.md5(open(result, "rb").read()).hexdigest(), document_detail(result)
 
 
 def explain(key, found, recorded):

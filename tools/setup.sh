@@ -10,10 +10,11 @@ QUINTARO_RUN_PACKAGES=(
     qt6-translations-l10n fonts-liberation
 )
 
-# To test them as well: GoogleTest, an independent dBase reader, xmllint, strace for fault injection.
+# To test them as well: GoogleTest, an independent dBase reader, xmllint, strace for fault injection,
+# and FET, whose fet-cl solves the schools Quintaro hands it.
 QUINTARO_TEST_PACKAGES=(
     libgtest-dev libgmock-dev libxml2-utils
-    python3 python3-dbfread strace
+    python3 python3-dbfread strace fet
 )
 
 # The Windows build: the cross compiler, Wine to run its tests, NSIS for the installer, and what

@@ -1,0 +1,138 @@
+#!/usr/bin/python3
+"""Schools through FET with the real fet-cl (Debian's fet): the FET file, fet-cl, the import of its
+solution, and resolver doing all three; every result checked lesson by lesson (its hours, its
+teacher as written, its group's frame, nobody and no room twice at once). And what goes wrong:
+no fet-cl, data FET finds impossible, a time limit too short, a solution of another document.
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import xml.etree.ElementTree as ET
+
+from school_maker import make_school, result_problems, school_xml
+
+CLI = os.environ["QUINTARO_CLI"]
+SAMPLE = os.environ["QUINTARO_SAMPLE"]
+FET_CL = shutil.which("fet-cl")
+SEEDS = [f"--randomseeds{k}={v}" for k, v in zip((10, 11, 12, 20, 21, 22), range(1, 7))]
+failures = []
+
+
+def check(condition, what):
+    if not condition:
+        failures.append(what)
+        print("FALLO:", what)
+
+
+def run(*args, code=0, env=None):
+    p = subprocess.run([CLI, *args], capture_output=True, text=True, env=env)
+    check(p.returncode == code, f"{args}: salida {p.returncode} (esperada {code})\n{p.stdout}\n{p.stderr}")
+    return p
+
+
+def sample_school():
+    """The sample school's lessons as the checker wants them, read from the document."""
+    root = ET.parse(SAMPLE).getroot()
+    frame_of = {g.findtext("nombre"): g.get("submarco") for g in root.iter("grupo")}
+    materias = {m.text for m in root.findall("materias/materia")} | {t.text for t in root.findall("tareas/tarea")}
+    teachers = {p.findtext("nombre") for p in root.findall("profesores/profesor")}
+    lessons = []
+    for s in root.iter("sesion"):
+        if s.findtext("materia") not in materias:
+            continue  # the export leaves it out, and says so
+        hours = s.findtext("distribucionSemanal/distribucionVariable/numSesiones")
+        # A teacher the document does not list goes as none.
+        who = [p.text if p.text in teachers else None for p in s.findall("profesor")] or [None]
+        lessons.append((int(s.get("id")), s.findtext("materia"), who, s.findtext("grupo"),
+                        int(hours) if hours else 1))  # empty: one hour
+
+    class School:
+        pass
+    school = School()
+    school.lessons, school.frame_of = lessons, frame_of
+    return school, [r.findtext("nombre") for r in root.iter("aula")]
+
+
+if not FET_CL:
+    sys.exit("fet-cl no está instalado: ./test.sh instala el paquete fet")
+
+# The sample school: the FET file, fet-cl by hand, the import of its output folder.
+with tempfile.TemporaryDirectory() as tmp:
+    doc = os.path.join(tmp, "escuela.xml")
+    shutil.copy(SAMPLE, doc)
+    p = run("fet", doc, "--marcos", "M,T")
+    fet_file = os.path.join(tmp, "escuela.fet")
+    check("Archivo de FET" in p.stdout and os.path.isfile(fet_file), "fet writes the file: " + p.stdout)
+    check(subprocess.run(["xmllint", "--noout", fet_file]).returncode == 0, "the FET file is well-formed")
+    out = os.path.join(tmp, "salida")
+    f = subprocess.run([FET_CL, f"--inputfile={fet_file}", f"--outputdir={out}", "--timelimitseconds=60", *SEEDS],
+                       capture_output=True, text=True)
+    check(f.returncode == 0, "fet-cl solves the sample: " + f.stdout[-2000:])
+    p = run("importar", doc, "--fet", out)
+    check("Franjas (tramo) escritas: 105" in p.stdout, "every hour of the sample comes back: " + p.stdout)
+    school, rooms = sample_school()
+    problems, _ = result_problems(os.path.join(tmp, "ResultadoZentarescuela.xml"), school, rooms)
+    for problem in problems:
+        check(False, "sample through FET: " + problem)
+
+    # The same solution on another document is refused, and nothing is written.
+    other = os.path.join(tmp, "otra.xml")
+    open(other, "w", encoding="utf-8").write(school_xml(make_school()))
+    p = run("importar", other, "--fet", out, code=1)
+    check("no es de este documento" in p.stderr, "a solution of another document is refused: " + p.stderr)
+    check(not os.path.exists(os.path.join(tmp, "ResultadoZentarotra.xml")), "a refused import wrote a result")
+
+# resolver on the realistic school: every lesson placed, nobody twice at once, names as written.
+with tempfile.TemporaryDirectory() as tmp:
+    school = make_school()
+    doc = os.path.join(tmp, "instituto.xml")
+    open(doc, "w", encoding="utf-8").write(school_xml(school))
+    p = run("resolver", doc, "--marcos", "M,T", "--segundos", "120")
+    hours = sum(h for *_, h in school.lessons)
+    check(f"Franjas (tramo) escritas: {hours}" in p.stdout, f"resolver places all {hours} hours: " + p.stdout + p.stderr)
+    problems, slots = result_problems(os.path.join(tmp, "ResultadoZentarinstituto.xml"), school)
+    for problem in problems:
+        check(False, "realistic school through resolver: " + problem)
+    check(any(t == "ŞYI" for s in slots.values() for *_, t in s), "a name outside Windows-1252 comes back as written")
+
+# What goes wrong, each with its Spanish message, exit 1 and no result document.
+with tempfile.TemporaryDirectory() as tmp:
+    doc = os.path.join(tmp, "escuela.xml")
+    shutil.copy(SAMPLE, doc)
+    result = os.path.join(tmp, "ResultadoZentarescuela.xml")
+    p = run("resolver", doc, "--marcos", "M,T", code=1,
+            env=dict(os.environ, QUINTARO_FET_CL=os.path.join(tmp, "no-hay-fet-cl")))
+    check("apt-get install fet" in p.stderr, "no fet-cl says how to install FET: " + p.stderr)
+
+    # A group with more hours than its frame has periods.
+    text = open(SAMPLE, encoding="utf-8").read().replace("<numSesiones>4</numSesiones>",
+                                                         "<numSesiones>40</numSesiones>", 1)
+    impossible = os.path.join(tmp, "imposible.xml")
+    open(impossible, "w", encoding="utf-8").write(text)
+    p = run("resolver", impossible, "--marcos", "M,T", code=1)
+    check("FET no puede resolver estos datos" in p.stderr and "FET dice: «" in p.stderr,
+          "impossible data is told in Spanish with FET's words: " + p.stderr)
+    check(not os.path.exists(os.path.join(tmp, "ResultadoZentarimposible.xml")), "impossible data wrote a result")
+
+    # A school of 160 groups and one second: FET does not finish, and says how far it got. (The
+    # 40-group school solves in a fraction of a second.)
+    large = os.path.join(tmp, "grande.xml")
+    open(large, "w", encoding="utf-8").write(school_xml(make_school(units=(40, 20), staff=220)))
+    p = run("resolver", large, "--marcos", "M,T", "--segundos", "1", code=1)
+    check("FET no terminó en 1 s" in p.stderr and "--segundos" in p.stderr, "a time-out is told: " + p.stderr)
+    check(not os.path.exists(os.path.join(tmp, "ResultadoZentargrande.xml")), "a time-out wrote a result")
+    kept = p.stderr.split("Su mejor horario está en ")[-1].split("; ")[0]
+    check("--marcos M,T" in p.stderr, "the time-out says how to import the best timetable: " + p.stderr)
+    if os.path.isdir(kept):
+        # The best timetable so far can still be imported, its missing hours told.
+        p = run("importar", large, "--fet", kept, "--marcos", "M,T")
+        check("sin colocar" in p.stdout, "a partial solution's missing hours are told: " + p.stdout[-1500:])
+        shutil.rmtree(os.path.dirname(kept), ignore_errors=True)
+    else:
+        check(False, "the time-out names the folder of FET's best timetable: " + p.stderr)
+    check(not os.path.exists(result), "a failed resolver wrote a result")
+
+print(f"{0 if failures else 1} passed, {len(failures)} failed")
+sys.exit(1 if failures else 0)
