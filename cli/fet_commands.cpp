@@ -7,7 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryDir>
+#include <QScopeGuard>
 
 #include <atomic>
 #include <csignal>
@@ -103,66 +103,44 @@ int resolver(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
             throw UsageError(QStringLiteral("--segundos necesita un número entero de segundos, 1 o más (no '%1')")
                                  .arg(p.value(QStringLiteral("segundos"))));
     }
-    const QString document = documentOf(p);
-    QTemporaryDir work; // kept when FET leaves something worth a look
-    if (!work.isValid())
-        throw RunError(QStringLiteral("No se puede crear una carpeta temporal (%1)").arg(work.errorString()));
-    const QString fetPath = QDir(work.path()).filePath(QFileInfo(document).completeBaseName() + QStringLiteral(".fet"));
-    const QString results = QDir(work.path()).filePath(QStringLiteral("resultado"));
-
-    CliUi ui(document, framesOf(p), out, err);
-    Session session;
-    const FetFileWritten written = writeFetForDocument(session, ui, fetPath);
-    session.keepDocumentsUntilExit();
-    if (written.outcome != Session::Outcome::Finished)
-        return notFinished(written.outcome, session, ui, p, out, err);
-    const QStringList frames = session.report().chosenFrames;
-    out << "FET resuelve " << written.activities << " horas de clase (marcos " << frames.join(u',') << "; como mucho "
-        << seconds << " s; Ctrl+C lo detiene)." << Qt::endl;
-
+    CliUi ui(documentOf(p), framesOf(p), out, err);
     const bool terminal = isatty(fileno(stdout)) != 0;
+    bool started = false;
     const auto progress = [&](const QString& said) {
+        if (!started) {
+            started = true;
+            out << "FET está resolviendo el horario (como mucho " << seconds << " s; Ctrl+C lo detiene)." << Qt::endl;
+        }
         if (terminal)
-            out << "\r  " << said << " de " << written.activities << "   " << Qt::flush;
+            out << "\r  " << said << "   " << Qt::flush;
     };
     interrupted = false;
     const auto previous = std::signal(SIGINT, onInterrupt);
-    const FetSolverRun run = runFetCl(program, fetPath, results, seconds, progress, &interrupted);
-    std::signal(SIGINT, previous);
-    if (terminal)
+    const auto restore = qScopeGuard([previous] { std::signal(SIGINT, previous); });
+    const FetSolved solved = solveWithFet(ui, program, seconds, progress, &interrupted);
+    if (terminal && started)
         out << Qt::endl;
 
-    switch (run.ending) {
-    case FetSolverRun::Ending::Solved:
-        return importSolution(fet::findSolution(results), frames, p, out, err);
-    case FetSolverRun::Ending::Impossible:
-        err << "FET no puede resolver estos datos. FET dice: «" << run.fetWords << "». Compruebe en Escolaria que "
-            << "ningún grupo ni profesor tiene más horas que tramos lectivos en su marco horario, y que cada sesión "
-            << "tiene su profesor y su grupo ('quintaro-cli comprobar' ayuda). No se ha escrito ningún documento "
-               "resultado."
-            << Qt::endl;
+    switch (solved.ending) {
+    case FetSolved::Ending::Finished:
+        out << "Proceso finalizado (FET colocó las " << solved.activities << " horas de clase; marcos "
+            << solved.frames.join(u',') << ")." << Qt::endl;
+        printReport(p, solved.report, out);
+        return Ok;
+    case FetSolved::Ending::NoDocument:
+        err << solved.message << Qt::endl;
+        return NoDocument;
+    case FetSolved::Ending::NotExported:
+        err << solved.message << Qt::endl;
+        printReport(p, solved.report, err);
         return RunFailed;
-    case FetSolverRun::Ending::TimedOut:
-    case FetSolverRun::Ending::Interrupted:
-        work.setAutoRemove(false);
-        err << (run.ending == FetSolverRun::Ending::TimedOut
-                    ? QStringLiteral("FET no terminó en %1 s: llegó a colocar %2 de %3 horas de clase. Pruebe con más "
-                                     "tiempo (--segundos %4).")
-                          .arg(seconds)
-                          .arg(run.placed)
-                          .arg(written.activities)
-                          .arg(seconds * 4)
-                    : QStringLiteral("Interrumpido: FET llegó a colocar %1 de %2 horas de clase.")
-                          .arg(run.placed)
-                          .arg(written.activities))
-            << " No se ha escrito ningún documento resultado. Su mejor horario está en " << native(results)
-            << "; quintaro-cli importar \"" << native(document) << "\" --fet \"" << native(results) << "\" --marcos "
-            << frames.join(u',') << " lo trae, con las horas que falten sin colocar." << Qt::endl;
-        return run.ending == FetSolverRun::Ending::Interrupted ? 130 : RunFailed;
-    case FetSolverRun::Ending::Failed:
-        work.setAutoRemove(false);
-        err << "fet-cl terminó sin solución. FET dice: «" << run.fetWords << "». Sus archivos están en "
-            << native(work.path()) << "." << Qt::endl;
+    case FetSolved::Ending::Interrupted:
+        err << solved.message << Qt::endl;
+        return 130;
+    case FetSolved::Ending::Impossible:
+    case FetSolved::Ending::TimedOut:
+    case FetSolved::Ending::FetFailed:
+        err << solved.message << Qt::endl;
         return RunFailed;
     }
     return RunFailed;

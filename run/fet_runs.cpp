@@ -4,6 +4,7 @@
 #include "platform/whole_file.h"
 #include "platform/xml_document.h"
 #include "run/original_names.h"
+#include "run/fet_solver.h"
 #include "run/run_ui.h"
 #include "tables/soluc_writer.h"
 
@@ -68,6 +69,123 @@ FetImport importFetSolution(Session& session, RunUi& ui, const fet::SolutionFile
     tables::writeSoluc(exported.dir(), school, solved.hours);
     imported.outcome = session.runImport(ui);
     return imported;
+}
+
+namespace {
+// The runs inside a FET run speak through this: the document and the frames are asked of the
+// person once and given again to the second run, and what the runs say is kept for the end
+// instead of a box each.
+class InnerRunUi : public RunUi {
+public:
+    explicit InnerRunUi(RunUi& outer) : m_outer(outer) { }
+    std::optional<QString> chooseDocument() override
+    {
+        if (!m_asked) {
+            m_asked = true;
+            m_document = m_outer.chooseDocument();
+        }
+        return m_document;
+    }
+    std::optional<FrameSelection> chooseFrames(const QString& documentPath, const ExportDocument& doc) override
+    {
+        if (!m_frames)
+            m_frames = m_outer.chooseFrames(documentPath, doc);
+        return m_frames;
+    }
+    void inform(const QString& message) override { said << message; }
+    void instruct(const QString&) override { }
+    void showError(const QString& message) override { errors << message; }
+    void finished(const QString&, const QString&) override { }
+    void setBusy(bool busy) override { m_outer.setBusy(busy); }
+
+    QStringList said, errors;
+
+private:
+    RunUi& m_outer;
+    bool m_asked = false;
+    std::optional<QString> m_document;
+    std::optional<FrameSelection> m_frames;
+};
+
+QString native(const QString& path) { return QDir::toNativeSeparators(path); }
+} // namespace
+
+FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds,
+                       const std::function<void(const QString&)>& progress, const std::atomic_bool* interrupt)
+{
+    FetSolved solved;
+    InnerRunUi inner(ui);
+    QTemporaryDir work; // kept when FET leaves something worth a look
+    if (!work.isValid())
+        throw RunError(QStringLiteral("No se puede crear una carpeta temporal (%1)").arg(work.errorString()));
+    const QString results = QDir(work.path()).filePath(QStringLiteral("resultado"));
+
+    Session writing;
+    const QString fetPath = QDir(work.path()).filePath(QStringLiteral("horario.fet"));
+    const FetFileWritten written = writeFetForDocument(writing, inner, fetPath);
+    writing.keepDocumentsUntilExit();
+    if (written.outcome != Session::Outcome::Finished) {
+        solved.ending = written.outcome == Session::Outcome::NoDocument ? FetSolved::Ending::NoDocument
+                                                                         : FetSolved::Ending::NotExported;
+        solved.report = writing.report();
+        solved.message = (inner.said + inner.errors).join(u'\n');
+        return solved;
+    }
+    const QString document = writing.filenameXML();
+    solved.activities = written.activities;
+    solved.frames = writing.report().chosenFrames;
+
+    const FetSolverRun run = runFetCl(program, fetPath, results, seconds, progress, interrupt);
+    switch (run.ending) {
+    case FetSolverRun::Ending::Solved: {
+        Session importing;
+        const FetImport imported = importFetSolution(importing, inner, fet::findSolution(results));
+        importing.keepDocumentsUntilExit();
+        solved.report = importing.report();
+        if (imported.outcome != Session::Outcome::Finished) {
+            solved.ending = FetSolved::Ending::FetFailed;
+            solved.message = inner.errors.join(u'\n');
+            return solved;
+        }
+        solved.ending = FetSolved::Ending::Finished;
+        return solved;
+    }
+    case FetSolverRun::Ending::Impossible:
+        solved.ending = FetSolved::Ending::Impossible;
+        solved.message = QStringLiteral("FET no puede resolver estos datos. FET dice: «%1». Compruebe en Escolaria que "
+                                        "ningún grupo ni profesor tiene más horas que tramos lectivos en su marco "
+                                        "horario, y que cada sesión tiene su profesor y su grupo ('quintaro-cli "
+                                        "comprobar' ayuda). No se ha escrito ningún documento resultado.")
+                             .arg(run.fetWords);
+        return solved;
+    case FetSolverRun::Ending::TimedOut:
+    case FetSolverRun::Ending::Interrupted:
+        work.setAutoRemove(false);
+        solved.ending = run.ending == FetSolverRun::Ending::TimedOut ? FetSolved::Ending::TimedOut
+                                                                      : FetSolved::Ending::Interrupted;
+        solved.message = (run.ending == FetSolverRun::Ending::TimedOut
+                              ? QStringLiteral("FET no terminó en %1 s: llegó a colocar %2 de %3 horas de clase. Pruebe "
+                                               "con más tiempo (--segundos %4).")
+                                    .arg(seconds)
+                                    .arg(run.placed)
+                                    .arg(written.activities)
+                                    .arg(seconds * 4)
+                              : QStringLiteral("Interrumpido: FET llegó a colocar %1 de %2 horas de clase.")
+                                    .arg(run.placed)
+                                    .arg(written.activities))
+                       + QStringLiteral(" No se ha escrito ningún documento resultado. Su mejor horario está en %1; "
+                                        "quintaro-cli importar \"%2\" --fet \"%1\" --marcos %3 lo trae, con las horas "
+                                        "que falten sin colocar.")
+                             .arg(native(results), native(document), solved.frames.join(u','));
+        return solved;
+    case FetSolverRun::Ending::Failed:
+        work.setAutoRemove(false);
+        solved.ending = FetSolved::Ending::FetFailed;
+        solved.message = QStringLiteral("fet-cl terminó sin solución. FET dice: «%1». Sus archivos están en %2.")
+                             .arg(run.fetWords, native(work.path()));
+        return solved;
+    }
+    return solved;
 }
 
 } // namespace quintaro

@@ -6,6 +6,8 @@
 
 #include <QTemporaryDir>
 
+#include <atomic>
+#include <functional>
 #include <optional>
 
 // The runs that carry a school to FET and back. Each reads the document exactly as the export
@@ -50,5 +52,21 @@ FetImport importFetSolution(Session& session, RunUi& ui, const fet::SolutionFile
 
 // The frames a FET solution was made for, from the data beside it; empty when it does not say.
 QStringList framesOfSolution(const fet::SolutionFiles& solution);
+
+// Resolving the timetable with FET in one go: the document and frames are asked once through
+// `ui`; the FET file is written to a temporary folder, fet-cl solves it (for at most `seconds`,
+// telling `progress` how it goes, stopped when `interrupt` turns true), and its solution is
+// imported into the result document beside the document. Only a complete solution makes a result
+// document; FET's folder is kept when it holds a partial one worth a look.
+struct FetSolved {
+    enum class Ending { Finished, NoDocument, NotExported, Impossible, TimedOut, Interrupted, FetFailed };
+    Ending ending = Ending::FetFailed;
+    QString message; // what to tell the person when it did not finish (Spanish, complete)
+    RunReport report; // the import's when finished; the export's when the document could not be read
+    qint64 activities = 0;
+    QStringList frames;
+};
+FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds,
+                       const std::function<void(const QString&)>& progress, const std::atomic_bool* interrupt);
 
 } // namespace quintaro

@@ -119,18 +119,17 @@ FetSolverRun runFetCl(const QString& program, const QString& fetFile, const QStr
     QElapsedTimer clock;
     clock.start();
     bool stopping = false;
-    qint64 shown = -1;
     while (!fet.waitForFinished(500)) {
         output += fet.readAll();
         if (interrupt && *interrupt && !stopping) {
             stopping = true;
             fet.terminate();
         }
-        const qint64 reached = reachedSoFar(outputDir);
-        if (progress && reached != shown) {
-            shown = reached;
-            progress(QStringLiteral("%1 actividades colocadas, %2 s").arg(qMax<qint64>(reached, 0)).arg(clock.elapsed() / 1000));
-        }
+        // Told every half second, so that a window stays alive while it waits.
+        if (progress)
+            progress(QStringLiteral("%1 horas de clase colocadas, %2 s")
+                         .arg(qMax<qint64>(reachedSoFar(outputDir), 0))
+                         .arg(clock.elapsed() / 1000));
     }
     output += fet.readAll();
     const QString said = QString::fromLocal8Bit(output);

@@ -24,7 +24,7 @@ struct FetSolverRun {
 };
 
 // Runs fet-cl on `fetFile` with its results in `outputDir`, for at most `seconds`. `progress` is
-// told what FET says of its progress as it goes; when `interrupt` turns true, fet-cl is asked to
+// told every half second how far FET has got; when `interrupt` turns true, fet-cl is asked to
 // stop (SIGTERM: it then writes its best timetable so far).
 FetSolverRun runFetCl(const QString& program, const QString& fetFile, const QString& outputDir, int seconds,
                       const std::function<void(const QString&)>& progress, const std::atomic_bool* interrupt);
