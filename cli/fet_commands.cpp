@@ -95,7 +95,7 @@ int resolver(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
     const QString program = findFetCl(p.value(QStringLiteral("fet-cl")));
     if (program.isEmpty())
         throw RunError(fetClMissingMessage());
-    int seconds = 300;
+    int seconds = kFetDefaultSeconds;
     if (p.isSet(QStringLiteral("segundos"))) {
         bool ok = false;
         seconds = p.value(QStringLiteral("segundos")).toInt(&ok);

@@ -1,10 +1,14 @@
 #include "gui/mform.h"
 
+#include "gui/app_title.h"
 #include "gui/gradient_panel.h"
 #include "gui/help.h"
 #include "platform/error.h"
 #include "platform/ini_file.h"
 #include "platform/text.h"
+#include "run/fet_runs.h"
+#include "run/fet_solver.h"
+#include "run/report_text.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -12,10 +16,14 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
+
+#include <atomic>
+#include <optional>
 
 namespace quintaro {
 
@@ -62,11 +70,15 @@ TMForm::TMForm(const QStringList& parameters, FrameDialog frameDialog, QWidget* 
     BClose = button(Draw3D1, "BClose", style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("&Salir"),
                     {256, 32, 89, 25});
     Button1 = button(Draw3D1, "Button1", QIcon(), QStringLiteral("F1 Ayuda"), {512, 56, 75, 25});
+    // In the free corner of the lower panel, and only where FET's solver is installed.
+    BResolverFet = button(Draw3D1, "BResolverFet", QIcon(), QStringLiteral("Resolver con FET…"), {8, 32, 140, 25});
+    BResolverFet->setVisible(!findFetCl({}).isEmpty());
 
     connect(BExportar, &QPushButton::clicked, this, &TMForm::BExportarClick);
     connect(BImportar, &QPushButton::clicked, this, &TMForm::BImportarClick);
     connect(BClose, &QPushButton::clicked, this, &QWidget::close);
     connect(Button1, &QPushButton::clicked, this, &TMForm::Button1Click);
+    connect(BResolverFet, &QPushButton::clicked, this, &TMForm::BResolverFetClick);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -106,12 +118,51 @@ void TMForm::afterRun(Session::Outcome outcome)
         // One program start completes at most one run.
         BExportar->setEnabled(false);
         BImportar->setEnabled(false);
+        BResolverFet->setEnabled(false);
     }
     if (outcome != Session::Outcome::Failed && m_session.isAutomatic())
         close();
 }
 
 void TMForm::Button1Click() { openHelp(this, HelpTopic::Contents); }
+
+void TMForm::BResolverFetClick()
+{
+    const QString program = findFetCl({});
+    if (program.isEmpty()) {
+        m_ui.showError(fetClMissingMessage());
+        return;
+    }
+    std::atomic_bool stop{false};
+    std::optional<QProgressDialog> progress; // once the document and frames are chosen
+    const auto tell = [&](const QString& said) {
+        if (!progress) {
+            progress.emplace(QStringLiteral("FET está resolviendo el horario…"), QStringLiteral("Detener"), 0, 0, this);
+            progress->setObjectName(QStringLiteral("ProgresoFet"));
+            progress->setWindowTitle(kAppTitle);
+            progress->setWindowModality(Qt::WindowModal);
+            progress->setMinimumDuration(0);
+            connect(&*progress, &QProgressDialog::canceled, this, [&stop] { stop = true; });
+            progress->show();
+        }
+        progress->setLabelText(QStringLiteral("FET está resolviendo el horario…\n%1").arg(said));
+        QCoreApplication::processEvents();
+    };
+    const FetSolved solved = solveWithFet(m_ui, program, kFetDefaultSeconds, tell, &stop);
+    progress.reset();
+    switch (solved.ending) {
+    case FetSolved::Ending::Finished:
+        m_ui.finished(kProcesoFinalizado, reportText(solved.report));
+        afterRun(Session::Outcome::Finished);
+        break;
+    case FetSolved::Ending::NoDocument:
+        m_ui.inform(solved.message);
+        break;
+    default:
+        m_ui.showError(solved.message);
+        break;
+    }
+}
 
 void TMForm::keyPressEvent(QKeyEvent* event)
 {

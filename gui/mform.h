@@ -37,6 +37,10 @@ public:
     void BExportarClick();
     void BImportarClick();
     void Button1Click();
+    // Resolves the timetable with FET (shown only where fet-cl is found): the document and frames
+    // as for an export, FET's progress in a dialog that can stop it, the result document as the
+    // import writes it.
+    void BResolverFetClick();
 
     GradientPanel* Draw3D1 = nullptr;
     GradientPanel* Draw3D2 = nullptr;
@@ -48,6 +52,7 @@ public:
     QPushButton* BImportar = nullptr;
     QPushButton* BClose = nullptr;
     QPushButton* Button1 = nullptr;
+    QPushButton* BResolverFet = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;

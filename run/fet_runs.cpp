@@ -165,10 +165,11 @@ FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds,
                                                                       : FetSolved::Ending::Interrupted;
         solved.message = (run.ending == FetSolverRun::Ending::TimedOut
                               ? QStringLiteral("FET no terminó en %1 s: llegó a colocar %2 de %3 horas de clase. Pruebe "
-                                               "con más tiempo (--segundos %4).")
+                                               "con más tiempo: quintaro-cli resolver \"%4\" --segundos %5.")
                                     .arg(seconds)
                                     .arg(run.placed)
                                     .arg(written.activities)
+                                    .arg(native(document))
                                     .arg(seconds * 4)
                               : QStringLiteral("Interrumpido: FET llegó a colocar %1 de %2 horas de clase.")
                                     .arg(run.placed)

@@ -8,6 +8,9 @@
 // Running FET's command-line solver, fet-cl, as a separate program the user has installed.
 namespace quintaro {
 
+// How long FET may search when nobody says otherwise.
+inline constexpr int kFetDefaultSeconds = 300;
+
 // Where fet-cl is: `given` (--fet-cl), else QUINTARO_FET_CL, else on PATH, else (on Windows) in
 // FET's usual install folders. Empty when it is nowhere.
 QString findFetCl(const QString& given);

@@ -4,10 +4,12 @@
 #include "gui/mform.h"
 #include "modal_answerer.h"
 #include "platform/work_dir_lock.h"
+#include "run/fet_solver.h"
 #include "test_support.h"
 #include "tools/velmora_standin.h"
 
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
@@ -145,6 +147,30 @@ private Q_SLOTS:
         QCOMPARE(w.exitCode(0), kResultFileNotWritten);
         w.close(); // a later close says nothing more
         QCOMPARE(answers.messages.size(), 2);
+    }
+
+    void resolvingWithFetWritesTheResultDocument()
+    {
+        const auto form = window({});
+        TMForm& w = *form;
+        if (findFetCl({}).isEmpty()) {
+            QVERIFY(!w.BResolverFet->isVisibleTo(&w)); // nothing to offer without FET
+            QSKIP("fet-cl no está instalado (./test.sh instala el paquete fet)");
+        }
+        QVERIFY(w.BResolverFet->isVisibleTo(&w));
+        ModalAnswerer answers;
+        answers.onFileDialog = [&](QFileDialog* d) { ModalAnswerer::chooseFile(d, m_doc); };
+        answers.onFrames = [](TPlantillas* d) { ModalAnswerer::clickFrames(d, {0, 1}); };
+        w.show();
+        w.BResolverFet->click();
+        QTRY_COMPARE_WITH_TIMEOUT(answers.messages.size(), 1, 60000);
+        QCOMPARE(answers.messages[0], QStringLiteral("Proceso finalizado"));
+        QCOMPARE(answers.frameDialogs, 1); // asked once, for both runs inside
+        QVERIFY(answers.details[0].contains(QStringLiteral("Franjas (tramo) escritas: 105")));
+        const QByteArray result = readFile(m_temp.filePath(QStringLiteral("ResultadoZentarescuela.xml")));
+        QCOMPARE(result.count("<tramo dia="), qsizetype(105));
+        QVERIFY(!w.BResolverFet->isEnabled()); // one finished run per program start
+        QVERIFY(!w.findChild<QProgressDialog*>(QStringLiteral("ProgresoFet")));
     }
 
     void automaticRunWithoutFileWritesMinusOne()
