@@ -1,9 +1,14 @@
 // Writes a synthetic interchange document at a chosen scale, the same for the same seed.
 // Scale 1 is a typical secondary school: about 80 subjects, 5 tasks, 100 teachers, 60 rooms, a
 // generic room set, 2 time frames of 5 days x 7 periods, 40 groups and 1 000 lessons of 1 to 5
-// weekly hours. Everything but the frames grows with the scale.
+// weekly hours. Everything but the frames grows with the scale. Those lessons fall on groups at
+// random, many more hours than a week has: a document to measure, not one to solve.
 //
-//   quintaro-generate-school SCALE SEED OUTPUT.xml
+// With --resoluble the lessons make a school a solver can place: each group has a plan of 10
+// subjects and 29 hours against its frame's 35 periods, a subject's hours now and then as two
+// lessons of one teacher, now and then two teachers in one lesson, and no teacher past 20 hours.
+//
+//   quintaro-generate-school SCALE SEED OUTPUT.xml [--resoluble]
 
 #include <QCoreApplication>
 #include <QFile>
@@ -11,6 +16,8 @@
 
 #include <cstdio>
 #include <random>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -54,13 +61,73 @@ QString hhmm(int minutes)
     return QStringLiteral("%1:%2").arg(minutes / 60, 2, 10, QChar(u'0')).arg(minutes % 60, 2, 10, QChar(u'0'));
 }
 
+void writeLesson(QXmlStreamWriter& xml, int id, const QString& subject, const QStringList& teachers,
+                 const QString& group, int hours)
+{
+    xml.writeStartElement(QStringLiteral("sesion"));
+    xml.writeAttribute(QStringLiteral("id"), QString::number(id));
+    xml.writeTextElement(QStringLiteral("materia"), subject);
+    for (const QString& teacher : teachers)
+        xml.writeTextElement(QStringLiteral("profesor"), teacher);
+    xml.writeTextElement(QStringLiteral("grupo"), group);
+    xml.writeStartElement(QStringLiteral("distribucionSemanal"));
+    xml.writeStartElement(QStringLiteral("distribucionVariable"));
+    xml.writeTextElement(QStringLiteral("numSesiones"), QString::number(hours));
+    xml.writeEndElement();
+    xml.writeEndElement();
+    xml.writeTextElement(QStringLiteral("tarea"), QString());
+    xml.writeEndElement();
+}
+
+// Each group's 29 hours in 10 subjects; teachers taken least loaded first, none past 20 hours.
+template <typename Pick>
+void writeSolvableLessons(QXmlStreamWriter& xml, const QStringList& subjects, const QStringList& teachers,
+                          const QStringList& groups, Pick& pick)
+{
+    constexpr int kPlan[] = {4, 4, 3, 3, 3, 3, 3, 2, 2, 2};
+    constexpr int kMaxLoad = 20;
+    std::vector<int> load(size_t(teachers.size()), 0);
+    int next = 0; // teachers are looked at in turn from here, which spreads them
+    const auto teacherFor = [&](int hours, int other) {
+        for (int k = 0; k < teachers.size(); ++k) {
+            const int t = (next + k) % int(teachers.size());
+            if (t != other && load[size_t(t)] + hours <= kMaxLoad) {
+                next = t + 1;
+                load[size_t(t)] += hours;
+                return t;
+            }
+        }
+        return -1;
+    };
+    int id = 200000;
+    for (int g = 0; g < groups.size(); ++g)
+        for (int k = 0; k < int(std::size(kPlan)); ++k) {
+            const QString& subject = subjects[(g + 7 * k) % subjects.size()];
+            const int hours = kPlan[k];
+            const int kind = pick(10);
+            const int t = teacherFor(hours, -1);
+            if (t < 0)
+                return; // no teacher left: the document ends with the lessons placed so far
+            if (kind == 0 && hours >= 3) { // two lessons of one teacher
+                writeLesson(xml, id++, subject, {teachers[t]}, groups[g], hours - 1);
+                writeLesson(xml, id++, subject, {teachers[t]}, groups[g], 1);
+            } else if (kind == 1) { // two teachers in one lesson; the first has it
+                const int second = teacherFor(0, t);
+                writeLesson(xml, id++, subject, {teachers[t], teachers[second < 0 ? t : second]}, groups[g], hours);
+            } else {
+                writeLesson(xml, id++, subject, {teachers[t]}, groups[g], hours);
+            }
+        }
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    if (argc != 4) {
-        std::fprintf(stderr, "uso: %s ESCALA SEMILLA SALIDA.xml\n", argv[0]);
+    const bool solvable = argc == 5 && std::string_view(argv[4]) == "--resoluble";
+    if (argc != 4 && !solvable) {
+        std::fprintf(stderr, "uso: %s ESCALA SEMILLA SALIDA.xml [--resoluble]\n", argv[0]);
         return 2;
     }
     const int scale = std::max(1, std::atoi(argv[1]));
@@ -165,6 +232,13 @@ int main(int argc, char* argv[])
     xml.writeEndElement();
 
     xml.writeStartElement(QStringLiteral("sesionesLectivas"));
+    if (solvable) {
+        writeSolvableLessons(xml, subjectNames, teacherCodes, groupNames, pick);
+        xml.writeEndElement();
+        xml.writeEndElement();
+        xml.writeEndDocument();
+        return file.error() == QFileDevice::NoError ? 0 : 1;
+    }
     for (int i = 0; i < lessons; ++i) {
         xml.writeStartElement(QStringLiteral("sesion"));
         xml.writeAttribute(QStringLiteral("id"), QString::number(100000 + i));

@@ -9,6 +9,7 @@ own maximum resident size (from wait4), also as a median.
   measure.py BIN WORK ROUNDS SCALE...
 """
 import os
+import shutil
 import statistics
 import subprocess
 import sys
@@ -82,6 +83,12 @@ def main():
             growth = results["100"][run_]["t"] / results["10"][run_]["t"]
             print(f"| {run_} escala 100 / escala 10 | {growth:.1f} | {GROWTH_LIMIT} "
                   f"| {'cumple' if growth <= GROWTH_LIMIT else 'NO CUMPLE'} |")
+    if shutil.which("fet-cl"):
+        # FET's time, reported and not a target: a solvable school of 40 groups, solved once.
+        doc = os.path.join(WORK, "resoluble1.xml")
+        subprocess.run([os.path.join(BIN, "quintaro-generate-school"), "1", "42", doc, "--resoluble"], check=True)
+        seconds, _ = run([os.path.join(BIN, "quintaro-cli"), "resolver", doc, "--marcos", "M,T", "--segundos", "600"])
+        print(f"\nresolver con FET, escala 1 resoluble (40 grupos, 1 160 horas): {seconds:.1f} s, fet-cl incluido")
 
 
 main()
