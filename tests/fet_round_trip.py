@@ -6,6 +6,7 @@ no fet-cl, data FET finds impossible, a time limit too short, a solution of anot
 """
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -133,6 +134,22 @@ with tempfile.TemporaryDirectory() as tmp:
     else:
         check(False, "the time-out names the folder of FET's best timetable: " + p.stderr)
     check(not os.path.exists(result), "a failed resolver wrote a result")
+
+    # Ctrl+C while FET works (a school of 320 groups, some seconds for FET): passed on to FET as
+    # SIGTERM, so that it writes its best timetable; no result document.
+    larger = os.path.join(tmp, "mayor.xml")
+    open(larger, "w", encoding="utf-8").write(school_xml(make_school(units=(80, 40), staff=440)))
+    c = subprocess.Popen([CLI, "resolver", larger, "--marcos", "M,T", "--segundos", "300"], stdout=subprocess.PIPE,
+                         stderr=subprocess.PIPE, text=True)
+    started = c.stdout.readline()  # said once FET has been at work for half a second
+    c.send_signal(signal.SIGINT)
+    out, err = c.communicate(timeout=300)
+    check("FET está resolviendo" in started, "resolver says FET is at work: " + started)
+    check(c.returncode == 130 and "Interrumpido: FET llegó a colocar" in err, f"Ctrl+C: {c.returncode} {err}")
+    kept = err.split("Su mejor horario está en ")[-1].split("; ")[0]
+    check(os.path.isdir(os.path.join(kept, "timetables")), "after Ctrl+C FET's best timetable is kept: " + err)
+    check(not os.path.exists(os.path.join(tmp, "ResultadoZentarmayor.xml")), "Ctrl+C wrote a result")
+    shutil.rmtree(os.path.dirname(kept), ignore_errors=True)
 
 print(f"{0 if failures else 1} passed, {len(failures)} failed")
 sys.exit(1 if failures else 0)
