@@ -4,6 +4,7 @@
 #include "cli/command_table.h"
 #include "cli/fet_commands.h"
 #include "cli/run_output.h"
+#include "cli/timetable_command.h"
 #include "cli/table_printer.h"
 #include "export/used_codes.h"
 #include "platform/error.h"
@@ -265,6 +266,15 @@ const std::vector<Command>& commands()
           {"segundos", "N", "Tiempo máximo que FET puede buscar, en segundos (por omisión 300)."},
           {"fet-cl", "RUTA", "El programa fet-cl, si no está en el PATH ni en QUINTARO_FET_CL."}, kReport},
          resolver},
+        {"horario",
+         "RESULTADO.xml",
+         "Muestra el horario de un documento resultado como rejillas por grupo, profesor y aula (HTML o PDF).",
+         {{"html", "ARCHIVO", "Escribe una página HTML con todas las rejillas (una por página al imprimir)."},
+          {"pdf", "ARCHIVO", "Escribe las rejillas como PDF, una por página."},
+          {"grupo", "NOMBRE", "Solo la rejilla de ese grupo."},
+          {"profesor", "NOMBRE", "Solo la rejilla de ese profesor (su nombre corto)."},
+          {"aula", "NOMBRE", "Solo la rejilla de esa aula."}},
+         horario},
         {"restaurar",
          "",
          "Vuelve a poner las tablas que sustituyó la última exportación (y guarda las actuales).",

@@ -6,6 +6,7 @@ cmake_minimum_required(VERSION 3.22)
 #   tables/                         the tables' layouts, read back as rows, SOLUC written, on platform/
 #   export/  import/                the steps and the import, on tables/
 #   fet/                            the FET file and its solution, on tables/ and import/
+#   timetable/                      the solved timetable as grids (HTML, PDF), on import/
 #   run/                            Session, RunUi, reports, on export/ and import/
 #   gui/  (frames/ on gui/)  cli/   the front ends; tools/ is the Velmora stand-in
 set(allowed_platform platform)
@@ -13,16 +14,17 @@ set(allowed_tables platform tables)
 set(allowed_export platform tables export)
 set(allowed_import platform tables import)
 set(allowed_fet platform tables import fet)
-set(allowed_run platform tables export import fet run)
-set(allowed_gui platform tables export import fet run gui)
-set(allowed_frames platform tables export import fet run gui frames)
+set(allowed_timetable platform tables import timetable)
+set(allowed_run platform tables export import fet timetable run)
+set(allowed_gui platform tables export import fet timetable run gui)
+set(allowed_frames platform tables export import fet timetable run gui frames)
 set(allowed_tools platform tables export import tools)
-set(allowed_cli platform tables export import fet run tools cli)
+set(allowed_cli platform tables export import fet timetable run tools cli)
 # The window program's entry puts the window and the frame dialog together.
-set(allowed_program platform tables export import fet run gui frames)
+set(allowed_program platform tables export import fet timetable run gui frames)
 
 set(violations "")
-foreach(layer platform tables export import fet run gui frames tools cli)
+foreach(layer platform tables export import fet timetable run gui frames tools cli)
     file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/${layer}/*.h" "${SOURCE_DIR}/${layer}/*.cpp")
     foreach(source ${sources})
         set(allowed ${allowed_${layer}})

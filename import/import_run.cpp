@@ -1,6 +1,7 @@
 #include "import/import_run.h"
 
 #include "import/lesson_slots.h"
+#include "import/slot_clashes.h"
 #include "import/schedule_section.h"
 #include "platform/error.h"
 #include "platform/text.h"
@@ -43,43 +44,6 @@ QString genericRoomName(DbfTable& rooms, int esGenerica, int name)
 void notePair(QMap<QString, qint64>& pairs, const QString& subject, const QString& group)
 {
     ++pairs[subject + u'/' + group];
-}
-
-// Who is where at each time: a teacher, group or named room given two slots at one time is told
-// once per time, naming the lessons.
-class SlotClashes {
-public:
-    void place(const QString& who, const QString& code, const QString& when, const QString& what)
-    {
-        if (text::trimmed(code).isEmpty())
-            return;
-        QStringList& there = m_at[who + u'\n' + when];
-        if (there.size() == 1)
-            m_order << who + u'\n' + when;
-        there << what;
-    }
-    QStringList found() const
-    {
-        QStringList sentences;
-        for (const QString& key : m_order) {
-            const QStringList& there = m_at.value(key);
-            sentences << QStringLiteral("%1 está en %2 sitios a la vez el %3: %4")
-                             .arg(key.section(u'\n', 0, 0))
-                             .arg(there.size())
-                             .arg(key.section(u'\n', 1), there.join(QStringLiteral(", ")));
-        }
-        return sentences;
-    }
-
-private:
-    QHash<QString, QStringList> m_at;
-    QStringList m_order;
-};
-
-QString dayName(qint64 dia)
-{
-    static const char* const names[] = {"lunes", "martes", "miércoles", "jueves", "viernes", "sábado", "domingo"};
-    return dia >= 1 && dia <= 7 ? QString::fromUtf8(names[dia - 1]) : QStringLiteral("día %1").arg(dia);
 }
 
 // A declared column of a table written elsewhere (Velmora's SOLUC, or an export's table), found in

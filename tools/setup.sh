@@ -11,10 +11,11 @@ QUINTARO_RUN_PACKAGES=(
 )
 
 # To test them as well: GoogleTest, an independent dBase reader, xmllint, strace for fault injection,
-# and FET, whose fet-cl solves the schools Quintaro hands it.
+# FET, whose fet-cl solves the schools Quintaro hands it, and a browser and a PDF reader that read
+# the timetable back.
 QUINTARO_TEST_PACKAGES=(
     libgtest-dev libgmock-dev libxml2-utils
-    python3 python3-dbfread strace fet
+    python3 python3-dbfread strace fet chromium poppler-utils
 )
 
 # The Windows build: the cross compiler, Wine to run its tests, NSIS for the installer, and what

@@ -1,0 +1,284 @@
+#include "timetable/timetable.h"
+
+#include "import/slot_clashes.h"
+#include "platform/error.h"
+#include "platform/text.h"
+#include "platform/xml_document.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMap>
+#include <QSet>
+
+#include <algorithm>
+
+namespace quintaro::timetable {
+
+namespace {
+QString trimmedText(const XmlNode& node) { return node.isNull() ? QString() : node.text().trimmed(); }
+
+// An element's identifier: its attribute id, else its first attribute.
+QString identifierOf(const XmlNode& node)
+{
+    if (const auto id = node.attribute("id"))
+        return id->trimmed();
+    return node.attributeValue(0).value_or(QString()).trimmed();
+}
+
+struct Lesson {
+    QString subject, group;
+    qint64 hours = 1;
+    qint64 placed = 0;
+};
+
+struct Slot {
+    QString frame;
+    int day = 0, index = 0;
+    QString lesson, teacher, room;
+    bool namedRoom = false;
+};
+
+QString when(const Slot& s)
+{
+    return QStringLiteral("%1, hora %2%3")
+        .arg(dayName(s.day + 1))
+        .arg(s.index)
+        .arg(s.frame.isEmpty() ? QString() : QStringLiteral(" (marco %1)").arg(s.frame));
+}
+QString teacherWho(const QString& t) { return QStringLiteral("el profesor %1").arg(t); }
+QString groupWho(const QString& g) { return QStringLiteral("el grupo %1").arg(g); }
+QString roomWho(const QString& r) { return QStringLiteral("el aula %1").arg(r); }
+
+const char* const kDays[] = {"Lunes", "Martes", "Miércoles", "Jueves", "Viernes", "Sábado", "Domingo"};
+} // namespace
+
+Timetable readTimetable(const QString& path)
+{
+    const XmlDocument doc = XmlDocument::load(path);
+    const QString shown = QDir::toNativeSeparators(path);
+    if (doc.root().name() != u"datosGHC")
+        throw RunError(QStringLiteral("%1 no es un documento de Escolaria (su elemento raíz es %2)")
+                           .arg(shown, doc.root().name()));
+    const XmlNodeList& sections = doc.select(QStringLiteral("/datosGHC/horario"));
+    if (sections.empty())
+        throw RunError(QStringLiteral("%1 no tiene sección horario: abra el documento resultado "
+                                      "(ResultadoZentar…), el que escribe la importación")
+                           .arg(shown));
+
+    // What the document says of its lessons, teachers, groups and frames.
+    QHash<QString, Lesson> lessons;
+    QStringList lessonOrder;
+    for (const XmlNode& s : doc.select(QStringLiteral("/datosGHC/sesionesLectivas/sesion"))) {
+        Lesson lesson;
+        lesson.subject = trimmedText(s.firstChild("materia"));
+        lesson.group = trimmedText(s.firstChild("grupo"));
+        const QString hours = trimmedText(
+            s.firstChild("distribucionSemanal").firstChild("distribucionVariable").firstChild("numSesiones"));
+        lesson.hours = hours.isEmpty() ? 1 : text::toInt(hours);
+        const QString id = identifierOf(s);
+        if (!lessons.contains(id))
+            lessonOrder << id;
+        lessons.insert(id, lesson);
+    }
+    QHash<QString, QString> fullName;
+    QStringList teacherOrder;
+    for (const XmlNode& p : doc.select(QStringLiteral("/datosGHC/profesores/profesor"))) {
+        const QString name = trimmedText(p.firstChild("nombre"));
+        if (!fullName.contains(name)) {
+            fullName.insert(name, trimmedText(p.firstChild("nombreCompleto")));
+            teacherOrder << name;
+        }
+    }
+    QHash<QString, QString> frameOfGroup;
+    QStringList groupOrder;
+    for (const XmlNode& g : doc.select(QStringLiteral("/datosGHC/grupos/grupo"))) {
+        const QString name = trimmedText(g.firstChild("nombre"));
+        frameOfGroup.insert(name, g.attribute("submarco").value_or(QString()).trimmed());
+        groupOrder << name;
+    }
+    QStringList roomOrder;
+    for (const XmlNode& a : doc.select(QStringLiteral("/datosGHC/aulas/aula")))
+        roomOrder << trimmedText(a.firstChild("nombre"));
+    // Each frame's period rows, by index, with the times of the earliest day that has them.
+    QStringList frameOrder;
+    QHash<QString, QMap<int, std::pair<int, PeriodRow>>> rowsOfFrame;
+    int days = 5;
+    for (const XmlNode& frame : doc.select(QStringLiteral("/datosGHC/marcosDeHorario/marcoHorario"))) {
+        const QString id = identifierOf(frame);
+        for (const XmlNode& t : frame.children("tramo")) {
+            const QString owner = trimmedText(t.firstChild("submarco")).isEmpty() ? id : trimmedText(t.firstChild("submarco"));
+            const auto day = text::parseInt(trimmedText(t.firstChild("dia")));
+            const auto index = text::parseInt(trimmedText(t.firstChild("indice")));
+            if (!day || !index)
+                continue;
+            days = std::max(days, std::min(*day + 1, 7));
+            if (!frameOrder.contains(owner))
+                frameOrder << owner;
+            auto& rows = rowsOfFrame[owner];
+            const QString kind = trimmedText(t.firstChild("Tipo"));
+            const PeriodRow row{owner, *index, trimmedText(t.firstChild("horaEntrada")).left(5),
+                                trimmedText(t.firstChild("horaSalida")).left(5),
+                                kind.isEmpty() || kind.compare(u"Lectiva", Qt::CaseInsensitive) == 0};
+            if (!rows.contains(*index) || rows.value(*index).first > *day)
+                rows.insert(*index, {*day, row});
+        }
+    }
+
+    // The slots of the last horario section, and who is where.
+    std::vector<Slot> slots;
+    SlotClashes clashes;
+    for (const XmlNode& t : sections.back().children("tramo")) {
+        const XmlNode aula = t.firstChild("aula");
+        Slot s;
+        s.frame = t.attribute("marco").value_or(QString()).trimmed();
+        s.day = text::parseInt(t.attribute("dia").value_or(QString()).trimmed()).value_or(-1);
+        s.index = text::parseInt(t.attribute("indice").value_or(QString()).trimmed()).value_or(-1);
+        s.lesson = trimmedText(aula.firstChild("sesion"));
+        s.teacher = trimmedText(aula.firstChild("profesor"));
+        if (const auto id = aula.attribute("id")) {
+            s.room = id->trimmed();
+            s.namedRoom = true;
+        } else {
+            s.room = aula.attribute("anonima").value_or(QString()).trimmed();
+        }
+        if (s.day < 0 || s.index < 0)
+            continue;
+        const Lesson lesson = lessons.value(s.lesson);
+        ++lessons[s.lesson].placed;
+        const QString what = QStringLiteral("sesión ") + s.lesson;
+        clashes.place(teacherWho(s.teacher), s.teacher, when(s), what);
+        clashes.place(groupWho(lesson.group), lesson.group, when(s), what);
+        if (s.namedRoom)
+            clashes.place(roomWho(s.room), s.room, when(s), what);
+        slots.push_back(s);
+    }
+
+    Timetable table;
+    table.document = QFileInfo(path).fileName();
+    for (int d = 0; d < days; ++d)
+        table.days << QString::fromUtf8(kDays[d]);
+    table.clashes = clashes.found();
+    QSet<QString> wrongHours;
+    for (const QString& id : lessonOrder) {
+        const Lesson& l = lessons.value(id);
+        if (l.placed != l.hours && l.hours > 0) {
+            table.hoursProblems.push_back({id, l.subject, l.group, l.hours, l.placed});
+            wrongHours.insert(id);
+        }
+    }
+
+    // One grid per owner that has slots, its rows those of the frames its slots (or its group) use.
+    const auto makeGrid = [&](Grid::Kind kind, const QString& name, const QString& label,
+                              const std::vector<const Slot*>& own, const QString& ownFrame) {
+        Grid grid;
+        grid.kind = kind;
+        grid.name = name;
+        grid.label = label;
+        grid.title = (kind == Grid::Kind::Group ? QStringLiteral("Grupo ") : kind == Grid::Kind::Teacher ? QStringLiteral("Profesor ") : QStringLiteral("Aula ")) + label;
+        QStringList frames;
+        if (!ownFrame.isEmpty())
+            frames << ownFrame;
+        for (const Slot* s : own)
+            if (!frames.contains(s->frame))
+                frames << s->frame;
+        std::sort(frames.begin(), frames.end(), [&](const QString& a, const QString& b) {
+            return frameOrder.indexOf(a) < frameOrder.indexOf(b);
+        });
+        QHash<QString, int> rowOf;
+        for (const QString& f : frames)
+            for (const auto& [day, row] : rowsOfFrame.value(f)) {
+                rowOf.insert(f + u'/' + QString::number(row.index), int(grid.rows.size()));
+                grid.rows.push_back(row);
+            }
+        grid.cells.assign(grid.rows.size(), std::vector<std::vector<Entry>>(size_t(days)));
+        const QString who = kind == Grid::Kind::Group ? groupWho(name) : kind == Grid::Kind::Teacher ? teacherWho(name) : roomWho(name);
+        QSet<QString> toldClash, toldHours;
+        for (const Slot* s : own) {
+            const int row = rowOf.value(s->frame + u'/' + QString::number(s->index), -1);
+            if (row < 0 || s->day >= days)
+                continue; // a period the document does not list
+            const Lesson& l = lessons[s->lesson];
+            Entry e;
+            e.lesson = s->lesson;
+            e.subject = l.subject;
+            const QString teacher = fullName.value(s->teacher).isEmpty() ? s->teacher : fullName.value(s->teacher);
+            e.other = kind == Grid::Kind::Group ? teacher
+                    : kind == Grid::Kind::Teacher ? l.group
+                                                  : l.group + QStringLiteral(" · ") + teacher;
+            e.room = s->room;
+            e.clash = clashes.clashes(who, when(*s));
+            e.wrongHours = wrongHours.contains(s->lesson);
+            grid.cells[size_t(row)][size_t(s->day)].push_back(e);
+            if (e.clash && !toldClash.contains(when(*s))) {
+                toldClash.insert(when(*s));
+                grid.problems << QStringLiteral("En dos sitios a la vez el %1.").arg(when(*s));
+            }
+        }
+        for (const HoursProblem& h : table.hoursProblems)
+            if ((kind == Grid::Kind::Group && h.group == name)
+                || std::any_of(own.begin(), own.end(), [&](const Slot* s) { return s->lesson == h.lesson; }))
+                if (!toldHours.contains(h.lesson)) {
+                    toldHours.insert(h.lesson);
+                    grid.problems << QStringLiteral("Sesión %1 (%2): %3 de %4 horas colocadas.")
+                                         .arg(h.lesson, h.subject)
+                                         .arg(h.placed)
+                                         .arg(h.hours);
+                }
+        table.grids.push_back(std::move(grid));
+    };
+
+    QHash<QString, std::vector<const Slot*>> byGroup, byTeacher, byRoom;
+    QStringList extraGroups, extraTeachers, extraRooms; // named by slots, not listed by the document
+    for (const Slot& s : slots) {
+        const QString group = lessons.value(s.lesson).group;
+        if (!group.isEmpty()) {
+            byGroup[group].push_back(&s);
+            if (!groupOrder.contains(group) && !extraGroups.contains(group))
+                extraGroups << group;
+        }
+        if (!s.teacher.isEmpty()) {
+            byTeacher[s.teacher].push_back(&s);
+            if (!teacherOrder.contains(s.teacher) && !extraTeachers.contains(s.teacher))
+                extraTeachers << s.teacher;
+        }
+        if (s.namedRoom && !s.room.isEmpty()) {
+            byRoom[s.room].push_back(&s);
+            if (!roomOrder.contains(s.room) && !extraRooms.contains(s.room))
+                extraRooms << s.room;
+        }
+    }
+    for (const QString& g : groupOrder + extraGroups)
+        if (byGroup.contains(g))
+            makeGrid(Grid::Kind::Group, g, g, byGroup.value(g), frameOfGroup.value(g));
+    for (const QString& t : teacherOrder + extraTeachers)
+        if (byTeacher.contains(t))
+            makeGrid(Grid::Kind::Teacher, t,
+                     fullName.value(t).isEmpty() ? t : QStringLiteral("%1 (%2)").arg(fullName.value(t), t),
+                     byTeacher.value(t), {});
+    for (const QString& r : roomOrder + extraRooms)
+        if (byRoom.contains(r))
+            makeGrid(Grid::Kind::Room, r, r, byRoom.value(r), {});
+    return table;
+}
+
+void keepOnly(Timetable& timetable, const GridFilter& filter)
+{
+    if (filter.name.isEmpty())
+        return;
+    std::vector<Grid> kept;
+    QStringList names;
+    for (Grid& g : timetable.grids)
+        if (g.kind == filter.kind) {
+            names << g.name;
+            if (g.name == filter.name.trimmed())
+                kept.push_back(std::move(g));
+        }
+    if (kept.empty()) {
+        const char* what = filter.kind == Grid::Kind::Group ? "grupo" : filter.kind == Grid::Kind::Teacher ? "profesor" : "aula";
+        throw RunError(QStringLiteral("El horario no tiene %1 «%2»; tiene: %3")
+                           .arg(QString::fromLatin1(what), filter.name.trimmed(), names.join(QStringLiteral(", "))));
+    }
+    timetable.grids = std::move(kept);
+}
+
+} // namespace quintaro::timetable
