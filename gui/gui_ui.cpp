@@ -1,6 +1,9 @@
 #include "gui/gui_ui.h"
 
 #include "gui/app_title.h"
+#include "gui/report_window.h"
+#include "gui/timetable_window.h"
+#include "run/report_text.h"
 #include "platform/work_dir.h"
 
 #include <QApplication>
@@ -8,6 +11,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QSettings>
 #include <QStandardPaths>
@@ -66,12 +70,37 @@ void GuiUi::inform(const QString& message)
     box.exec();
 }
 
-void GuiUi::finished(const QString& message, const QString& report)
+void GuiUi::finished(const QString& message, const RunReport& report)
 {
-    QMessageBox box(QMessageBox::NoIcon, kAppTitle, message, QMessageBox::Ok, m_parent);
-    if (!report.isEmpty())
-        box.setDetailedText(report); // hidden until asked for
-    box.exec();
+    // The message as it is; under it how many findings need review and the result document; the
+    // buttons open the report and the timetable in windows of their own, and back to the box.
+    for (;;) {
+        QMessageBox box(QMessageBox::NoIcon, kAppTitle, message, QMessageBox::Ok, m_parent);
+        QStringList under{reviewLine(report)};
+        if (!report.resultDocument.isEmpty())
+            under << QStringLiteral("Documento resultado: %1").arg(QDir::toNativeSeparators(report.resultDocument));
+        box.setInformativeText(under.join(u'\n'));
+        if (const QString text = reportText(report); !text.isEmpty())
+            box.setDetailedText(text); // a short summary, hidden until asked for
+        QPushButton* reportButton = box.addButton(QStringLiteral("Ver informe…"), QMessageBox::ApplyRole);
+        reportButton->setObjectName(QStringLiteral("BVerInforme"));
+        QPushButton* timetableButton = nullptr;
+        if (!report.resultDocument.isEmpty()) {
+            timetableButton = box.addButton(QStringLiteral("Ver horario"), QMessageBox::YesRole);
+            timetableButton->setObjectName(QStringLiteral("BVerHorario"));
+        }
+        box.setDefaultButton(QMessageBox::Ok);
+        box.exec();
+        if (box.clickedButton() == reportButton) {
+            ReportWindow(report, m_parent).exec();
+        } else if (timetableButton && box.clickedButton() == timetableButton) {
+            TimetableWindow view(m_parent);
+            if (view.open(report.resultDocument))
+                view.exec();
+        } else {
+            return;
+        }
+    }
 }
 
 void GuiUi::showError(const QString& message)

@@ -23,7 +23,7 @@ public:
     std::optional<QString> chooseDocument() override;
     void inform(const QString& message) override;
     void showError(const QString& message) override;
-    void finished(const QString& message, const QString& report) override;
+    void finished(const QString& message, const RunReport& report) override;
     void setBusy(bool busy) override;
     std::optional<FrameSelection> chooseFrames(const QString& documentPath, const ExportDocument& runDocument) override;
 

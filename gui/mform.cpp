@@ -152,7 +152,7 @@ void TMForm::BResolverFetClick()
     progress.reset();
     switch (solved.ending) {
     case FetSolved::Ending::Finished:
-        m_ui.finished(kProcesoFinalizado, reportText(solved.report));
+        m_ui.finished(kProcesoFinalizado, solved.report);
         afterRun(Session::Outcome::Finished);
         break;
     case FetSolved::Ending::NoDocument:

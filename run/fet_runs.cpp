@@ -95,7 +95,7 @@ public:
     void inform(const QString& message) override { said << message; }
     void instruct(const QString&) override { }
     void showError(const QString& message) override { errors << message; }
-    void finished(const QString&, const QString&) override { }
+    void finished(const QString&, const RunReport&) override { }
     void setBusy(bool busy) override { m_outer.setBusy(busy); }
 
     QStringList said, errors;

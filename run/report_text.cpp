@@ -117,6 +117,41 @@ QString categoryName(Finding::Kind kind)
 }
 } // namespace
 
+std::vector<ReportGroup> reportGroups(const RunReport& report)
+{
+    std::vector<ReportGroup> groups;
+    const auto add = [&groups](const char* title, const std::vector<Finding>& found, const char* what, bool sentences,
+                               qint64 total = -1) {
+        if (found.empty())
+            return;
+        ReportGroup group{QString::fromUtf8(title), total >= 0 ? total : qint64(found.size()), {}};
+        for (const Finding& f : found)
+            group.lines << lineOf(f, what, sentences);
+        groups.push_back(std::move(group));
+    };
+    for (const Category& c : kCategories)
+        add(c.title, report.of(c.kind), c.what, c.sentence);
+    for (const ImportSection& section : importSections(report))
+        add(section.title, section.entries, nullptr, section.sentences, section.total);
+    return groups;
+}
+
+qint64 reviewCount(const RunReport& report)
+{
+    qint64 count = 0;
+    for (const ReportGroup& g : reportGroups(report))
+        count += g.count;
+    return count;
+}
+
+QString reviewLine(const RunReport& report)
+{
+    const qint64 n = reviewCount(report);
+    return n == 0 ? QStringLiteral("Ningún aviso que revisar.")
+         : n == 1 ? QStringLiteral("1 aviso para revisar.")
+                  : QStringLiteral("%1 avisos para revisar.").arg(n);
+}
+
 QString reportText(const RunReport& report)
 {
     QStringList lines = report.workDirNotes;
@@ -132,20 +167,13 @@ QString reportText(const RunReport& report)
                      .arg(t.name.leftJustified(10))
                      .arg(t.rows)
                      .arg(t.rows == 1 ? "fila" : "filas");
-    const auto addSection = [&lines](const char* title, const std::vector<Finding>& found, const char* what,
-                                     bool sentences, qint64 total = -1) {
-        if (found.empty())
-            return;
-        lines << QStringLiteral("%1: %2").arg(QString::fromUtf8(title)).arg(total >= 0 ? total : qint64(found.size()));
-        for (size_t i = 0; i < found.size() && i < size_t(kFindingsShown); ++i)
-            lines << QStringLiteral("  ") + lineOf(found[i], what, sentences);
-        if (found.size() > size_t(kFindingsShown))
-            lines << QStringLiteral("  … y %1 más").arg(found.size() - kFindingsShown);
-    };
-    for (const Category& c : kCategories)
-        addSection(c.title, report.of(c.kind), c.what, c.sentence);
-    for (const ImportSection& section : importSections(report))
-        addSection(section.title, section.entries, nullptr, section.sentences, section.total);
+    for (const ReportGroup& g : reportGroups(report)) {
+        lines << QStringLiteral("%1: %2").arg(g.title).arg(g.count);
+        for (qsizetype i = 0; i < g.lines.size() && i < kFindingsShown; ++i)
+            lines << QStringLiteral("  ") + g.lines[i];
+        if (g.lines.size() > kFindingsShown)
+            lines << QStringLiteral("  … y %1 más").arg(g.lines.size() - kFindingsShown);
+    }
     return lines.join(u'\n');
 }
 

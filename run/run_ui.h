@@ -1,6 +1,7 @@
 #pragma once
 
 #include "export/frame_choice.h"
+#include "run/run_report.h"
 
 #include <QString>
 
@@ -20,7 +21,7 @@ public:
     virtual void inform(const QString& message) = 0;
     virtual void showError(const QString& message) = 0;
     // "Proceso finalizado", with the run's report for those who want to read it.
-    virtual void finished(const QString& message, const QString& report)
+    virtual void finished(const QString& message, const RunReport& report)
     {
         Q_UNUSED(report);
         inform(message);

@@ -172,7 +172,7 @@ Session::Outcome Session::runExport(RunUi& ui)
     }
     releaseWorkDirectory(false);
     m_estadoTransformado = 1;
-    ui.finished(kProcesoFinalizado, reportText(m_report));
+    ui.finished(kProcesoFinalizado, m_report);
     return Outcome::Finished;
 }
 
@@ -258,7 +258,7 @@ Session::Outcome Session::runImport(RunUi& ui)
     }
     releaseWorkDirectory(false);
     m_estadoTransformado = 1;
-    ui.finished(kProcesoFinalizado, reportText(m_report));
+    ui.finished(kProcesoFinalizado, m_report);
     return Outcome::Finished;
 }
 

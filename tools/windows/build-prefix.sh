@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds what Quintaro needs on Windows from Debian's own sources, once, into a cache outside the
-# checkout: Qt (Core, Gui, Widgets, Test, the windows platform plugin), libxml2 and GoogleTest,
+# checkout: Qt (Core, Gui, Widgets, PrintSupport, Test, the windows platform plugin), libxml2 and GoogleTest,
 # cross-compiled with mingw-w64. Prints the prefix. The cache is named by the source versions
-# fetched, so a new Debian version (a security update of libxml2, say) builds a new prefix.
+# fetched and by the Qt modules built (qt_modules), so a new Debian version (a security update of
+# libxml2, say) or another Qt module builds a new prefix.
 #   tools/windows/build-prefix.sh
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -21,7 +22,9 @@ cache=${XDG_CACHE_HOME:-$HOME/.cache}/quintaro
 src=$cache/src
 fetched=$("$here/fetch-sources.sh" "$src" "${QUINTARO_WINDOWS_SOURCES[@]}")
 versions=$(echo "$fetched" | tr '\n=' '-_' | sed 's/-$//')
-prefix=$cache/mingw-$versions
+# Qt's modules beyond Core, Gui and Widgets; a change here names a new prefix.
+qt_modules=printsupport
+prefix=$cache/mingw-$versions-$qt_modules
 [ -f "$prefix/.complete" ] && { echo "$prefix"; exit 0; }
 work=$cache/build-$versions
 mkdir -p "$work" "$prefix"
@@ -42,7 +45,7 @@ cmake --build "$work/gtest" --target install >&2
 
 echo "== Qt para Windows (unos 20 minutos con 2 núcleos)" >&2
 features=()
-for off in opengl dynamicgl vulkan dbus sql network printsupport concurrent xml zstd icu tabletevent directwrite3 \
+for off in opengl dynamicgl vulkan dbus sql network concurrent xml zstd icu tabletevent directwrite3 \
            system_zlib system_pcre2 system_freetype system_harfbuzz system_png system_jpeg; do
     features+=("-DFEATURE_$off=OFF")
 done
