@@ -28,7 +28,12 @@ public:
     std::function<void(QFileDialog*)> onFileDialog = [](QFileDialog* d) { d->reject(); };
     std::function<void(quintaro::TPlantillas*)> onFrames
         = [](quintaro::TPlantillas* d) { named<QPushButton>(d, "BitBtnContinuar")->click(); };
+    // The button to click in a message box (Ok when it gives none), and what to do with any other
+    // dialog (the report and timetable windows); neither is asked when not set.
+    std::function<QAbstractButton*(QMessageBox*)> onMessageBox;
+    std::function<void(QDialog*)> onOtherDialog;
     QStringList messages;
+    QStringList informative; // each box's text under its message
     QStringList details; // each box's detailed text, read from the text box its details button shows
     QList<QMessageBox::Icon> icons;
     int frameDialogs = 0;
@@ -94,13 +99,17 @@ private:
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             messages << box->text();
             icons << box->icon();
+            informative << box->informativeText();
             details << shownDetails(box);
-            box->button(QMessageBox::Ok)->click();
+            QAbstractButton* chosen = onMessageBox ? onMessageBox(box) : nullptr;
+            (chosen ? chosen : box->button(QMessageBox::Ok))->click();
         } else if (auto* files = qobject_cast<QFileDialog*>(modal)) {
             onFileDialog(files);
         } else if (auto* frames = qobject_cast<quintaro::TPlantillas*>(modal)) {
             ++frameDialogs;
             onFrames(frames);
+        } else if (auto* other = qobject_cast<QDialog*>(modal); other && onOtherDialog) {
+            onOtherDialog(other);
         }
     }
 

@@ -1,6 +1,8 @@
 #include "frames/plantillas.h"
 #include "gui/gui_ui.h"
 #include "gui/help_window.h"
+#include "gui/report_window.h"
+#include "gui/timetable_window.h"
 #include "gui/mform.h"
 #include "modal_answerer.h"
 #include "platform/work_dir_lock.h"
@@ -17,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTreeWidget>
 
 using namespace quintaro;
 using namespace quintaro::test;
@@ -171,6 +174,99 @@ private Q_SLOTS:
         QCOMPARE(result.count("<tramo dia="), qsizetype(105));
         QVERIFY(!w.BResolverFet->isEnabled()); // one finished run per program start
         QVERIFY(!w.findChild<QProgressDialog*>(QStringLiteral("ProgresoFet")));
+    }
+
+    void afterAnImportTheTimetableOpensFromTheBox()
+    {
+        const QString vtemp = m_temp.filePath(QStringLiteral("VTEMP"));
+        exportSampleSchool(m_doc, vtemp);
+        runVelmoraStandin(WorkDir(vtemp));
+        const QString pdf = m_temp.filePath(QStringLiteral("horario.pdf"));
+        ModalAnswerer answers;
+        answers.onFileDialog = [&](QFileDialog* d) { ModalAnswerer::chooseFile(d, m_doc); };
+        int finishedBoxes = 0; // the first time "Ver horario", then OK
+        answers.onMessageBox = [&](QMessageBox* box) -> QAbstractButton* {
+            if (box->text() != u"Proceso finalizado")
+                return nullptr;
+            return ++finishedBoxes == 1 ? box->findChild<QPushButton*>(QStringLiteral("BVerHorario")) : nullptr;
+        };
+        QStringList groups;
+        QString shownGrid;
+        answers.onOtherDialog = [&](QDialog* d) {
+            auto* view = qobject_cast<TimetableWindow*>(d);
+            if (!view)
+                return;
+            auto* list = named<QListWidget>(view, "ListaRejillas");
+            for (int row = 0; row < list->count(); ++row)
+                if (list->item(row)->flags() & Qt::ItemIsSelectable)
+                    groups << list->item(row)->text().trimmed();
+            // Picking a group shows its grid.
+            list->setCurrentItem(list->findItems(QStringLiteral("2º ESO A"), Qt::MatchContains).value(0));
+            shownGrid = named<QTextBrowser>(view, "Rejilla")->toPlainText();
+            // The manual's picture of the view (tools/capture-timetable.sh).
+            if (const QString picture = qEnvironmentVariable("QUINTARO_CAPTURA"); !picture.isEmpty())
+                view->grab().save(picture);
+            view->savePdf(pdf);
+            view->reject();
+        };
+        const auto form = window({});
+        TMForm& w = *form;
+        w.show();
+        button(w, "BImportar")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(finishedBoxes, 2, 30000);
+        QVERIFY(answers.informative.last().contains(QStringLiteral("ResultadoZentarescuela.xml")));
+        QVERIFY(groups.contains(QStringLiteral("2º ESO A")) && groups.contains(QStringLiteral("1º Bachillerato A")));
+        QVERIFY(groups.contains(QStringLiteral("María García López (MGL)")));
+        QVERIFY(shownGrid.contains(QStringLiteral("Grupo 2º ESO A")));
+        QVERIFY(readFile(pdf).startsWith("%PDF"));
+    }
+
+    void afterAnExportTheReportWindowFiltersAndSaves()
+    {
+        const QString csv = m_temp.filePath(QStringLiteral("informe.csv"));
+        ModalAnswerer answers;
+        answers.onFileDialog = [&](QFileDialog* d) { ModalAnswerer::chooseFile(d, d->objectName() == u"GuardarCsv" ? csv : m_doc); };
+        answers.onFrames = [](TPlantillas* d) { ModalAnswerer::clickFrames(d, {0, 1}); };
+        int finishedBoxes = 0; // the first time "Ver informe…", then OK
+        answers.onMessageBox = [&](QMessageBox* box) -> QAbstractButton* {
+            if (box->text() != u"Proceso finalizado")
+                return nullptr;
+            return ++finishedBoxes == 1 ? box->findChild<QPushButton*>(QStringLiteral("BVerInforme")) : nullptr;
+        };
+        int allLines = -1, filteredLines = -1;
+        QString summary;
+        answers.onOtherDialog = [&](QDialog* d) {
+            auto* report = qobject_cast<ReportWindow*>(d);
+            if (!report)
+                return;
+            auto* tree = named<QTreeWidget>(report, "ArbolInforme");
+            const auto visibleLines = [tree] {
+                int n = 0;
+                for (int k = 0; k < tree->topLevelItemCount(); ++k)
+                    for (int i = 0; i < tree->topLevelItem(k)->childCount(); ++i)
+                        n += tree->topLevelItem(k)->child(i)->isHidden() ? 0 : 1;
+                return n;
+            };
+            if (QFileInfo::exists(csv)) {
+                report->reject();
+                return;
+            }
+            summary = named<QLabel>(report, "ResumenInforme")->text();
+            allLines = visibleLines();
+            named<QLineEdit>(report, "FiltroInforme")->setText(QStringLiteral("sesión 131"));
+            filteredLines = visibleLines();
+            named<QPushButton>(report, "BGuardarCsv")->click(); // its dialog answered with `csv`
+        };
+        const auto form = window({});
+        TMForm& w = *form;
+        w.show();
+        button(w, "BExportar")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(finishedBoxes, 2, 30000);
+        QVERIFY(answers.informative.last().contains(QStringLiteral("avisos para revisar")));
+        QVERIFY(summary == answers.informative.last().section(u'\n', 0, 0));
+        QVERIFY(allLines > 5);
+        QCOMPARE(filteredLines, 1); // only lesson 131's line: its teacher is not in PROFT
+        QVERIFY(readFile(csv).contains("categoría;sesión;valor;detalle"));
     }
 
     void automaticRunWithoutFileWritesMinusOne()
