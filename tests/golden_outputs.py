@@ -6,7 +6,7 @@ The recorded MD5s were taken from the tree-building export and import; the strea
 the spliced import must give the same bytes. Cases: the sample school as it is, in ISO-8859-1, in
 UTF-16 and without an XML declaration; the split-lessons school; the benchmark's synthetic schools
 at scales 1 and 10; the sample's FET file, and its result from a solution fet-cl 6.8.5 gave
-(tests/data/escuela_activities.xml, random seeds 1 to 6). The date a table was written (header bytes 1-3) is left out of its hash.
+(tests/data/escuela_activities.xml, random seeds 1 to 6), and that result's timetable page. The date a table was written (header bytes 1-3) is left out of its hash.
 
 The MD5s decide. Beside them, tests/data/golden_detail.json keeps short digests of each field of
 each table in at most 64 runs of rows (one row a run in small tables), and of the result
@@ -144,6 +144,10 @@ def outputs():
             "--marcos", "M,T")
         result = os.path.join(fet_work, "ResultadoZentarescuela.xml")
         yield "escuela resultado fet", hashlib.md5(open(result, "rb").read()).hexdigest(), document_detail(result)
+        # The timetable page of that result.
+        page = os.path.join(fet_work, "horario.html")
+        run(CLI, "horario", result, "--html", page)
+        yield "escuela horario html", hashlib.md5(open(page, "rb").read()).hexdigest(), document_detail(page)
 
 
 def explain(key, found, recorded):
