@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The whole round trip on the sample school, in a fresh working directory:
-# export, the Velmora stand-in, import. Prints what each step did.
+# export, the Velmora stand-in, import, and the timetable as a page of grids. Prints what each
+# step did.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cli="$root/build/quintaro-cli"
@@ -20,4 +21,8 @@ echo
 echo "Primeras franjas del documento resultado:"
 grep -m 5 '<tramo ' "$work/ResultadoZentarescuela.xml"
 echo
+echo "== 4. El horario como rejillas por grupo, profesor y aula"
+"$cli" horario "$work/ResultadoZentarescuela.xml" --html "$work/horario.html"
+echo
 echo "Tablas: $vtemp (véalas con: $cli tabla ASIGT --dir $vtemp)"
+echo "Horario: $work/horario.html (ábralo con el navegador)"
