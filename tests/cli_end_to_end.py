@@ -9,30 +9,16 @@ import os
 import shutil
 import struct
 import subprocess
-import sys
 import tempfile
 
 import dbfread
 import xml.etree.ElementTree as ET
 
-CLI = os.environ["QUINTARO_CLI"]
-# The Windows build runs under Wine: the runner comes before the program.
-RUNNER = [part for part in os.environ.get("QUINTARO_RUNNER", "").split(";") if part]
-WINDOWS = CLI.lower().endswith(".exe")
+from cli_harness import CLI, RUNNER, WINDOWS, check, finish, run
+
 SAMPLE = os.environ["QUINTARO_SAMPLE"]
-failures = []
 
 
-def check(condition, what):
-    if not condition:
-        failures.append(what)
-        print("FALLO:", what)
-
-
-def run(*args, code=0):
-    p = subprocess.run([*RUNNER, CLI, *args], capture_output=True, text=True)
-    check(p.returncode == code, f"{args}: salida {p.returncode} (esperada {code})\n{p.stdout}\n{p.stderr}")
-    return p
 
 
 def read_level7(path):
@@ -244,5 +230,4 @@ with tempfile.TemporaryDirectory() as tmp:
     check(open(result, "rb").read() == earlier, "a failed save damaged the earlier result document")
     check(not [f for f in os.listdir(tmp) if f.startswith("ResultadoZentarescuela.xml.")], "a temporary file was left")
 
-print(f"{0 if failures else 1} passed, {len(failures)} failed")
-sys.exit(1 if failures else 0)
+finish()

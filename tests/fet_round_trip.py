@@ -13,24 +13,13 @@ import tempfile
 import xml.etree.ElementTree as ET
 
 from school_maker import make_school, result_problems, school_xml
+from cli_harness import CLI, check, finish, run
 
-CLI = os.environ["QUINTARO_CLI"]
 SAMPLE = os.environ["QUINTARO_SAMPLE"]
 FET_CL = shutil.which("fet-cl")
 SEEDS = [f"--randomseeds{k}={v}" for k, v in zip((10, 11, 12, 20, 21, 22), range(1, 7))]
-failures = []
 
 
-def check(condition, what):
-    if not condition:
-        failures.append(what)
-        print("FALLO:", what)
-
-
-def run(*args, code=0, env=None):
-    p = subprocess.run([CLI, *args], capture_output=True, text=True, env=env)
-    check(p.returncode == code, f"{args}: salida {p.returncode} (esperada {code})\n{p.stdout}\n{p.stderr}")
-    return p
 
 
 def sample_school():
@@ -151,5 +140,4 @@ with tempfile.TemporaryDirectory() as tmp:
     check(not os.path.exists(os.path.join(tmp, "ResultadoZentarmayor.xml")), "Ctrl+C wrote a result")
     shutil.rmtree(os.path.dirname(kept), ignore_errors=True)
 
-print(f"{0 if failures else 1} passed, {len(failures)} failed")
-sys.exit(1 if failures else 0)
+finish()

@@ -9,27 +9,13 @@ profesor elements) and rooms whose names Windows-1252 cannot hold. Every lesson'
 name in the result document are checked against the document itself.
 """
 import os
-import subprocess
-import sys
 import tempfile
 
 from school_maker import FOREIGN, make_school, result_problems, school_xml
-
-CLI = os.environ["QUINTARO_CLI"]
-RUNNER = [part for part in os.environ.get("QUINTARO_RUNNER", "").split(";") if part]
-failures = []
+from cli_harness import check, finish, run
 
 
-def check(condition, what):
-    if not condition:
-        failures.append(what)
-        print("FALLO:", what)
 
-
-def run(*args, code=0):
-    p = subprocess.run([*RUNNER, CLI, *args], capture_output=True, text=True, encoding="utf-8")
-    check(p.returncode == code, f"{args}: salida {p.returncode} (esperada {code})\n{p.stdout}\n{p.stderr}")
-    return p
 
 
 school = make_school()
@@ -64,5 +50,4 @@ with tempfile.TemporaryDirectory() as tmp:
         check(any(t == short for s in slots.values() for *_, t in s), f"{short} comes back as written")
     check(any(r == "Aula π" for s in slots.values() for _, _, _, r, _ in s), "'Aula π' comes back as written")
 
-print(f"{0 if failures else 1} passed, {len(failures)} failed")
-sys.exit(1 if failures else 0)
+finish()

@@ -14,21 +14,11 @@ import tempfile
 import xml.etree.ElementTree as ET
 from collections import defaultdict
 
-CLI = os.environ["QUINTARO_CLI"]
+from cli_harness import check, finish, run
+
 SAMPLE = os.environ["QUINTARO_SAMPLE"]
-failures = []
 
 
-def check(condition, what):
-    if not condition:
-        failures.append(what)
-        print("FALLO:", what)
-
-
-def run(*args, code=0):
-    p = subprocess.run([CLI, *args], capture_output=True, text=True)
-    check(p.returncode == code, f"{args}: salida {p.returncode} (esperada {code})\n{p.stdout}\n{p.stderr}")
-    return p
 
 
 class Sections(html.parser.HTMLParser):
@@ -131,5 +121,4 @@ with tempfile.TemporaryDirectory() as tmp:
     p = run("horario", doc, code=1)
     check("no tiene sección horario" in p.stderr, "the chosen document is not a result: " + p.stderr)
 
-print(f"{0 if failures else 1} passed, {len(failures)} failed")
-sys.exit(1 if failures else 0)
+finish()
