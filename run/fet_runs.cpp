@@ -13,10 +13,17 @@
 
 namespace quintaro {
 
+namespace {
+void requireValid(const QTemporaryDir& folder)
+{
+    if (!folder.isValid())
+        throw RunError(QStringLiteral("No se puede crear una carpeta temporal (%1)").arg(folder.errorString()));
+}
+} // namespace
+
 Session::Outcome TemporaryExport::run(Session& session, RunUi& ui)
 {
-    if (!m_folder.isValid())
-        throw RunError(QStringLiteral("No se puede crear una carpeta temporal (%1)").arg(m_folder.errorString()));
+    requireValid(m_folder);
     session.setWorkDirectory(dir().path());
     return session.runExport(ui);
 }
@@ -116,8 +123,7 @@ FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds,
     FetSolved solved;
     InnerRunUi inner(ui);
     QTemporaryDir work; // kept when FET leaves something worth a look
-    if (!work.isValid())
-        throw RunError(QStringLiteral("No se puede crear una carpeta temporal (%1)").arg(work.errorString()));
+    requireValid(work);
     const QString results = QDir(work.path()).filePath(QStringLiteral("resultado"));
 
     Session writing;

@@ -14,7 +14,7 @@ import tempfile
 import dbfread
 import xml.etree.ElementTree as ET
 
-from cli_harness import CLI, RUNNER, WINDOWS, check, finish, run
+from cli_harness import CLI, RUNNER, WINDOWS, check, finish, run, sample_round_trip
 
 SAMPLE = os.environ["QUINTARO_SAMPLE"]
 
@@ -206,13 +206,7 @@ with tempfile.TemporaryDirectory() as tmp:
 
 # Disk full, as a file-size limit: each failure is told, and nothing already there is damaged.
 with tempfile.TemporaryDirectory() as tmp:
-    doc = os.path.join(tmp, "escuela.xml")
-    shutil.copy(SAMPLE, doc)
-    vtemp = os.path.join(tmp, "VTEMP")
-    run("exportar", doc, "--marcos", "M,T", "--dir", vtemp)
-    run("velmora", "--dir", vtemp)
-    run("importar", doc, "--dir", vtemp)
-    result = os.path.join(tmp, "ResultadoZentarescuela.xml")
+    doc, vtemp, result = sample_round_trip(tmp)
     earlier = open(result, "rb").read()
 
     def limited(kib, *args):

@@ -2,6 +2,7 @@
 before it), a check that keeps going and counts, and a run that checks the exit code.
 """
 import os
+import shutil
 import subprocess
 import sys
 
@@ -23,6 +24,18 @@ def run(*args, code=0, env=None):
     p = subprocess.run([*RUNNER, CLI, *args], capture_output=True, text=True, encoding="utf-8", env=env)
     check(p.returncode == code, f"{args}: salida {p.returncode} (esperada {code})\n{p.stdout}\n{p.stderr}")
     return p
+
+
+def sample_round_trip(folder):
+    """The sample school copied into `folder`, exported, solved by the stand-in and imported: the
+    copied document, its working folder and its result document."""
+    doc = os.path.join(folder, "escuela.xml")
+    shutil.copy(os.environ["QUINTARO_SAMPLE"], doc)
+    vtemp = os.path.join(folder, "VTEMP")
+    run("exportar", doc, "--marcos", "M,T", "--dir", vtemp)
+    run("velmora", "--dir", vtemp)
+    run("importar", doc, "--dir", vtemp)
+    return doc, vtemp, os.path.join(folder, "ResultadoZentarescuela.xml")
 
 
 def finish():

@@ -14,9 +14,8 @@ import tempfile
 import xml.etree.ElementTree as ET
 from collections import defaultdict
 
-from cli_harness import check, finish, run
+from cli_harness import check, finish, run, sample_round_trip
 
-SAMPLE = os.environ["QUINTARO_SAMPLE"]
 
 
 
@@ -52,13 +51,7 @@ if not browser or not shutil.which("pdftotext"):
     sys.exit("Faltan chromium o pdftotext: ./test.sh instala chromium y poppler-utils")
 
 with tempfile.TemporaryDirectory() as tmp:
-    doc = os.path.join(tmp, "escuela.xml")
-    shutil.copy(SAMPLE, doc)
-    vtemp = os.path.join(tmp, "VTEMP")
-    run("exportar", doc, "--marcos", "M,T", "--dir", vtemp)
-    run("velmora", "--dir", vtemp)
-    run("importar", doc, "--dir", vtemp)
-    result = os.path.join(tmp, "ResultadoZentarescuela.xml")
+    doc, vtemp, result = sample_round_trip(tmp)
 
     # What has a slot, from the result document itself.
     root = ET.parse(result).getroot()

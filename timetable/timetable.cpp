@@ -106,7 +106,8 @@ Timetable readTimetable(const QString& path)
     for (const XmlNode& frame : doc.select(QStringLiteral("/datosGHC/marcosDeHorario/marcoHorario"))) {
         const QString id = identifierOf(frame);
         for (const XmlNode& t : frame.children("tramo")) {
-            const QString owner = trimmedText(t.firstChild("submarco")).isEmpty() ? id : trimmedText(t.firstChild("submarco"));
+            const QString submarco = trimmedText(t.firstChild("submarco"));
+            const QString owner = submarco.isEmpty() ? id : submarco;
             const auto day = text::parseInt(trimmedText(t.firstChild("dia")));
             const auto index = text::parseInt(trimmedText(t.firstChild("indice")));
             if (!day || !index)
