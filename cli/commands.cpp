@@ -3,6 +3,7 @@
 #include "cli/cli_ui.h"
 #include "cli/command_table.h"
 #include "cli/fet_commands.h"
+#include "cli/output_guard.h"
 #include "cli/run_output.h"
 #include "cli/timetable_command.h"
 #include "cli/table_printer.h"
@@ -44,7 +45,7 @@ const Option kReport{"informe", "ARCHIVO",
 // finished first and said on `err`); not made when missing (these commands need tables there).
 HeldWorkDir workDirOf(const QCommandLineParser& p, QTextStream& err)
 {
-    HeldWorkDir held = holdWorkDir(p.value(QStringLiteral("dir")), false);
+    HeldWorkDir held = holdWorkDir(p.value(QStringLiteral("dir")), false, exportFileSet());
     if (!held.recovered.isEmpty())
         err << text::withFullStop(held.recovered) << Qt::endl;
     return held;
@@ -347,6 +348,7 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return Usage;
     }
     try {
+        refuseOutputsOverInputs(parser, QString::fromUtf8(command->name));
         return command->run(parser, out, err);
     } catch (const UsageError& e) {
         err << e.message() << Qt::endl << "Uso: " << usageOf(*command) << Qt::endl;

@@ -7,7 +7,7 @@
 
 namespace quintaro {
 
-HeldWorkDir holdWorkDir(const QString& path, bool create)
+HeldWorkDir holdWorkDir(const QString& path, bool create, const QStringList& swapFiles)
 {
     const QString folder = path.isEmpty() ? WorkDir::defaultPath() : path;
     if (!create && !QFileInfo(folder).isDir())
@@ -17,7 +17,7 @@ HeldWorkDir holdWorkDir(const QString& path, bool create)
     held.made = made;
     try {
         held.lock.emplace(held.dir.path());
-        held.recovered = recoverInterruptedSwap(held.dir);
+        held.recovered = recoverInterruptedSwap(held.dir, swapFiles);
     } catch (...) {
         held.releaseMadeFolder();
         throw;

@@ -22,8 +22,9 @@ struct HeldWorkDir {
     void releaseMadeFolder();
 };
 
-// Raises a RunError when the folder cannot be made or locked (another run holds it), or when an
-// interrupted swap cannot be finished.
-HeldWorkDir holdWorkDir(const QString& path, bool create);
+// `swapFiles` are the names a table swap in this folder moves (recoverInterruptedSwap obeys a
+// journal only for them). Raises a RunError when the folder cannot be made or locked (another run
+// holds it), or when an interrupted swap cannot be finished.
+HeldWorkDir holdWorkDir(const QString& path, bool create, const QStringList& swapFiles);
 
 } // namespace quintaro

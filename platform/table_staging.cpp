@@ -1,6 +1,7 @@
 #include "platform/table_staging.h"
 
 #include "platform/error.h"
+#include "platform/no_follow.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,31 +10,24 @@
 
 namespace quintaro {
 
-namespace {
-// A folder made empty, or made at all; raises a RunError naming it otherwise.
-void freshFolder(const QString& path)
-{
-    QDir folder(path);
-    if (folder.exists() && !folder.removeRecursively())
-        throw RunError(QStringLiteral("No se puede vaciar la carpeta %1").arg(QDir::toNativeSeparators(path)));
-    if (!QDir().mkpath(path))
-        throw RunError(QStringLiteral("No se puede crear la carpeta %1").arg(QDir::toNativeSeparators(path)));
-}
-} // namespace
-
 TableStaging::TableStaging(const WorkDir& target)
     : m_target(target), m_staging(QDir(target.path()).filePath(kStagingFolder))
 {
     freshFolder(m_staging.path());
 }
 
-TableStaging::~TableStaging() { QDir(m_staging.path()).removeRecursively(); }
+TableStaging::~TableStaging() { removeTree(m_staging.path()); }
 
 void TableStaging::commit(const QStringList& fileNames) { replaceFileSet(m_target, m_staging, fileNames); }
 
 void restorePreviousSet(const WorkDir& target, const QStringList& fileNames)
 {
     const WorkDir previous = target.subfolder(kPreviousFolder);
+    // The set put back comes from Quintaro's own folder, never through a link from elsewhere.
+    if (const EntryKind kind = entryKind(previous.path()); kind != EntryKind::Folder && kind != EntryKind::Missing)
+        throw RunError(QStringLiteral("%1 es %2, no la carpeta donde Quintaro guarda las tablas anteriores: no se ha "
+                                      "cambiado nada. Bórrelo o póngale otro nombre")
+                           .arg(QDir::toNativeSeparators(previous.path()), entryKindName(kind)));
     bool hasTable = false;
     for (const QString& name : fileNames)
         hasTable = hasTable

@@ -7,10 +7,6 @@
 
 namespace quintaro {
 
-// The folder inside the working directory where a new set of tables is written before it
-// replaces the current one (replaceFileSet).
-inline const QString kStagingFolder = QStringLiteral("QUINTARO_NUEVAS");
-
 // A staging folder inside the working directory for a run's new tables. It starts empty (what a
 // run that died left there is thrown away; an interrupted swap that needed it has been finished
 // before, see recoverInterruptedSwap) and is removed, with whatever it still holds, when the

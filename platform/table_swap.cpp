@@ -4,6 +4,7 @@
 #include "platform/error.h"
 #include "platform/file_error.h"
 #include "platform/file_lock.h"
+#include "platform/no_follow.h"
 #include "platform/whole_file.h"
 
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QDateTime>
 
 #include <optional>
 #include <vector>
@@ -46,6 +48,8 @@ QString absolute(const WorkDir& target, const QString& relative) { return QDir(t
 
 QString relative(const WorkDir& target, const QString& path) { return QDir(target.path()).relativeFilePath(path); }
 
+bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+
 void writeJournal(const WorkDir& target, const Journal& journal)
 {
     QJsonArray moves;
@@ -65,15 +69,93 @@ void writeJournal(const WorkDir& target, const Journal& journal)
     durable::syncFolder(target.path());
 }
 
-std::optional<Journal> readJournal(const WorkDir& target)
+// A journal is obeyed only when it names what a swap itself writes: the files of the set directly
+// inside the working directory, its own folders beside them, and nothing else. Anything else (an
+// absolute path, "..", another file) is a damaged or planted journal.
+class JournalCheck {
+public:
+    JournalCheck(const WorkDir& target, const QStringList& fileNames) : m_target(target), m_fileNames(fileNames) { }
+
+    void require(const Journal& journal) const
+    {
+        requireFolder(journal.previous, kPreviousFolder);
+        requireFolder(journal.replaced, kPreviousFolder + kReplacedSuffix);
+        if (!sameName(journal.replaced, journal.previous + kReplacedSuffix))
+            refuse(journal.replaced);
+        if (journal.moves.size() > size_t(2 * m_fileNames.size()))
+            refuse(QStringLiteral("%1 movimientos").arg(journal.moves.size()));
+        for (const Move& m : journal.moves) {
+            const QString name = m.incoming() ? m.to : m.from;
+            if (!isFileOfTheSet(name))
+                refuse(name);
+            const QString folder = m.incoming() ? folderOf(m.from, name) : folderOf(m.to, name);
+            if (m.incoming() ? !(sameName(folder, kStagingFolder) || sameName(folder, journal.previous))
+                             : !sameName(folder, journal.replaced))
+                refuse(m.incoming() ? m.from : m.to);
+        }
+        // The folders a recovery moves files through must be folders of the working directory,
+        // not links out of it.
+        for (const QString& folder : {journal.previous, journal.replaced, kStagingFolder}) {
+            const EntryKind kind = entryKind(absolute(m_target, folder));
+            if (kind != EntryKind::Folder && kind != EntryKind::Missing)
+                throw RunError(QStringLiteral("%1 es %2, no una carpeta de Quintaro: no se ha tocado nada. Compruebe a "
+                                              "mano las tablas de %3, borre %1 y el diario %4 y vuelva a exportar")
+                                   .arg(native(absolute(m_target, folder)), entryKindName(kind),
+                                        native(m_target.path()), native(journalPath(m_target))));
+        }
+    }
+
+private:
+    bool isFileOfTheSet(const QString& name) const
+    {
+        for (const QString& allowed : m_fileNames)
+            if (sameName(name, allowed))
+                return true;
+        return false;
+    }
+    // The folder part of "FOLDER/NAME", or a refusal when the path is anything else.
+    QString folderOf(const QString& path, const QString& name) const
+    {
+        const qsizetype slash = path.indexOf(u'/');
+        if (slash <= 0 || path.indexOf(u'/', slash + 1) >= 0 || path.contains(u'\\')
+            || !sameName(path.mid(slash + 1), name))
+            refuse(path);
+        return path.left(slash);
+    }
+    void requireFolder(const QString& folder, const QString& wanted) const
+    {
+        if (!sameName(folder, wanted))
+            refuse(folder);
+    }
+    [[noreturn]] void refuse(const QString& what) const
+    {
+        throw RunError(QStringLiteral("El diario del cambio de tablas %1 nombra «%2», que no es una tabla de Velmora "
+                                      "ni una carpeta de Quintaro dentro de %3: está dañado y no se ha tocado nada. "
+                                      "Compruebe a mano las tablas de %3 y de %4, borre el diario y vuelva a exportar")
+                           .arg(native(journalPath(m_target)), what, native(m_target.path()), kPreviousFolder));
+    }
+
+    const WorkDir& m_target;
+    const QStringList& m_fileNames;
+};
+
+// The journal is small; a larger one, a link or a FIFO under its name is refused unread.
+constexpr qint64 kJournalMaxBytes = 64 * 1024;
+
+std::optional<Journal> readJournal(const WorkDir& target, const QStringList& fileNames)
 {
-    QFile file(journalPath(target));
-    if (!file.exists())
+    const QString path = journalPath(target);
+    if (entryKind(path) == EntryKind::Missing)
         return std::nullopt;
-    if (!file.open(QIODevice::ReadOnly))
-        throw RunError(QStringLiteral("No se puede leer el diario del cambio de tablas %1: %2")
-                           .arg(native(file.fileName()), fileFailure(file, lastSystemError())));
-    const QJsonObject json = QJsonDocument::fromJson(file.readAll()).object();
+    QByteArray bytes;
+    try {
+        bytes = readSmallFile(path, kJournalMaxBytes);
+    } catch (const RunError& e) {
+        throw RunError(QStringLiteral("%1. Es el diario del cambio de tablas de Quintaro: no se ha tocado nada; "
+                                      "compruebe a mano las tablas de %2 y de %3 y borre %4")
+                           .arg(e.message(), native(target.path()), kPreviousFolder, native(path)));
+    }
+    const QJsonObject json = QJsonDocument::fromJson(bytes).object();
     Journal journal;
     journal.placed = json.value(QStringLiteral("estado")).toString() == u"colocado";
     journal.previous = json.value(QStringLiteral("anterior")).toString();
@@ -87,7 +169,8 @@ std::optional<Journal> readJournal(const WorkDir& target)
     if (journal.previous.isEmpty() || journal.replaced.isEmpty() || journal.moves.empty())
         throw RunError(QStringLiteral("El diario del cambio de tablas %1 está dañado; compruebe a mano las tablas de "
                                       "%2 y de %3 y borre el diario")
-                           .arg(native(file.fileName()), native(target.path()), kPreviousFolder));
+                           .arg(native(path), native(target.path()), kPreviousFolder));
+    JournalCheck(target, fileNames).require(journal);
     return journal;
 }
 
@@ -121,8 +204,6 @@ void syncFolders(const WorkDir& target, const Journal& journal)
         durable::syncFolder(folder);
 }
 
-bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
-
 // Whether a move has been made. A replaced file has gone out once it is in the replaced-set folder
 // (which the swap made empty). A new file has come in once it has left its folder and stands at
 // its new name, and the replaced file of that name (if any) has gone out first, since until then
@@ -139,14 +220,24 @@ bool made(const WorkDir& target, const Journal& journal, const Move& m)
     return true;
 }
 
-// Whether every file of the new set is whole where it is now: not yet moved, or moved.
-bool newSetWhole(const WorkDir& target, const Journal& journal)
+// Whether every move has been made.
+bool allMade(const WorkDir& target, const Journal& journal)
+{
+    for (const Move& m : journal.moves)
+        if (!made(target, journal, m))
+            return false;
+    return true;
+}
+
+// Whether every file of the new set still to move is whole (its recorded size): the moves can be
+// finished. Those already moved were whole when they moved (synced before the first move).
+bool restOfNewSetWhole(const WorkDir& target, const Journal& journal)
 {
     for (const Move& m : journal.moves) {
-        if (!m.incoming())
+        if (!m.incoming() || made(target, journal, m))
             continue;
-        const QFileInfo now(absolute(target, made(target, journal, m) ? m.to : m.from));
-        if (!now.isFile() || now.size() != m.size)
+        const QFileInfo now(absolute(target, m.from));
+        if (entryKind(now.filePath()) != EntryKind::File || now.size() != m.size)
             return false;
     }
     return true;
@@ -160,13 +251,39 @@ void moveForward(const WorkDir& target, const Journal& journal)
             move(absolute(target, m.from), absolute(target, m.to));
 }
 
-// The moves made, undone in reverse; false when one cannot be.
-bool moveBack(const WorkDir& target, const Journal& journal)
+// Where files that no longer match the journal are kept when a swap is undone: a folder of its
+// own, named by the time, so that nothing later removes them.
+QString rescueFolder(const WorkDir& target)
+{
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString path = QDir(target.path()).filePath(QStringLiteral("QUINTARO_RESCATE_") + stamp);
+    for (int n = 2; entryKind(path) != EntryKind::Missing; ++n)
+        path = QDir(target.path()).filePath(QStringLiteral("QUINTARO_RESCATE_%1_%2").arg(stamp).arg(n));
+    return path;
+}
+
+// The moves made, undone in reverse; false when one cannot be. A new file that has changed since
+// it moved (its size is not the journal's) is not taken back where the next run would throw it
+// away: it goes into `*rescued` (made on first use), which then names that folder.
+bool moveBack(const WorkDir& target, const Journal& journal, QString* rescued)
 {
     bool all = true;
-    for (auto it = journal.moves.rbegin(); it != journal.moves.rend(); ++it)
-        if (made(target, journal, *it) && !durable::moveFile(absolute(target, it->to), absolute(target, it->from)))
+    for (auto it = journal.moves.rbegin(); it != journal.moves.rend(); ++it) {
+        if (!made(target, journal, *it))
+            continue;
+        const QString from = absolute(target, it->to);
+        QString to = absolute(target, it->from);
+        if (it->incoming() && QFileInfo(from).size() != it->size) {
+            if (rescued->isEmpty()) {
+                *rescued = rescueFolder(target);
+                if (!QDir().mkdir(*rescued))
+                    return false;
+            }
+            to = QDir(*rescued).filePath(QFileInfo(from).fileName());
+        }
+        if (!durable::moveFile(from, to))
             all = false;
+    }
     return all;
 }
 
@@ -174,8 +291,8 @@ bool moveBack(const WorkDir& target, const Journal& journal)
 void keepReplacedSet(const WorkDir& target, const Journal& journal)
 {
     const QString previous = absolute(target, journal.previous), replaced = absolute(target, journal.replaced);
-    if (QFileInfo(replaced).isDir()) {
-        if (QFileInfo::exists(previous) && !QDir(previous).removeRecursively())
+    if (entryKind(replaced) == EntryKind::Folder) {
+        if (!removeTree(previous))
             throw SwapError(QStringLiteral("Las tablas nuevas están en su sitio, pero no se puede vaciar %1 para "
                                           "guardar las anteriores, que esperan en %2; la próxima ejecución de "
                                           "Quintaro lo intentará de nuevo")
@@ -191,15 +308,18 @@ void keepReplacedSet(const WorkDir& target, const Journal& journal)
     removeJournal(target);
 }
 
-// Undoes a swap that did not finish: true once every file is back where it was and the journal is
-// gone; false, the journal kept for the next run, when a file cannot be put back.
-bool undoSwap(const WorkDir& target, const Journal& journal)
+// Undoes a swap that did not finish: true once every file is back where it was (or, changed since,
+// kept in `*rescued`) and the journal is gone; false, the journal kept for the next run, when a
+// file cannot be put back.
+bool undoSwap(const WorkDir& target, const Journal& journal, QString* rescued)
 {
     try {
-        if (!moveBack(target, journal))
+        if (!moveBack(target, journal, rescued))
             return false;
         syncFolders(target, journal);
-        QDir(absolute(target, journal.replaced)).removeRecursively();
+        if (!rescued->isEmpty())
+            durable::syncFolder(*rescued);
+        removeTree(absolute(target, journal.replaced));
         removeJournal(target);
         return true;
     } catch (const RunError&) {
@@ -212,17 +332,6 @@ QString cannotUndo(const WorkDir& target)
     return QStringLiteral("No se han podido devolver todas las tablas a su sitio: la próxima ejecución de Quintaro "
                           "terminará el cambio según el diario %1")
         .arg(native(journalPath(target)));
-}
-
-// A fresh, empty folder for the replaced set; one left by a swap that never began is emptied.
-void freshFolder(const QString& path)
-{
-    QDir folder(path);
-    if (folder.exists() && !folder.removeRecursively())
-        throw RunError(QStringLiteral("No se puede vaciar la carpeta %1").arg(native(path)));
-    if (!QDir().mkdir(path))
-        throw RunError(QStringLiteral("No se puede crear la carpeta %1 (%2)")
-                           .arg(native(path), failureKind(lastSystemError())));
 }
 
 } // namespace
@@ -273,7 +382,8 @@ void replaceFileSet(const WorkDir& target, const WorkDir& source, const QStringL
         syncFolders(target, journal);
     } catch (const RunError& e) {
         const QString why = QStringLiteral("No se han podido cambiar las tablas: %1. ").arg(e.message());
-        if (!undoSwap(target, journal))
+        QString rescued; // a swap undone at once has changed nothing it moved
+        if (!undoSwap(target, journal, &rescued))
             throw SwapError(why + cannotUndo(target));
         throw SwapError(why + QStringLiteral("Las tablas que había se han dejado como estaban"));
     }
@@ -291,22 +401,29 @@ void replaceFileSet(const WorkDir& target, const WorkDir& source, const QStringL
     }
 }
 
-QString recoverInterruptedSwap(const WorkDir& target)
+QString recoverInterruptedSwap(const WorkDir& target, const QStringList& fileNames)
 {
-    const std::optional<Journal> found = readJournal(target);
+    const std::optional<Journal> found = readJournal(target, fileNames);
     if (!found)
         return {};
     Journal journal = *found;
     const QString where = native(target.path());
     if (!journal.placed) {
-        if (!newSetWhole(target, journal)) {
+        // Every move made: the new set is in place, and whatever it holds now (Velmora may have
+        // worked on it since) stays. Otherwise forward only while what is left to move is whole.
+        if (!allMade(target, journal) && !restOfNewSetWhole(target, journal)) {
             const QString found
                 = QStringLiteral("Se encontró en %1 un cambio de tablas interrumpido cuyas tablas nuevas no estaban "
                                  "completas")
                       .arg(where);
-            if (!undoSwap(target, journal))
+            QString rescued;
+            if (!undoSwap(target, journal, &rescued))
                 throw SwapError(found + QStringLiteral(". ") + cannotUndo(target));
-            return found + QStringLiteral(": se ha deshecho y están las tablas que había antes");
+            QString done = found + QStringLiteral(": se ha deshecho y están las tablas que había antes");
+            if (!rescued.isEmpty())
+                done += QStringLiteral("; las tablas nuevas que se habían cambiado desde entonces se guardan en %1")
+                            .arg(native(rescued));
+            return done;
         }
         moveForward(target, journal);
         syncFolders(target, journal);

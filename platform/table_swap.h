@@ -11,6 +11,9 @@ namespace quintaro {
 // and the journal a swap keeps while it runs.
 inline const QString kPreviousFolder = QStringLiteral("QUINTARO_ANTERIORES");
 inline const QString kSwapJournalFile = QStringLiteral("QUINTARO_CAMBIO.JSON");
+// The folder inside the working directory where a new set of tables is written before it
+// replaces the current one.
+inline const QString kStagingFolder = QStringLiteral("QUINTARO_NUEVAS");
 
 // A failure once a swap has begun moving files: its message says which tables are in place.
 class SwapError : public RunError {
@@ -35,9 +38,13 @@ public:
 void replaceFileSet(const WorkDir& target, const WorkDir& source, const QStringList& fileNames);
 
 // Finishes a swap that a kill or a power cut interrupted, from its journal in `target`: forward
-// when every file of the new set is there whole, back otherwise. Gives what it did in one Spanish
+// when every move was made (whatever the tables hold now: Velmora may have worked on them) or
+// when the files still to move are whole, back otherwise. A file taken back that no longer
+// matches the journal (edited since) is kept aside in a folder of its own, never deleted. The
+// journal is obeyed only where it names `fileNames` and Quintaro's own folders directly inside
+// `target`, and no link among them; otherwise nothing is touched. Gives what it did in one Spanish
 // sentence, or nothing when there was no journal. Raises a RunError (the journal stays for the
 // next run) when it cannot finish.
-QString recoverInterruptedSwap(const WorkDir& target);
+QString recoverInterruptedSwap(const WorkDir& target, const QStringList& fileNames);
 
 } // namespace quintaro

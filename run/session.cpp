@@ -40,17 +40,19 @@ QString lowerAsciiLetters(QString s)
     return s;
 }
 
-// The files an export run puts in place together: the six tables, their indexes and its record.
-QStringList exportFileSet()
-{
-    QStringList files;
-    for (const QString& table : tables::kExportTables)
-        files << table + QStringLiteral(".DBF") << table + QStringLiteral(".MDX");
-    return files << kExportRecordFile;
-}
-
 const QString kTablesUnchanged = QStringLiteral("Las tablas de Velmora no se han cambiado");
 } // namespace
+
+const QStringList& exportFileSet()
+{
+    static const QStringList files = [] {
+        QStringList names;
+        for (const QString& table : tables::kExportTables)
+            names << table + QStringLiteral(".DBF") << table + QStringLiteral(".MDX");
+        return names << kExportRecordFile;
+    }();
+    return files;
+}
 
 void restorePreviousExport(const WorkDir& dir) { restorePreviousSet(dir, exportFileSet()); }
 
@@ -93,7 +95,7 @@ Session::Outcome Session::failed(RunUi& ui, const QString& message)
 const WorkDir& Session::holdWorkDirectory()
 {
     m_heldDir.reset();
-    m_heldDir.emplace(holdWorkDir(m_workDirectory, true));
+    m_heldDir.emplace(holdWorkDir(m_workDirectory, true, exportFileSet()));
     m_report.workDirectory = m_heldDir->dir.path();
     if (!m_heldDir->recovered.isEmpty())
         m_report.workDirNotes << m_heldDir->recovered;

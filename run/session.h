@@ -82,6 +82,9 @@ private:
     RunReport m_report;
 };
 
+// The files an export puts in place together: the six tables, their indexes and its record.
+const QStringList& exportFileSet();
+
 // Puts back the tables that the last export replaced, keeping the ones they replace so that this
 // can be undone the same way. Raises a RunError when there is nothing to put back.
 void restorePreviousExport(const WorkDir& dir);
