@@ -7,9 +7,9 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QScopeGuard>
 
 #include <atomic>
+#include <vector>
 #include <csignal>
 #include <cstdio>
 #ifdef _WIN32
@@ -47,14 +47,45 @@ int importSolution(const fet::SolutionFiles& files, const QStringList& frames, c
         return notFinished(imported.outcome, session, ui, p, out, err);
     out << "Proceso finalizado" << Qt::endl;
     printReport(p, session.report(), out);
+    if (!imported.lessonsChecked)
+        out << "Aviso: junto a la solución no está el archivo de datos de FET (…_data_and_timetable.fet), así que no se "
+               "ha podido comprobar actividad por actividad que sea la sesión de este documento; sí se ha comprobado "
+               "que ninguna está fuera del marco horario de su grupo ni pone a un profesor o un grupo en dos sitios a "
+               "la vez."
+            << Qt::endl;
     if (imported.partial)
         out << "Aviso: esta solución es la mejor de una ejecución de FET que no terminó; " << imported.unplaced
             << " de " << imported.activities << " horas quedan sin colocar." << Qt::endl;
     return Ok;
 }
 
-std::atomic_bool interrupted{false};
-extern "C" void onInterrupt(int) { interrupted = true; }
+// The person's requests to stop (Ctrl+C, a shutdown's SIGTERM, a closed terminal's SIGHUP): the
+// first asks FET to stop and keep its best timetable, the second ends it at once.
+std::atomic_int stopRequests{0};
+extern "C" void onStopRequest(int) { ++stopRequests; }
+
+// The stop signals handled while FET runs; the previous handling comes back when it goes.
+class StopSignals {
+public:
+    StopSignals()
+    {
+        for (int s : kSignals)
+            m_previous.push_back(std::signal(s, onStopRequest));
+    }
+    ~StopSignals()
+    {
+        for (size_t i = 0; i < std::size(kSignals); ++i)
+            std::signal(kSignals[i], m_previous[i]);
+    }
+
+private:
+#ifdef _WIN32
+    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGBREAK};
+#else
+    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+#endif
+    std::vector<void (*)(int)> m_previous;
+};
 } // namespace
 
 int fetFile(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
@@ -114,10 +145,11 @@ int resolver(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
         if (terminal)
             out << "\r  " << said << "   " << Qt::flush;
     };
-    interrupted = false;
-    const auto previous = std::signal(SIGINT, onInterrupt);
-    const auto restore = qScopeGuard([previous] { std::signal(SIGINT, previous); });
-    const FetSolved solved = solveWithFet(ui, program, seconds, progress, &interrupted);
+    stopRequests = 0;
+    const FetSolved solved = [&] {
+        const StopSignals handled;
+        return solveWithFet(ui, program, seconds, progress, &stopRequests);
+    }();
     if (terminal && started)
         out << Qt::endl;
 
@@ -139,6 +171,7 @@ int resolver(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
         return 130;
     case FetSolved::Ending::Impossible:
     case FetSolved::Ending::TimedOut:
+    case FetSolved::Ending::Overran:
     case FetSolved::Ending::FetFailed:
         err << solved.message << Qt::endl;
         return RunFailed;

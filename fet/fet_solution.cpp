@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <map>
+
 namespace quintaro::fet {
 
 namespace {
@@ -106,7 +108,9 @@ Solution readSolution(const SolutionFiles& files, const tables::SchoolTables& sc
         notOfThisDocument(QStringLiteral("la solución tiene %1 actividades y el documento da %2").arg(activities.size()).arg(expected));
 
     Solution solution;
+    solution.lessonsChecked = !files.data.isEmpty();
     solution.hours.resize(size_t(expected));
+    std::map<std::pair<int, QString>, qint64> busy; // (period, teacher or group) -> activity
     std::vector<bool> seen(size_t(expected), false);
     for (const XmlNode& a : activities) {
         bool ok = false;
@@ -127,8 +131,28 @@ Solution readSolution(const SolutionFiles& files, const tables::SchoolTables& sc
             notOfThisDocument(QStringLiteral("la actividad %1 está el «%2» a la hora «%3», que el documento no tiene")
                                   .arg(id)
                                   .arg(day, time));
+        const tables::LessonRow& lesson = school.lessons[size_t(hour.lesson)];
+        const QString frame = school.frameOfGroup.value(lesson.group);
+        if (!frame.isEmpty() && grid.frameOfHour(h) != frame)
+            notOfThisDocument(QStringLiteral("la actividad %1 (sesión %2, grupo %3) está a la hora «%4», que es de otro "
+                                             "marco horario que el de su grupo")
+                                  .arg(id)
+                                  .arg(lesson.id)
+                                  .arg(lesson.group, time));
         hour.period = grid.periodAt(d, h);
         hour.room = file.roomCodeOfName.value(a.firstChild("Room").text().trimmed());
+        // FET never puts a teacher or a group in two places at once with its own data; when it
+        // seems to here, its activities are not the lessons they are taken for.
+        for (const QString& who : {QStringLiteral("profesor ") + lesson.teacher, QStringLiteral("grupo ") + lesson.group}) {
+            if (who.endsWith(u' '))
+                continue;
+            const auto [at, fresh] = busy.try_emplace(std::make_pair(hour.period, who), id);
+            if (!fresh)
+                notOfThisDocument(QStringLiteral("las actividades %1 y %2 ponen al %3 dos veces el «%4» a la hora «%5»")
+                                      .arg(at->second)
+                                      .arg(id)
+                                      .arg(who, day, time));
+        }
     }
     return solution;
 }

@@ -31,10 +31,13 @@ SolutionsFound solutionsIn(const QString& outputDir);
 struct Solution {
     std::vector<tables::PlacedHour> hours; // one per activity, in Id order
     qint64 unplaced = 0;
+    bool lessonsChecked = false; // FET's data was beside it, so each activity's lesson was checked
 };
 // The solution as placed hours of the lessons, for SOLUC. The activities are checked to be those
-// of `file` (the same count and, where FET's data is beside it, each activity's lesson): a
-// solution of another document, or of other frames, stops with a message saying so.
+// of `file`: the same count; where FET's data is beside it, each activity's lesson; and always
+// what FET itself never does with its own data: an hour of another frame than its group's, or a
+// teacher or group twice at one hour. A solution of another document, or of other frames, or
+// with its lessons in another order stops with a message saying so.
 Solution readSolution(const SolutionFiles& files, const tables::SchoolTables& school, const FetFile& file);
 
 } // namespace quintaro::fet

@@ -133,7 +133,7 @@ void TMForm::BResolverFetClick()
         m_ui.showError(fetClMissingMessage());
         return;
     }
-    std::atomic_bool stop{false};
+    std::atomic_int stop{0};
     std::optional<QProgressDialog> progress; // once the document and frames are chosen
     const auto tell = [&](const QString& said) {
         if (!progress) {
@@ -142,7 +142,7 @@ void TMForm::BResolverFetClick()
             progress->setWindowTitle(kAppTitle);
             progress->setWindowModality(Qt::WindowModal);
             progress->setMinimumDuration(0);
-            connect(&*progress, &QProgressDialog::canceled, this, [&stop] { stop = true; });
+            connect(&*progress, &QProgressDialog::canceled, this, [&stop] { ++stop; });
             progress->show();
         }
         progress->setLabelText(QStringLiteral("FET está resolviendo el horario…\n%1").arg(said));

@@ -73,6 +73,7 @@ FetImport importFetSolution(Session& session, RunUi& ui, const fet::SolutionFile
     const fet::Solution solved = fet::readSolution(solution, school, file);
     imported.unplaced = solved.unplaced;
     imported.activities = qint64(solved.hours.size());
+    imported.lessonsChecked = solved.lessonsChecked;
     tables::writeSoluc(exported.dir(), school, solved.hours);
     imported.outcome = session.runImport(ui);
     return imported;
@@ -115,10 +116,35 @@ private:
 };
 
 QString native(const QString& path) { return QDir::toNativeSeparators(path); }
+
+// Why FET stopped before placing everything, and how far it got.
+QString stoppedEarly(const FetSolverRun& run, int seconds, qint64 activities, const QString& document)
+{
+    switch (run.ending) {
+    case FetSolverRun::Ending::TimedOut:
+        // The suggestion in 64 bits: four times a very long limit still reads as a number.
+        return QStringLiteral("FET no terminó en %1 s: llegó a colocar %2 de %3 horas de clase. Pruebe con más tiempo: "
+                              "quintaro-cli resolver \"%4\" --segundos %5.")
+            .arg(seconds)
+            .arg(run.placed)
+            .arg(activities)
+            .arg(native(document))
+            .arg(qint64(seconds) * 4);
+    case FetSolverRun::Ending::Overran:
+        return QStringLiteral("fet-cl siguió buscando después de sus %1 s y Quintaro lo ha detenido: llegó a colocar %2 "
+                              "de %3 horas de clase. Compruebe que el fet-cl instalado es el de FET (quintaro-cli "
+                              "resolver --fet-cl RUTA indica otro).")
+            .arg(seconds)
+            .arg(run.placed)
+            .arg(activities);
+    default:
+        return QStringLiteral("Interrumpido: FET llegó a colocar %1 de %2 horas de clase.").arg(run.placed).arg(activities);
+    }
+}
 } // namespace
 
 FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds,
-                       const std::function<void(const QString&)>& progress, const std::atomic_bool* interrupt)
+                       const std::function<void(const QString&)>& progress, const std::atomic_int* stops)
 {
     FetSolved solved;
     InnerRunUi inner(ui);
@@ -141,7 +167,7 @@ FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds,
     solved.activities = written.activities;
     solved.frames = writing.report().chosenFrames;
 
-    const FetSolverRun run = runFetCl(program, fetPath, results, seconds, progress, interrupt);
+    const FetSolverRun run = runFetCl(program, fetPath, results, seconds, progress, stops);
     switch (run.ending) {
     case FetSolverRun::Ending::Solved: {
         Session importing;
@@ -165,25 +191,22 @@ FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds,
                              .arg(run.fetWords);
         return solved;
     case FetSolverRun::Ending::TimedOut:
+    case FetSolverRun::Ending::Overran:
     case FetSolverRun::Ending::Interrupted:
-        work.setAutoRemove(false);
-        solved.ending = run.ending == FetSolverRun::Ending::TimedOut ? FetSolved::Ending::TimedOut
-                                                                      : FetSolved::Ending::Interrupted;
-        solved.message = (run.ending == FetSolverRun::Ending::TimedOut
-                              ? QStringLiteral("FET no terminó en %1 s: llegó a colocar %2 de %3 horas de clase. Pruebe "
-                                               "con más tiempo: quintaro-cli resolver \"%4\" --segundos %5.")
-                                    .arg(seconds)
-                                    .arg(run.placed)
-                                    .arg(written.activities)
-                                    .arg(native(document))
-                                    .arg(seconds * 4)
-                              : QStringLiteral("Interrumpido: FET llegó a colocar %1 de %2 horas de clase.")
-                                    .arg(run.placed)
-                                    .arg(written.activities))
-                       + QStringLiteral(" No se ha escrito ningún documento resultado. Su mejor horario está en %1; "
-                                        "quintaro-cli importar \"%2\" --fet \"%1\" --marcos %3 lo trae, con las horas "
-                                        "que falten sin colocar.")
-                             .arg(native(results), native(document), solved.frames.join(u','));
+        solved.ending = run.ending == FetSolverRun::Ending::TimedOut  ? FetSolved::Ending::TimedOut
+                      : run.ending == FetSolverRun::Ending::Overran ? FetSolved::Ending::Overran
+                                                                    : FetSolved::Ending::Interrupted;
+        solved.message = stoppedEarly(run, seconds, written.activities, document)
+                       + QStringLiteral(" No se ha escrito ningún documento resultado.");
+        // Only what is there is promised: the folder is kept when it holds FET's best timetable.
+        if (run.bestKept) {
+            work.setAutoRemove(false);
+            solved.message += QStringLiteral(" Su mejor horario está en %1; quintaro-cli importar \"%2\" --fet \"%1\" "
+                                             "--marcos %3 lo trae, con las horas que falten sin colocar.")
+                                  .arg(native(results), native(document), solved.frames.join(u','));
+        } else {
+            solved.message += QStringLiteral(" FET no dejó ningún horario que aprovechar.");
+        }
         return solved;
     case FetSolverRun::Ending::Failed:
         work.setAutoRemove(false);

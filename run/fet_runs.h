@@ -47,6 +47,7 @@ struct FetImport {
     qint64 unplaced = 0;
     qint64 activities = 0;
     bool partial = false;
+    bool lessonsChecked = false; // FET's data was there to check each activity's lesson
 };
 FetImport importFetSolution(Session& session, RunUi& ui, const fet::SolutionFiles& solution);
 
@@ -55,11 +56,12 @@ QStringList framesOfSolution(const fet::SolutionFiles& solution);
 
 // Resolving the timetable with FET in one go: the document and frames are asked once through
 // `ui`; the FET file is written to a temporary folder, fet-cl solves it (for at most `seconds`,
-// telling `progress` how it goes, stopped when `interrupt` turns true), and its solution is
+// telling `progress` how it goes, stopped as `stops` counts the person's requests: see runFetCl),
+// and its solution is
 // imported into the result document beside the document. Only a complete solution makes a result
 // document; FET's folder is kept when it holds a partial one worth a look.
 struct FetSolved {
-    enum class Ending { Finished, NoDocument, NotExported, Impossible, TimedOut, Interrupted, FetFailed };
+    enum class Ending { Finished, NoDocument, NotExported, Impossible, TimedOut, Overran, Interrupted, FetFailed };
     Ending ending = Ending::FetFailed;
     QString message; // what to tell the person when it did not finish (Spanish, complete)
     RunReport report; // the import's when finished; the export's when the document could not be read
@@ -67,6 +69,6 @@ struct FetSolved {
     QStringList frames;
 };
 FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds,
-                       const std::function<void(const QString&)>& progress, const std::atomic_bool* interrupt);
+                       const std::function<void(const QString&)>& progress, const std::atomic_int* stops);
 
 } // namespace quintaro

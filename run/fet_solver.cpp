@@ -1,19 +1,16 @@
 #include "run/fet_solver.h"
 
 #include "fet/fet_solution.h"
+#include "run/solver_process.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
-#ifndef Q_OS_WIN
-#include <unistd.h>
-#endif
 
 namespace quintaro {
 
@@ -73,57 +70,84 @@ QString reasonIn(const QString& output)
             said << t;
     }
     said.removeDuplicates();
-    return said.mid(0, 3).join(u' ');
+    return said.mid(0, 3).join(u' ').left(2000);
 }
 
-// The latest "FET reached N activities placed" of its log, or -1.
+// The latest "FET reached N activities placed" of its log, or -1. Only the log's end is read: a
+// program that floods it cannot make Quintaro read without end.
 qint64 reachedSoFar(const QString& outputDir)
 {
     QFile log(QDir(outputDir).filePath(QStringLiteral("logs/max_placed_activities.txt")));
     if (!log.open(QIODevice::ReadOnly))
         return -1;
+    constexpr qint64 kTail = 4096;
+    if (log.size() > kTail)
+        log.seek(log.size() - kTail);
     static const QRegularExpression reached(QStringLiteral("reached (\\d+) activities placed"));
     qint64 last = -1;
-    for (const QString& line : QString::fromUtf8(log.readAll()).split(u'\n'))
+    for (const QString& line : QString::fromUtf8(log.read(kTail)).split(u'\n'))
         if (const auto m = reached.match(line); m.hasMatch())
             last = m.captured(1).toLongLong();
     return last;
 }
 
+// fet-cl's output, its beginning and its end kept (kFetOutputKept bytes each) and the middle left
+// out: what FET says of why it stopped is at one end or the other.
+class KeptOutput {
+public:
+    void add(const QByteArray& bytes)
+    {
+        const qint64 room = kFetOutputKept - m_head.size();
+        m_head += bytes.left(qMax<qint64>(room, 0));
+        if (bytes.size() <= room)
+            return;
+        m_tail += bytes.mid(qMax<qint64>(room, 0));
+        if (m_tail.size() > kFetOutputKept) {
+            m_skipped = true;
+            m_tail = m_tail.right(kFetOutputKept);
+        }
+    }
+    QString text() const
+    {
+        return QString::fromLocal8Bit(m_head + (m_skipped ? QByteArrayLiteral("\n…\n") : QByteArray()) + m_tail);
+    }
+
+private:
+    QByteArray m_head, m_tail;
+    bool m_skipped = false;
+};
+
 } // namespace
 
 FetSolverRun runFetCl(const QString& program, const QString& fetFile, const QString& outputDir, int seconds,
-                      const std::function<void(const QString&)>& progress, const std::atomic_bool* interrupt)
+                      const std::function<void(const QString&)>& progress, const std::atomic_int* stops,
+                      const FetWaits& waits)
 {
-    QProcess fet;
-    fet.setProgram(program);
-    fet.setArguments({QStringLiteral("--inputfile=") + QDir::toNativeSeparators(fetFile),
-                      QStringLiteral("--outputdir=") + QDir::toNativeSeparators(outputDir),
-                      QStringLiteral("--timelimitseconds=%1").arg(seconds), QStringLiteral("--language=en_US"),
-                      QStringLiteral("--writetimetablesdaysvertical=false"),
-                      QStringLiteral("--writetimetablestimehorizontal=false"),
-                      QStringLiteral("--writetimetablestimevertical=false")});
-    fet.setProcessChannelMode(QProcess::MergedChannels);
-#ifndef Q_OS_WIN
-    // Its own process group: Ctrl-C at the terminal reaches Quintaro only, which passes it on as
-    // SIGTERM (FET then writes its best timetable; SIGINT would stop it without writing).
-    fet.setChildProcessModifier([] { ::setpgid(0, 0); });
-#endif
-    fet.start();
+    SolverProcess fet(program, {QStringLiteral("--inputfile=") + QDir::toNativeSeparators(fetFile),
+                                QStringLiteral("--outputdir=") + QDir::toNativeSeparators(outputDir),
+                                QStringLiteral("--timelimitseconds=%1").arg(seconds), QStringLiteral("--language=en_US"),
+                                QStringLiteral("--writetimetablesdaysvertical=false"),
+                                QStringLiteral("--writetimetablestimehorizontal=false"),
+                                QStringLiteral("--writetimetablestimevertical=false")});
     FetSolverRun run;
-    if (!fet.waitForStarted(30000)) {
-        run.fetWords = fet.errorString();
+    if (!fet.start(&run.fetWords))
         return run;
-    }
-    QByteArray output;
+    KeptOutput output;
     QElapsedTimer clock;
     clock.start();
-    bool stopping = false;
+    const qint64 overrunAt = (qint64(seconds) + waits.graceSeconds) * 1000;
+    qint64 askedAt = -1; // when fet-cl was asked to stop
+    bool overran = false, ended = false;
     while (!fet.waitForFinished(500)) {
-        output += fet.readAll();
-        if (interrupt && *interrupt && !stopping) {
-            stopping = true;
-            fet.terminate();
+        output.add(fet.readAll());
+        const int asked = stops ? stops->load() : 0;
+        if (askedAt < 0 && (asked > 0 || clock.elapsed() > overrunAt)) {
+            overran = asked == 0;
+            askedAt = clock.elapsed();
+            fet.askToStop();
+        } else if (askedAt >= 0 && !ended && (asked > 1 || clock.elapsed() - askedAt > waits.stopSeconds * 1000)) {
+            ended = true;
+            fet.end();
         }
         // Told every half second, so that a window stays alive while it waits.
         if (progress)
@@ -131,12 +155,13 @@ FetSolverRun runFetCl(const QString& program, const QString& fetFile, const QStr
                          .arg(qMax<qint64>(reachedSoFar(outputDir), 0))
                          .arg(clock.elapsed() / 1000));
     }
-    output += fet.readAll();
-    const QString said = QString::fromLocal8Bit(output);
-    if (stopping) {
-        run.ending = FetSolverRun::Ending::Interrupted;
-    } else if (fet.exitStatus() == QProcess::NormalExit && fet.exitCode() == 0) {
-        const fet::SolutionsFound found = fet::solutionsIn(outputDir);
+    output.add(fet.readAll());
+    const QString said = output.text();
+    const fet::SolutionsFound found = fet::solutionsIn(outputDir);
+    run.bestKept = !found.highest.isEmpty();
+    if (askedAt >= 0) {
+        run.ending = overran ? FetSolverRun::Ending::Overran : FetSolverRun::Ending::Interrupted;
+    } else if (fet.succeeded()) {
         run.ending = !found.complete.isEmpty() ? FetSolverRun::Ending::Solved
                    : !found.highest.isEmpty()  ? FetSolverRun::Ending::TimedOut
                                                : FetSolverRun::Ending::Failed;
@@ -146,7 +171,7 @@ FetSolverRun runFetCl(const QString& program, const QString& fetFile, const QStr
     }
     if (run.ending == FetSolverRun::Ending::Failed && run.fetWords.isEmpty()) {
         const QStringList lines = said.trimmed().split(u'\n');
-        run.fetWords = lines.mid(qMax<qsizetype>(0, lines.size() - 5)).join(u' ');
+        run.fetWords = lines.mid(qMax<qsizetype>(0, lines.size() - 5)).join(u' ').left(2000);
     }
     run.placed = qMax<qint64>(reachedSoFar(outputDir), 0);
     return run;

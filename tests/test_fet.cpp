@@ -148,6 +148,7 @@ TEST(FetSolution, PlacedAndUnplacedHoursAndWhatIsNotOfThisSchool)
                                        {"3", "Martes", "T 2 16:00-17:00", ""}});
     ASSERT_EQ(solved.hours.size(), 3u);
     EXPECT_EQ(solved.unplaced, 1);
+    EXPECT_FALSE(solved.lessonsChecked); // no data file beside it: the caller says so
     EXPECT_EQ(solved.hours[0].lesson, 0u);
     EXPECT_EQ(school.periods[size_t(solved.hours[0].period)].hour, 1);
     EXPECT_EQ(solved.hours[0].room, QStringLiteral("Aula 1")); // back to its AULAT code
@@ -165,6 +166,16 @@ TEST(FetSolution, PlacedAndUnplacedHoursAndWhatIsNotOfThisSchool)
         {"an hour the grid lacks",
          {{"1", "Lunes", "M 9", ""}, {"2", "", "", ""}, {"3", "", "", ""}},
          "a la hora «M 9», que el documento no tiene"},
+        // Edited in FET's window: G1's lesson moved to an evening hour. It is not taken as the
+        // same period number of the morning.
+        {"an hour of the other frame",
+         {{"1", "Lunes", "T 1 15:00-16:00", ""}, {"2", "", "", ""}, {"3", "", "", ""}},
+         "está a la hora «T 1 15:00-16:00», que es de otro marco horario que el de su grupo"},
+        // Without FET's data beside it, activities in another order show as a teacher and a
+        // group twice at once, which FET never does.
+        {"lessons in another order",
+         {{"1", "Lunes", "M 1 08:00-09:00", ""}, {"2", "Lunes", "M 1 08:00-09:00", ""}, {"3", "", "", ""}},
+         "las actividades 1 y 2 ponen al profesor ?PN dos veces el «Lunes» a la hora «M 1 08:00-09:00»"},
     };
     for (const auto& c : wrong)
         EXPECT_TRUE(failsSaying([&] { read(c.rows); }, {QStringLiteral("no es de este documento"), QString::fromUtf8(c.said)}))
