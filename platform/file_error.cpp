@@ -88,8 +88,8 @@ QString fileFailure(const QFileDevice& file, int systemError)
             break;
         }
     }
-    const QString detail = file.errorString();
-    return detail.isEmpty() ? kind : kind + QStringLiteral(" (") + detail + u')';
+    // Qt's own words are English ("Unknown error" after a full disk): the kind says it in Spanish.
+    return kind;
 }
 
 } // namespace quintaro

@@ -14,7 +14,8 @@ int lastSystemError();
 // "no existe", "en uso por otro programa"; others by their number.
 QString failureKind(int systemError);
 
-// Why a file operation failed: the kind first, the library's own words after it, in brackets.
+// Why a file operation failed, in Spanish: the system error's kind, or else what the file says
+// went wrong.
 QString fileFailure(const QFileDevice& file, int systemError);
 
 } // namespace quintaro

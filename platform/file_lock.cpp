@@ -87,6 +87,7 @@ LockedOpen openLocked(const QString& path, LockMode mode, bool writable)
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         result.held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+        result.systemError = int(error);
         result.reason = failureKind(int(error));
         return result;
     }
@@ -94,12 +95,14 @@ LockedOpen openLocked(const QString& path, LockMode mode, bool writable)
         _open_osfhandle(reinterpret_cast<intptr_t>(handle), (writable ? _O_RDWR : _O_RDONLY) | _O_BINARY));
     if (!result.fd.valid()) {
         CloseHandle(handle);
-        result.reason = failureKind(lastSystemError());
+        result.systemError = lastSystemError();
+        result.reason = failureKind(result.systemError);
         return result;
     }
 #else
     result.fd = FileDescriptor(::open(QFile::encodeName(path).constData(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC));
     if (!result.fd.valid()) {
+        result.systemError = errno;
         result.reason = failureKind(errno);
         return result;
     }
@@ -109,6 +112,15 @@ LockedOpen openLocked(const QString& path, LockMode mode, bool writable)
         result.held = true;
     }
     return result;
+}
+
+bool isWriteRefused(int systemError)
+{
+#ifdef _WIN32
+    return systemError == ERROR_ACCESS_DENIED || systemError == ERROR_WRITE_PROTECT;
+#else
+    return systemError == EROFS || systemError == EACCES || systemError == EPERM;
+#endif
 }
 
 QString heldByAnotherMessage(const QString& table)

@@ -43,7 +43,12 @@ struct LockedOpen {
     FileDescriptor fd; // invalid when the file could not be opened
     bool held = false; // another holder keeps the file from this kind of use
     QString reason; // why it could not be opened otherwise, in Spanish ("no existe", "sin permiso")
+    int systemError = 0; // the system's error behind `reason`
 };
+
+// Whether a system error says that nothing may be written there (a read-only disk or share, or no
+// permission to write).
+bool isWriteRefused(int systemError);
 
 // Opens `path` for reading, and for writing when asked, for this kind of use.
 LockedOpen openLocked(const QString& path, LockMode mode, bool writable);

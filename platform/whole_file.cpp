@@ -3,6 +3,7 @@
 #include "platform/durable.h"
 #include "platform/error.h"
 #include "platform/file_error.h"
+#include "platform/no_follow.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -19,6 +20,10 @@ WriteFailure failureOf(const QFileDevice& file)
 
 std::optional<WriteFailure> writeWholeFile(const QString& path, const std::function<bool(QIODevice&)>& write)
 {
+    // QSaveFile would write to where a link points, out of the folder the person chose.
+    if (entryKind(path) == EntryKind::Link)
+        return WriteFailure{0, QStringLiteral("es un enlace a otro lugar, y Quintaro no escribe a través de enlaces; "
+                                              "bórrelo o elija otro nombre")};
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return failureOf(file);

@@ -20,11 +20,20 @@ WorkDirLock::WorkDirLock(const QString& folder) : m_path(QDir(folder).filePath(k
     {
         // Made when missing; an existing one is left as it is (another run may hold it).
         QFile file(m_path);
-        if (!file.exists() && !file.open(QIODevice::Append))
-            throw RunError(QStringLiteral("No se puede crear %1 (%2)")
-                               .arg(QDir::toNativeSeparators(m_path), fileFailure(file, lastSystemError())));
+        if (!file.exists() && !file.open(QIODevice::Append)) {
+            const int error = lastSystemError();
+            // A folder nobody may write to: no run can change it, so there is nothing to hold it
+            // against, and what only reads it (an import, a look at a table) goes on.
+            if (isWriteRefused(error))
+                return;
+            throw RunError(
+                QStringLiteral("No se puede crear %1 (%2)").arg(QDir::toNativeSeparators(m_path), fileFailure(file, error)));
+        }
     }
     LockedOpen opened = openLocked(m_path, LockMode::Exclusive, true);
+    // The lock file itself may not be written to; held for reading, it locks all the same.
+    if (!opened.fd.valid() && !opened.held && isWriteRefused(opened.systemError))
+        opened = openLocked(m_path, LockMode::Exclusive, false);
     if (opened.held)
         throw RunError(workDirInUseMessage(folder));
     if (!opened.fd.valid())

@@ -16,7 +16,8 @@ inline const QString kWorkDirLockFile = QStringLiteral("QUINTARO.LCK");
 class WorkDirLock {
 public:
     // Raises a RunError ("Otra ejecución de Quintaro está usando …") when another run holds it, or
-    // one naming the file when it cannot be made.
+    // one naming the file when it cannot be made. In a folder where nothing may be written and no
+    // lock file exists, nothing is held: no run can change that folder.
     explicit WorkDirLock(const QString& folder);
     WorkDirLock(WorkDirLock&&) = default;
     WorkDirLock& operator=(WorkDirLock&&) = default;

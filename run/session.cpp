@@ -5,6 +5,7 @@
 #include "import/import_run.h"
 #include "platform/error.h"
 #include "platform/table_staging.h"
+#include "platform/writer_lock.h"
 #include "platform/xml_section_save.h"
 #include "run/export_record.h"
 #include "run/original_names.h"
@@ -251,6 +252,8 @@ Session::Outcome Session::runImport(RunUi& ui)
         return Outcome::NoDocument;
     m_report = {};
     try {
+        // One import at a time writes this result document, from before it reads anything.
+        const WriterLock resultWriter(resultDocumentPath(m_filenameXML));
         const WorkDir& dir = holdWorkDirectory();
         BusyCursor busy(ui);
         importSolution(dir);

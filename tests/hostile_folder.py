@@ -13,8 +13,13 @@
 4. Outputs over inputs: --informe, --salida, --html and --pdf naming the document, the result
    document or a table (also through a link) are refused and the file is unchanged.
 5. A fet-cl deaf to every request to stop: resolver stopped by SIGTERM, SIGHUP or Ctrl+C twice
-   comes back at once and ends it; resolver killed outright takes it along too.
+   comes back at once and ends it; resolver killed outright takes it along too. A time limit of
+   years is said back as a number.
+6. The result document: a link in its place is not written through; a second import while one
+   holds it is refused; on a read-only working folder (the lock file refused by strace) importar and
+   tabla still read it.
 """
+import fcntl
 import json
 import os
 import shutil
@@ -104,7 +109,11 @@ def journal_cases(root, sample):
                 f.write(content)
         before = snapshot(work)
         for args in (["tabla", "ASIGT"], ["exportar", sample, "--marcos", "M,T"], ["restaurar"]):
-            p = subprocess.run([CLI, *args, "--dir", work], capture_output=True, text=True, timeout=60)
+            try:
+                p = subprocess.run([CLI, *args, "--dir", work], capture_output=True, text=True, timeout=60)
+            except subprocess.TimeoutExpired:
+                check(False, f"diario «{name}», {args[0]}: no termina")
+                continue
             check(p.returncode == 1, f"diario «{name}», {args[0]}: salida {p.returncode}, {p.stdout}{p.stderr}")
             check("diario" in p.stderr and "no se ha tocado nada" in p.stderr,
                   f"diario «{name}», {args[0]}: el mensaje no dice qué pasa: {p.stderr.strip()}")
@@ -260,6 +269,51 @@ def deaf_fet(root, sample):
                   f"fet-cl sordo, {name}: el mensaje promete lo que no hay: {err}")
         check(gone_soon(fake), f"fet-cl sordo, {name}: sigue en marcha")
     print("fet-cl que no se detiene: 4 casos")
+    p = subprocess.run([CLI, "resolver", sample, "--marcos", "M,T", "--fet-cl", fake, "--segundos", "600000000"],
+                       env=dict(os.environ, QUINTARO_FAKE_FET="mejor"), capture_output=True, text=True)
+    check(p.returncode == 1 and "--segundos 2400000000" in p.stderr and "Su mejor horario está en" in p.stderr,
+          f"--segundos 600000000: {p.returncode} {p.stderr}")
+
+
+def result_document(root, sample):
+    folder = os.path.join(root, "resultado")
+    os.makedirs(folder)
+    doc = os.path.join(folder, "escuela.xml")
+    shutil.copy(sample, doc)
+    work = os.path.join(folder, "VTEMP")
+    run("exportar", doc, "--marcos", "M,T", "--dir", work)
+    run("velmora", "--dir", work)
+    result = os.path.join(folder, "ResultadoZentarescuela.xml")
+
+    outside = os.path.join(root, "fuera.xml")
+    with open(outside, "w") as f:
+        f.write("no se toca")
+    os.symlink(outside, result)
+    p = run("importar", doc, "--dir", work, code=1)
+    check("enlace" in p.stderr, "resultado enlazado: el mensaje no lo dice: " + p.stderr)
+    check(open(outside).read() == "no se toca", "resultado enlazado: se escribió a través del enlace")
+    os.remove(result)
+
+    # Another import holds the result document (its lock taken here, as that run would).
+    with open(os.path.join(folder, "~ResultadoZentarescuela.xml.lck"), "w") as held:
+        fcntl.flock(held, fcntl.LOCK_EX)
+        p = run("importar", doc, "--dir", work, code=1)
+        check("Otra ejecución de Quintaro está escribiendo" in p.stderr, "dos importaciones: " + p.stderr)
+        check(not os.path.exists(result), "dos importaciones: la segunda escribió el resultado")
+    run("importar", doc, "--dir", work)
+    check(not os.path.exists(os.path.join(folder, "~ResultadoZentarescuela.xml.lck")), "quedó el archivo de bloqueo")
+
+    # A read-only working folder: the lock file cannot be opened for writing, or made.
+    lock = os.path.join(work, "QUINTARO.LCK")
+    for made in (True, False):
+        if not made and os.path.exists(lock):
+            os.remove(lock)
+        for args in (["tabla", "ASIGT"], ["importar", doc]):
+            p = subprocess.run(["strace", "-f", "-qq", "-o", "/dev/null", "-P", lock, "-e", "trace=openat",
+                                "-e", "inject=openat:error=EROFS:when=1", CLI, *args, "--dir", work],
+                               capture_output=True, text=True)
+            check(p.returncode == 0, f"carpeta de solo lectura ({'con' if made else 'sin'} QUINTARO.LCK), "
+                                     f"{args[0]}: {p.returncode} {p.stderr}")
 
 
 def main():
@@ -270,6 +324,7 @@ def main():
         recovery_keeps_work(root, sample)
         outputs_over_inputs(root, sample)
         deaf_fet(root, sample)
+        result_document(root, sample)
     finish()
 
 
