@@ -105,6 +105,24 @@ with tempfile.TemporaryDirectory() as tmp:
             # A long name may wrap in its cell: its first word is enough to find it.
             check(any(subject.split()[0] in t for t in own), f"{group}'s page shows {subject}")
 
+    # Every grid on one page of its own, however tall: the same slots placed six times over stack
+    # six lessons in every cell, and each grid is drawn smaller to fit.
+    tall = os.path.join(tmp, "ResultadoZentaralto.xml")
+    with open(result, encoding="utf-8") as f:
+        content = f.read()
+    start, end = content.rindex("<horario"), content.rindex("</horario>")
+    body = content[content.index(">", start) + 1:end]
+    with open(tall, "w", encoding="utf-8") as f:
+        f.write(content[:end] + body * 5 + content[end:])
+    tall_pdf = os.path.join(tmp, "alto.pdf")
+    p = run("horario", tall, "--pdf", tall_pdf)
+    info = subprocess.run(["pdfinfo", tall_pdf], capture_output=True, text=True).stdout
+    pages_of_tall = int(re.search(r"Pages:\s+(\d+)", info).group(1))
+    text = subprocess.run(["pdftotext", tall_pdf, "-"], capture_output=True, text=True).stdout
+    titles = [t for t in text.split("\f") if re.search(r"(Grupo|Profesor|Aula) ", t)]
+    check(pages_of_tall == len(titles) == len(pages) - 1,
+          f"a tall grid takes one page: {pages_of_tall} pages, {len(titles)} with a title, {len(pages) - 1} grids")
+
     # One grid alone, and a name that is not there.
     p = run("horario", result, "--grupo", "1º ESO A", "--html", page)
     with open(page, encoding="utf-8") as f:

@@ -11,6 +11,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <set>
 
 namespace quintaro::timetable {
 
@@ -160,9 +161,15 @@ Timetable readTimetable(const QString& path)
         table.days << QString::fromUtf8(kDays[d]);
     table.clashes = clashes.found();
     QSet<QString> wrongHours;
+    // Each lesson's problem, and each group's, by position in hoursProblems: a grid finds its own
+    // without going through them all.
+    QHash<QString, size_t> problemOfLesson;
+    QHash<QString, std::vector<size_t>> problemsOfGroup;
     for (const QString& id : lessonOrder) {
         const Lesson& l = lessons.value(id);
         if (l.placed != l.hours && l.hours > 0) {
+            problemOfLesson.insert(id, table.hoursProblems.size());
+            problemsOfGroup[l.group].push_back(table.hoursProblems.size());
             table.hoursProblems.push_back({id, l.subject, l.group, l.hours, l.placed});
             wrongHours.insert(id);
         }
@@ -193,7 +200,7 @@ Timetable readTimetable(const QString& path)
             }
         grid.cells.assign(grid.rows.size(), std::vector<std::vector<Entry>>(size_t(days)));
         const QString who = kind == Grid::Kind::Group ? groupWho(name) : kind == Grid::Kind::Teacher ? teacherWho(name) : roomWho(name);
-        QSet<QString> toldClash, toldHours;
+        QSet<QString> toldClash;
         for (const Slot* s : own) {
             const int row = rowOf.value(s->frame + u'/' + QString::number(s->index), -1);
             if (row < 0 || s->day >= days)
@@ -215,38 +222,44 @@ Timetable readTimetable(const QString& path)
                 grid.problems << QStringLiteral("En dos sitios a la vez el %1.").arg(when(*s));
             }
         }
-        for (const HoursProblem& h : table.hoursProblems)
-            if ((kind == Grid::Kind::Group && h.group == name)
-                || std::any_of(own.begin(), own.end(), [&](const Slot* s) { return s->lesson == h.lesson; }))
-                if (!toldHours.contains(h.lesson)) {
-                    toldHours.insert(h.lesson);
-                    grid.problems << QStringLiteral("Sesión %1 (%2): %3 de %4 horas colocadas.")
-                                         .arg(h.lesson, h.subject)
-                                         .arg(h.placed)
-                                         .arg(h.hours);
-                }
+        // The problems of its lessons (and, for a group, of the group's), in the lessons' order.
+        std::set<size_t> itsProblems;
+        if (kind == Grid::Kind::Group)
+            for (size_t n : problemsOfGroup.value(name))
+                itsProblems.insert(n);
+        for (const Slot* s : own)
+            if (const auto n = problemOfLesson.constFind(s->lesson); n != problemOfLesson.constEnd())
+                itsProblems.insert(*n);
+        for (size_t n : itsProblems) {
+            const HoursProblem& h = table.hoursProblems[n];
+            grid.problems << QStringLiteral("Sesión %1 (%2): %3 de %4 horas colocadas.")
+                                 .arg(h.lesson, h.subject)
+                                 .arg(h.placed)
+                                 .arg(h.hours);
+        }
         table.grids.push_back(std::move(grid));
     };
 
     QHash<QString, std::vector<const Slot*>> byGroup, byTeacher, byRoom;
-    QStringList extraGroups, extraTeachers, extraRooms; // named by slots, not listed by the document
+    // Owners named by slots but not listed by the document come after the listed ones, in the
+    // order the slots name them.
+    QStringList extraGroups, extraTeachers, extraRooms;
+    const QSet<QString> listedGroups(groupOrder.begin(), groupOrder.end()),
+        listedTeachers(teacherOrder.begin(), teacherOrder.end()), listedRooms(roomOrder.begin(), roomOrder.end());
+    const auto add = [](QHash<QString, std::vector<const Slot*>>& by, const QString& owner, const Slot& s,
+                        const QSet<QString>& listed, QStringList& extra) {
+        auto& own = by[owner];
+        if (own.empty() && !listed.contains(owner))
+            extra << owner;
+        own.push_back(&s);
+    };
     for (const Slot& s : slots) {
-        const QString group = lessons.value(s.lesson).group;
-        if (!group.isEmpty()) {
-            byGroup[group].push_back(&s);
-            if (!groupOrder.contains(group) && !extraGroups.contains(group))
-                extraGroups << group;
-        }
-        if (!s.teacher.isEmpty()) {
-            byTeacher[s.teacher].push_back(&s);
-            if (!teacherOrder.contains(s.teacher) && !extraTeachers.contains(s.teacher))
-                extraTeachers << s.teacher;
-        }
-        if (s.namedRoom && !s.room.isEmpty()) {
-            byRoom[s.room].push_back(&s);
-            if (!roomOrder.contains(s.room) && !extraRooms.contains(s.room))
-                extraRooms << s.room;
-        }
+        if (const QString group = lessons.value(s.lesson).group; !group.isEmpty())
+            add(byGroup, group, s, listedGroups, extraGroups);
+        if (!s.teacher.isEmpty())
+            add(byTeacher, s.teacher, s, listedTeachers, extraTeachers);
+        if (s.namedRoom && !s.room.isEmpty())
+            add(byRoom, s.room, s, listedRooms, extraRooms);
     }
     for (const QString& g : groupOrder + extraGroups)
         if (byGroup.contains(g))
