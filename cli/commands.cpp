@@ -17,6 +17,8 @@
 #include "quintaro_version.h"
 #include "run/report_text.h"
 #include "run/session.h"
+#include "tables/period_kinds.h"
+#include "tables/school_tables.h"
 #include "tools/velmora_standin.h"
 
 #include <QCommandLineParser>
@@ -37,6 +39,10 @@ const Option kDir{"dir", "CARPETA", "Carpeta de trabajo de Velmora (por omisión
 const Option kDir{"dir", "CARPETA",
                   "Carpeta de trabajo de Velmora (por omisión QUINTARO_VTEMP o C:\\VTEMP dentro de Wine)."};
 #endif
+
+const Option kBreaks{"no-lectivos", "TEXTO[,TEXTO]",
+                     "Tipos de tramo que el centro usa para sus descansos, además de Recreo, Descanso, Patio, "
+                     "Comida, Almuerzo, Comedor, Pausa y No lectivo."};
 
 const Option kReport{"informe", "ARCHIVO",
                      "Escribe además el informe en ARCHIVO, como CSV (categoría;sesión;valor;detalle)."};
@@ -131,7 +137,7 @@ int tabla(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
 int velmora(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
 {
     const HeldWorkDir held = workDirOf(p, err);
-    const StandinReport r = runVelmoraStandin(held.dir);
+    const StandinReport r = runVelmoraStandin(held.dir, kindsOf(p));
     out << "SOLUC escrita: " << r.lessons << " sesiones, " << r.hours << " horas semanales; " << r.placed
         << " colocadas (" << r.withoutRoom << " sin aula), " << r.unplaced << " sin colocar (DIA 0)" << Qt::endl;
     return Ok;
@@ -151,7 +157,13 @@ int comprobar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
     const QStringList frames = framesOf(p);
     CliUi ui(QFileInfo(p.positionalArguments().at(1)).absoluteFilePath(), frames, out, err);
     Session session;
-    const Session::Outcome outcome = session.checkDocument(ui);
+    // What any solver will meet: how each period kind is taken, and the groups that cannot fit.
+    QStringList kinds, overTheirPeriods;
+    const Session::Outcome outcome = session.checkDocument(ui, [&](const WorkDir& dir) {
+        const tables::SchoolTables school = tables::readSchoolTables(dir);
+        kinds = tables::kindsTaken(school.periods, kindsOf(p));
+        overTheirPeriods = tables::groupsOverTheirPeriods(school, kindsOf(p));
+    });
     if (outcome == Session::Outcome::NoDocument)
         return finish(outcome, session, ui, out, err);
     const RunReport& report = session.report();
@@ -162,6 +174,11 @@ int comprobar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
             << " que corregir en Escolaria, y " << warnings << " avisos para revisar." << Qt::endl;
     else
         out << "El documento se exportaría sin errores; " << warnings << " avisos para revisar." << Qt::endl;
+    if (!kinds.isEmpty())
+        out << "Tramos por su Tipo: " << kinds.join(QStringLiteral("; ")) << '.' << Qt::endl;
+    if (!overTheirPeriods.isEmpty())
+        out << "Ni Velmora ni FET podrán colocar todas las horas:" << Qt::endl
+            << "  " << overTheirPeriods.join(QStringLiteral(".\n  ")) << '.' << Qt::endl;
     printReport(p, report, out);
     return stops > 0 ? RunFailed : Ok;
 }
@@ -234,19 +251,20 @@ const std::vector<Command>& commands()
          "ResultadoZentar<DOC.xml>.",
          {kDir, kReport,
           {"fet", "RUTA", "La solución de FET: la carpeta de resultados de fet-cl o su archivo …_activities.xml."},
-          {"marcos", "ID[,ID]", "Con --fet: los marcos horarios del archivo de FET, si su solución no los dice."}},
+          {"marcos", "ID[,ID]", "Con --fet: los marcos horarios del archivo de FET, si su solución no los dice."},
+          kBreaks},
          importar},
         {"tabla",
          "NOMBRE",
          "Muestra los campos y las filas de una tabla de la carpeta de trabajo.",
          {{"csv", "", "Escribe las filas como CSV."}, kDir},
          tabla},
-        {"velmora", "", "Sustituto de Velmora: coloca las sesiones de ASIGT y escribe SOLUC.", {kDir}, velmora},
+        {"velmora", "", "Sustituto de Velmora: coloca las sesiones de ASIGT y escribe SOLUC.", {kDir, kBreaks}, velmora},
         {"manual", "", "Muestra el manual de Quintaro (el mismo que abre F1 en la ventana).", {}, manual},
         {"comprobar",
          "DOC.xml",
          "Lee el documento como la exportación y lista todos sus problemas a la vez, sin escribir nada.",
-         {{"marcos", "ID[,ID]", "Marcos horarios elegidos (uno o dos), si el documento tiene varios."}, kReport},
+         {{"marcos", "ID[,ID]", "Marcos horarios elegidos (uno o dos), si el documento tiene varios."}, kBreaks, kReport},
          comprobar},
         {"codigos",
          "DOC.xml",
@@ -258,14 +276,15 @@ const std::vector<Command>& commands()
          "DOC.xml",
          "Escribe el archivo de FET (el generador de horarios libre) del documento, para resolverlo con fet-cl.",
          {{"marcos", "ID[,ID]", "Marcos horarios elegidos (uno o dos), si el documento tiene varios."},
-          {"salida", "ARCHIVO", "Dónde escribirlo (por omisión, junto al documento con la extensión .fet)."}, kReport},
+          {"salida", "ARCHIVO", "Dónde escribirlo (por omisión, junto al documento con la extensión .fet)."}, kBreaks,
+          kReport},
          fetFile},
         {"resolver",
          "DOC.xml",
          "Resuelve el horario con FET (fet-cl) y escribe el resultado en ResultadoZentar<DOC.xml>.",
          {{"marcos", "ID[,ID]", "Marcos horarios elegidos (uno o dos), si el documento tiene varios."},
           {"segundos", "N", "Tiempo máximo que FET puede buscar, en segundos (por omisión 300)."},
-          {"fet-cl", "RUTA", "El programa fet-cl, si no está en el PATH ni en QUINTARO_FET_CL."}, kReport},
+          {"fet-cl", "RUTA", "El programa fet-cl, si no está en el PATH ni en QUINTARO_FET_CL."}, kBreaks, kReport},
          resolver},
         {"horario",
          "RESULTADO.xml",

@@ -35,13 +35,27 @@ int notFinished(Session::Outcome outcome, const Session& session, const CliUi& u
     return code;
 }
 
+// What the options ask of every FET run.
+FetChoices choicesOf(const QCommandLineParser& p)
+{
+    FetChoices choices;
+    choices.kinds = kindsOf(p);
+    return choices;
+}
+
+void printKinds(const QStringList& kindsTaken, QTextStream& out)
+{
+    if (!kindsTaken.isEmpty())
+        out << "Tramos por su Tipo: " << kindsTaken.join(QStringLiteral("; ")) << '.' << Qt::endl;
+}
+
 // The import of a solution: the result document and its report.
 int importSolution(const fet::SolutionFiles& files, const QStringList& frames, const QCommandLineParser& p,
                    QTextStream& out, QTextStream& err)
 {
     CliUi ui(documentOf(p), frames, out, err);
     Session session;
-    const FetImport imported = importFetSolution(session, ui, files);
+    const FetImport imported = importFetSolution(session, ui, files, choicesOf(p));
     session.keepDocumentsUntilExit();
     if (imported.outcome != Session::Outcome::Finished)
         return notFinished(imported.outcome, session, ui, p, out, err);
@@ -98,12 +112,13 @@ int fetFile(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
                                .absoluteFilePath();
     CliUi ui(document, framesOf(p), out, err);
     Session session;
-    const FetFileWritten written = writeFetForDocument(session, ui, target);
+    const FetFileWritten written = writeFetForDocument(session, ui, target, choicesOf(p));
     session.keepDocumentsUntilExit();
     if (written.outcome != Session::Outcome::Finished)
         return notFinished(written.outcome, session, ui, p, out, err);
     out << "Archivo de FET: " << native(target) << " (" << written.activities << " actividades; marcos "
         << session.report().chosenFrames.join(u',') << ")." << Qt::endl;
+    printKinds(written.kindsTaken, out);
     printReport(p, session.report(), out);
     out << "Resuélvalo con fet-cl --inputfile=\"" << native(target) << "\" --outputdir=CARPETA, y traiga la solución "
         << "con quintaro-cli importar \"" << native(document) << "\" --fet CARPETA (o todo junto: quintaro-cli resolver)."
@@ -148,7 +163,7 @@ int resolver(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
     stopRequests = 0;
     const FetSolved solved = [&] {
         const StopSignals handled;
-        return solveWithFet(ui, program, seconds, progress, &stopRequests);
+        return solveWithFet(ui, program, seconds, choicesOf(p), progress, &stopRequests);
     }();
     if (terminal && started)
         out << Qt::endl;
@@ -157,6 +172,7 @@ int resolver(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
     case FetSolved::Ending::Finished:
         out << "Proceso finalizado (FET colocó las " << solved.activities << " horas de clase; marcos "
             << solved.frames.join(u',') << ")." << Qt::endl;
+        printKinds(solved.kindsTaken, out);
         printReport(p, solved.report, out);
         return Ok;
     case FetSolved::Ending::NoDocument:

@@ -27,6 +27,12 @@ QStringList framesOf(const QCommandLineParser& p)
     return p.isSet(QStringLiteral("marcos")) ? p.value(QStringLiteral("marcos")).split(u',') : QStringList();
 }
 
+tables::PeriodKinds kindsOf(const QCommandLineParser& p)
+{
+    return tables::PeriodKinds(p.isSet(QStringLiteral("no-lectivos")) ? p.value(QStringLiteral("no-lectivos")).split(u',')
+                                                                      : QStringList());
+}
+
 int finish(Session::Outcome outcome, const Session& session, const CliUi& ui, QTextStream& out, QTextStream& err)
 {
     switch (outcome) {

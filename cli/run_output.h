@@ -2,6 +2,7 @@
 
 #include "cli/cli_ui.h"
 #include "run/session.h"
+#include "tables/period_kinds.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>
@@ -16,6 +17,8 @@ enum ExitCode { Ok = 0, RunFailed = 1, Usage = 2, NoDocument = 3 };
 void printReport(const QCommandLineParser& p, const RunReport& report, QTextStream& out);
 // The frame identifiers --marcos names, if given.
 QStringList framesOf(const QCommandLineParser& p);
+// --no-lectivos: the school's own texts for its breaks, beside the usual words.
+tables::PeriodKinds kindsOf(const QCommandLineParser& p);
 // What a finished, missing or failed run means on the command line.
 int finish(Session::Outcome outcome, const Session& session, const CliUi& ui, QTextStream& out, QTextStream& err);
 // The document argument, as an absolute path.

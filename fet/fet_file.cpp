@@ -210,7 +210,7 @@ FetFile writeFetFile(const tables::SchoolTables& school, const OriginalNames& na
     for (int d = 0; d < grid.days().size(); ++d)
         for (int h = 0; h < grid.hours().size(); ++h) {
             const int p = grid.periodAt(d, h);
-            if (p < 0 || !Grid::isTeaching(school.periods[size_t(p)])) {
+            if (p < 0 || !heading.kinds.isTeaching(school.periods[size_t(p)].kind)) {
                 breaks.push_back({d, h});
                 isBreak.insert(qMakePair(d, h));
             }

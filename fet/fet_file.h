@@ -2,6 +2,7 @@
 
 #include "fet/fet_grid.h"
 #include "import/import_run.h"
+#include "tables/period_kinds.h"
 #include "tables/school_tables.h"
 
 #include <QByteArray>
@@ -16,6 +17,7 @@ namespace quintaro::fet {
 struct FileHeading {
     QString institution; // the document's file name
     QStringList frames; // the chosen frames' identifiers, recorded in the file's comments
+    tables::PeriodKinds kinds; // which periods are teaching time
 };
 
 struct FetFile {

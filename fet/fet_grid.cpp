@@ -6,12 +6,6 @@
 
 namespace quintaro::fet {
 
-bool Grid::isTeaching(const tables::PeriodRow& period)
-{
-    const QString kind = period.kind.trimmed();
-    return kind.isEmpty() || kind.compare(u"Lectiva", Qt::CaseInsensitive) == 0;
-}
-
 Grid::Grid(const tables::SchoolTables& school)
 {
     // Days in the order of DIA; hours by frame (its code orders it: "0" starts its day first),

@@ -26,8 +26,6 @@ public:
     int hourOf(int period) const { return m_hourOfPeriod.at(size_t(period)); }
     // The frame code ("0" or "1") a FET hour belongs to.
     const QString& frameOfHour(int hour) const { return m_frameOfHour.at(hour); }
-    // Whether a period is teaching time: its kind empty or "Lectiva".
-    static bool isTeaching(const tables::PeriodRow& period);
 
 private:
     QStringList m_days, m_hours, m_frameOfHour;

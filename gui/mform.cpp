@@ -148,7 +148,16 @@ void TMForm::BResolverFetClick()
         progress->setLabelText(QStringLiteral("FET está resolviendo el horario…\n%1").arg(said));
         QCoreApplication::processEvents();
     };
-    const FetSolved solved = solveWithFet(m_ui, program, kFetDefaultSeconds, tell, &stop);
+    FetSolved solved;
+    try {
+        solved = solveWithFet(m_ui, program, kFetDefaultSeconds, FetChoices{}, tell, &stop);
+    } catch (const RunError& e) {
+        // What stopped the run before or after FET (a group that cannot fit, a file that cannot be
+        // written) is said like any other run's error.
+        progress.reset();
+        m_ui.showError(text::withFullStop(e.message()));
+        return;
+    }
     progress.reset();
     switch (solved.ending) {
     case FetSolved::Ending::Finished:

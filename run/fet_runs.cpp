@@ -28,23 +28,29 @@ Session::Outcome TemporaryExport::run(Session& session, RunUi& ui)
     return session.runExport(ui);
 }
 
-fet::FetFile TemporaryExport::fetFile(const Session& session) const
+fet::FetFile TemporaryExport::fetFile(const Session& session, const FetChoices& choices) const
 {
     const WorkDir folder = dir();
     // The tables were made from this very document: its own names go into the file.
     const OriginalNames names = originalNames(folder, session.filenameXML(), true).names;
     return fet::writeFetFile(tables::readSchoolTables(folder), names,
-                             {QFileInfo(session.filenameXML()).fileName(), session.report().chosenFrames});
+                             {QFileInfo(session.filenameXML()).fileName(), session.report().chosenFrames, choices.kinds});
 }
 
-FetFileWritten writeFetForDocument(Session& session, RunUi& ui, const QString& target)
+FetFileWritten writeFetForDocument(Session& session, RunUi& ui, const QString& target, const FetChoices& choices)
 {
     TemporaryExport exported;
     FetFileWritten written;
     written.outcome = exported.run(session, ui);
     if (written.outcome != Session::Outcome::Finished)
         return written;
-    const fet::FetFile file = exported.fetFile(session);
+    const tables::SchoolTables school = exported.school();
+    written.kindsTaken = tables::kindsTaken(school.periods, choices.kinds);
+    // No solver can place what does not fit: said in Spanish, before FET is asked.
+    if (const QStringList problems = tables::groupsOverTheirPeriods(school, choices.kinds); !problems.isEmpty())
+        throw RunError(QStringLiteral("No se ha escrito el archivo de FET: %1.\nTramos: %2")
+                           .arg(problems.join(QStringLiteral(".\n")), written.kindsTaken.join(QStringLiteral("; "))));
+    const fet::FetFile file = exported.fetFile(session, choices);
     if (const auto failure = writeWholeFile(target, file.xml))
         throw RunError(QStringLiteral("No se puede escribir el archivo de FET %1: %2")
                            .arg(QDir::toNativeSeparators(target), failure->reason));
@@ -60,7 +66,8 @@ QStringList framesOfSolution(const fet::SolutionFiles& solution)
     return fet::framesInComments(data.root().firstChild("Comments").text());
 }
 
-FetImport importFetSolution(Session& session, RunUi& ui, const fet::SolutionFiles& solution)
+FetImport importFetSolution(Session& session, RunUi& ui, const fet::SolutionFiles& solution,
+                            const FetChoices& choices)
 {
     TemporaryExport exported;
     FetImport imported;
@@ -69,7 +76,7 @@ FetImport importFetSolution(Session& session, RunUi& ui, const fet::SolutionFile
     if (imported.outcome != Session::Outcome::Finished)
         return imported;
     const tables::SchoolTables school = exported.school();
-    const fet::FetFile file = exported.fetFile(session);
+    const fet::FetFile file = exported.fetFile(session, choices);
     const fet::Solution solved = fet::readSolution(solution, school, file);
     imported.unplaced = solved.unplaced;
     imported.activities = qint64(solved.hours.size());
@@ -143,7 +150,7 @@ QString stoppedEarly(const FetSolverRun& run, int seconds, qint64 activities, co
 }
 } // namespace
 
-FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds,
+FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds, const FetChoices& choices,
                        const std::function<void(const QString&)>& progress, const std::atomic_int* stops)
 {
     FetSolved solved;
@@ -154,7 +161,7 @@ FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds,
 
     Session writing;
     const QString fetPath = QDir(work.path()).filePath(QStringLiteral("horario.fet"));
-    const FetFileWritten written = writeFetForDocument(writing, inner, fetPath);
+    const FetFileWritten written = writeFetForDocument(writing, inner, fetPath, choices);
     writing.keepDocumentsUntilExit();
     if (written.outcome != Session::Outcome::Finished) {
         solved.ending = written.outcome == Session::Outcome::NoDocument ? FetSolved::Ending::NoDocument
@@ -165,13 +172,14 @@ FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds,
     }
     const QString document = writing.filenameXML();
     solved.activities = written.activities;
+    solved.kindsTaken = written.kindsTaken;
     solved.frames = writing.report().chosenFrames;
 
     const FetSolverRun run = runFetCl(program, fetPath, results, seconds, progress, stops);
     switch (run.ending) {
     case FetSolverRun::Ending::Solved: {
         Session importing;
-        const FetImport imported = importFetSolution(importing, inner, fet::findSolution(results));
+        const FetImport imported = importFetSolution(importing, inner, fet::findSolution(results), choices);
         importing.keepDocumentsUntilExit();
         solved.report = importing.report();
         if (imported.outcome != Session::Outcome::Finished) {

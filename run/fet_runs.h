@@ -15,6 +15,11 @@
 // working directory is never touched.
 namespace quintaro {
 
+// What the person asks of every FET run beyond the document and its frames.
+struct FetChoices {
+    tables::PeriodKinds kinds; // which periods are teaching time (--no-lectivos)
+};
+
 // The document's tables, made by an export into a temporary folder that goes with this object.
 class TemporaryExport {
 public:
@@ -22,7 +27,7 @@ public:
     Session::Outcome run(Session& session, RunUi& ui);
     WorkDir dir() const { return WorkDir(m_folder.filePath(QStringLiteral("VTEMP"))); }
     // The school as FET sees it, for the document the session exported.
-    fet::FetFile fetFile(const Session& session) const;
+    fet::FetFile fetFile(const Session& session, const FetChoices& choices) const;
     tables::SchoolTables school() const { return tables::readSchoolTables(dir()); }
 
 private:
@@ -31,11 +36,14 @@ private:
 
 // Writes the FET file of the session's document (chosen through `ui`) to `target`, whole or not
 // at all. Finished with the file written; otherwise the export's outcome, and nothing written.
+// A group that cannot be timetabled as it stands (no teaching period, more hours than periods)
+// stops it with a RunError naming each, before anything is written.
 struct FetFileWritten {
     Session::Outcome outcome = Session::Outcome::Failed;
     qint64 activities = 0;
+    QStringList kindsTaken; // how each period kind was taken ("'Recreo': no lectivo, 10 tramos")
 };
-FetFileWritten writeFetForDocument(Session& session, RunUi& ui, const QString& target);
+FetFileWritten writeFetForDocument(Session& session, RunUi& ui, const QString& target, const FetChoices& choices);
 
 // Writes the result document of the session's document from a FET solution (fet-cl's output
 // folder or its activities file), as the Velmora import does: the tables are made again in a
@@ -49,7 +57,8 @@ struct FetImport {
     bool partial = false;
     bool lessonsChecked = false; // FET's data was there to check each activity's lesson
 };
-FetImport importFetSolution(Session& session, RunUi& ui, const fet::SolutionFiles& solution);
+FetImport importFetSolution(Session& session, RunUi& ui, const fet::SolutionFiles& solution,
+                            const FetChoices& choices);
 
 // The frames a FET solution was made for, from the data beside it; empty when it does not say.
 QStringList framesOfSolution(const fet::SolutionFiles& solution);
@@ -67,8 +76,9 @@ struct FetSolved {
     RunReport report; // the import's when finished; the export's when the document could not be read
     qint64 activities = 0;
     QStringList frames;
+    QStringList kindsTaken;
 };
-FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds,
+FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds, const FetChoices& choices,
                        const std::function<void(const QString&)>& progress, const std::atomic_int* stops);
 
 } // namespace quintaro

@@ -5,6 +5,7 @@ teacher as written, its group's frame, nobody and no room twice at once). And wh
 no fet-cl, data FET finds impossible, a time limit too short, a solution of another document.
 """
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -97,15 +98,38 @@ with tempfile.TemporaryDirectory() as tmp:
             env=dict(os.environ, QUINTARO_FET_CL=os.path.join(tmp, "no-hay-fet-cl")))
     check("apt-get install fet" in p.stderr, "no fet-cl says how to install FET: " + p.stderr)
 
-    # A group with more hours than its frame has periods.
+    # A group with more hours than its frame has periods: said before FET is asked.
     text = open(SAMPLE, encoding="utf-8").read().replace("<numSesiones>4</numSesiones>",
                                                          "<numSesiones>40</numSesiones>", 1)
     impossible = os.path.join(tmp, "imposible.xml")
     open(impossible, "w", encoding="utf-8").write(text)
     p = run("resolver", impossible, "--marcos", "M,T", code=1)
+    check("El grupo 1º ESO A tiene 59 horas de clase a la semana y su marco horario solo 30 tramos lectivos"
+          in p.stderr, "a group over its periods is told before FET runs: " + p.stderr)
+    check(not os.path.exists(os.path.join(tmp, "ResultadoZentarimposible.xml")), "impossible data wrote a result")
+
+    # One teacher for every lesson: more hours than the week has, which FET itself finds.
+    text = re.sub(r"(<sesion [^>]*>.*?<profesor>)[^<]*(</profesor>)", r"\1MGL\2", open(SAMPLE, encoding="utf-8").read())
+    open(impossible, "w", encoding="utf-8").write(text)
+    p = run("resolver", impossible, "--marcos", "M,T", code=1)
     check("FET no puede resolver estos datos" in p.stderr and "FET dice: «" in p.stderr,
           "impossible data is told in Spanish with FET's words: " + p.stderr)
     check(not os.path.exists(os.path.join(tmp, "ResultadoZentarimposible.xml")), "impossible data wrote a result")
+
+    # A period's Tipo is free text: schools that write "Lectivo", "LECTIVA" or "Clase" solve; one
+    # whose every period is a break is told so in Spanish, before FET.
+    for kind in ("Lectivo", "LECTIVA", "Clase"):
+        other = os.path.join(tmp, f"tipo_{kind}.xml")
+        open(other, "w", encoding="utf-8").write(open(SAMPLE, encoding="utf-8").read().replace(
+            "<Tipo>Lectiva</Tipo>", f"<Tipo>{kind}</Tipo>"))
+        p = run("resolver", other, "--marcos", "M,T")
+        check(f"'{kind}': lectivo, 50 tramos" in p.stdout, f"Tipo {kind}: " + p.stdout[:600])
+    other = os.path.join(tmp, "tipo_recreo.xml")
+    open(other, "w", encoding="utf-8").write(open(SAMPLE, encoding="utf-8").read().replace(
+        "<Tipo>Lectiva</Tipo>", "<Tipo>Recreo</Tipo>"))
+    p = run("resolver", other, "--marcos", "M,T", code=1)
+    check("no tiene ningún tramo lectivo" in p.stderr and "'Recreo': no lectivo, 50 tramos" in p.stderr,
+          "only breaks: " + p.stderr)
 
     # A school of 320 groups (11 202 hours; FET needs some seconds) and one second: FET does not
     # finish, and says how far it got. (The 40-group school solves in a fraction of a second, and

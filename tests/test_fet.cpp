@@ -4,6 +4,7 @@
 #include "fet/fet_solution.h"
 #include "platform/error.h"
 #include "platform/xml_document.h"
+#include "tables/period_kinds.h"
 #include "test_support.h"
 
 #include <QDir>
@@ -181,4 +182,36 @@ TEST(FetSolution, PlacedAndUnplacedHoursAndWhatIsNotOfThisSchool)
         EXPECT_TRUE(failsSaying([&] { read(c.rows); }, {QStringLiteral("no es de este documento"), QString::fromUtf8(c.said)}))
             << c.name;
     EXPECT_TRUE(failsSaying([&] { fet::findSolution(temp.filePath(QStringLiteral("nada"))); }, {QStringLiteral("No existe")}));
+}
+
+TEST(PeriodKinds, BreaksByTheirWordsWithoutCaseOrAccentsTeachingOtherwise)
+{
+    const tables::PeriodKinds usual;
+    for (const char* teaching : {"", "Lectiva", "LECTIVA", "lectivo", "Clase", "Horas de clase", "Tutoría"})
+        EXPECT_TRUE(usual.isTeaching(QString::fromUtf8(teaching))) << teaching;
+    for (const char* pause : {"Recreo", "RECREO 2", "recreo-largo", "Descanso", "Patio", "Comida", "Almuerzo",
+                              "Comedor", "Pausa", "No lectiva", "NO LECTIVO", "  Récreo  "})
+        EXPECT_TRUE(usual.isBreak(QString::fromUtf8(pause))) << pause;
+    // A school's own words for its breaks, as --no-lectivos gives them.
+    const tables::PeriodKinds school({QStringLiteral("Cambio de clase"), QStringLiteral("TUTORÍA")});
+    EXPECT_TRUE(school.isBreak(QStringLiteral("cambio de CLASE")));
+    EXPECT_TRUE(school.isBreak(QStringLiteral("tutoria")));
+    EXPECT_TRUE(school.isTeaching(QStringLiteral("Clase")));
+}
+
+TEST(PeriodKinds, KindsTakenAndGroupsThatCannotFit)
+{
+    tables::SchoolTables s = twoFrames(); // M: 2 teaching periods a day and a Recreo; T: 2 periods
+    EXPECT_EQ(tables::kindsTaken(s.periods, tables::PeriodKinds()),
+              (QStringList{"'Lectiva': lectivo, 6 tramos", "'Recreo': no lectivo, 2 tramos", "'': lectivo, 2 tramos"}));
+    EXPECT_TRUE(tables::groupsOverTheirPeriods(s, tables::PeriodKinds()).isEmpty());
+    // A school whose "Lectiva" periods are its breaks: G1's frame has none left; G2, 3 hours in its
+    // frame's two periods without a Tipo.
+    s.lessons[1].hours = 3;
+    const QStringList problems = tables::groupsOverTheirPeriods(s, tables::PeriodKinds({QStringLiteral("Lectiva")}));
+    ASSERT_EQ(problems.size(), 2);
+    EXPECT_TRUE(problems[0].startsWith(QStringLiteral("El grupo 1º ESO A no tiene ningún tramo lectivo"))) << problems[0].toStdString();
+    EXPECT_TRUE(problems[1].startsWith(QStringLiteral("El grupo 1º Bachillerato A tiene 3 horas de clase a la semana y "
+                                                      "su marco horario solo 2 tramos lectivos")))
+        << problems[1].toStdString();
 }

@@ -126,3 +126,11 @@ TEST_F(RoundTrip, StandinRefusesASolutionHeldByAnotherProgram)
     held.close();
     EXPECT_EQ(readRows(dir.tablePath(QStringLiteral("SOLUC"))).size(), soluc.size());
 }
+
+TEST_F(RoundTrip, StandinNeverPlacesAnHourInABreak)
+{
+    // The sample's periods are all "Lectiva"; a school that calls those its breaks gets none used.
+    const StandinReport none = runVelmoraStandin(dir, tables::PeriodKinds({QStringLiteral("lectiva")}));
+    EXPECT_EQ(none.placed, 0);
+    EXPECT_EQ(none.unplaced, report.placed + report.unplaced);
+}

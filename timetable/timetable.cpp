@@ -4,6 +4,7 @@
 #include "platform/error.h"
 #include "platform/text.h"
 #include "platform/xml_document.h"
+#include "tables/period_kinds.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -120,7 +121,7 @@ Timetable readTimetable(const QString& path)
             const QString kind = trimmedText(t.firstChild("Tipo"));
             const PeriodRow row{owner, *index, trimmedText(t.firstChild("horaEntrada")).left(5),
                                 trimmedText(t.firstChild("horaSalida")).left(5),
-                                kind.isEmpty() || kind.compare(u"Lectiva", Qt::CaseInsensitive) == 0};
+                                tables::PeriodKinds().isTeaching(kind)};
             if (!rows.contains(*index) || rows.value(*index).first > *day)
                 rows.insert(*index, {*day, row});
         }

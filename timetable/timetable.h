@@ -16,7 +16,7 @@ struct PeriodRow {
     QString frame;
     int index = 0;
     QString from, to;
-    bool teaching = true; // Tipo empty or "Lectiva"
+    bool teaching = true; // by the period kinds' rule (tables/period_kinds.h)
 };
 
 // What one cell shows of one slot.

@@ -22,6 +22,7 @@ struct Period {
     int end = -1;
     QString frame;
     QString key; // frame, day and hour: the same slot when times are unknown
+    bool teaching = true;
 };
 
 // What the placing needs of the tables: the periods with their times, and the ordinary rooms.
@@ -31,12 +32,13 @@ struct School {
     QStringList rooms; // ordinary rooms' ABREV, in stored order
 };
 
-School schoolOf(const tables::SchoolTables& t)
+School schoolOf(const tables::SchoolTables& t, const tables::PeriodKinds& kinds)
 {
     School school{t, {}, {}};
     for (const tables::PeriodRow& row : t.periods)
         school.periods.push_back({row.day, row.hour, tables::minutesOf(row.from), tables::minutesOf(row.to), row.frame,
-                                  row.frame + u'/' + QString::number(row.day) + u'/' + QString::number(row.hour)});
+                                  row.frame + u'/' + QString::number(row.day) + u'/' + QString::number(row.hour),
+                                  kinds.isTeaching(row.kind)});
     for (const tables::NamedRow& room : t.rooms)
         if (!room.generic)
             school.rooms << room.code;
@@ -83,9 +85,11 @@ public:
             for (int q = 0; q < m_count; ++q)
                 if (overlap(periods[size_t(p)], periods[size_t(q)]))
                     m_sameTime[size_t(p)].push_back(q);
-        // Per frame, its periods ordered by hour, then day: early hours of every day fill first.
+        // Per frame, its teaching periods ordered by hour, then day: early hours of every day fill
+        // first. Breaks are never candidates.
         for (int p = 0; p < m_count; ++p)
-            m_byFrame[periods[size_t(p)].frame].push_back(p);
+            if (periods[size_t(p)].teaching)
+                m_byFrame[periods[size_t(p)].frame].push_back(p);
         for (auto& list : m_byFrame)
             std::stable_sort(list.begin(), list.end(), [&](int a, int b) {
                 return std::pair(periods[size_t(a)].hour, periods[size_t(a)].day)
@@ -196,10 +200,10 @@ StandinReport writeSolution(const WorkDir& dir, const School& school, const std:
 }
 } // namespace
 
-StandinReport runVelmoraStandin(const WorkDir& dir)
+StandinReport runVelmoraStandin(const WorkDir& dir, const tables::PeriodKinds& kinds)
 {
     const tables::SchoolTables rows = tables::readSchoolTables(dir);
-    const School school = schoolOf(rows);
+    const School school = schoolOf(rows, kinds);
     const std::vector<Placement> placements = Placer(school).placeAll();
     return writeSolution(dir, school, placements);
 }

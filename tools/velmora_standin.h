@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/work_dir.h"
+#include "tables/period_kinds.h"
 
 #include <QtGlobal>
 
@@ -19,7 +20,7 @@ struct StandinReport {
 // the periods of its group's frame, never putting a teacher or a group in two places at once
 // (periods of the two frames that overlap in time count as the same time). Each placed hour gets
 // the first ordinary room free then, or no room; an hour that finds no period gives a row with
-// DIA 0.
-StandinReport runVelmoraStandin(const WorkDir& dir);
+// DIA 0. Breaks (by `kinds`) are never used.
+StandinReport runVelmoraStandin(const WorkDir& dir, const tables::PeriodKinds& kinds = tables::PeriodKinds());
 
 } // namespace quintaro
