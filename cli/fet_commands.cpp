@@ -60,7 +60,10 @@ int importSolution(const fet::SolutionFiles& files, const QStringList& frames, c
     if (imported.outcome != Session::Outcome::Finished)
         return notFinished(imported.outcome, session, ui, p, out, err);
     out << "Proceso finalizado" << Qt::endl;
-    printReport(p, session.report(), out);
+    if (const QStringList left = lessonsLeftOut(imported.report); !left.isEmpty())
+        out << "Fuera del horario (" << left.size() << "): " << left.join(QStringLiteral(", "))
+            << "; el informe dice por qué." << Qt::endl;
+    printReport(p, imported.report, out);
     if (!imported.lessonsChecked)
         out << "Aviso: junto a la solución no está el archivo de datos de FET (…_data_and_timetable.fet), así que no se "
                "ha podido comprobar actividad por actividad que sea la sesión de este documento; sí se ha comprobado "
@@ -170,8 +173,7 @@ int resolver(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
 
     switch (solved.ending) {
     case FetSolved::Ending::Finished:
-        out << "Proceso finalizado (FET colocó las " << solved.activities << " horas de clase; marcos "
-            << solved.frames.join(u',') << ")." << Qt::endl;
+        out << fetFinishedMessage(solved) << Qt::endl;
         printKinds(solved.kindsTaken, out);
         printReport(p, solved.report, out);
         return Ok;
@@ -184,12 +186,15 @@ int resolver(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
         return RunFailed;
     case FetSolved::Ending::Interrupted:
         err << solved.message << Qt::endl;
+        printReport(p, solved.report, err);
         return 130;
     case FetSolved::Ending::Impossible:
     case FetSolved::Ending::TimedOut:
     case FetSolved::Ending::Overran:
     case FetSolved::Ending::FetFailed:
         err << solved.message << Qt::endl;
+        // What the export found may be why FET could not place everything.
+        printReport(p, solved.report, err);
         return RunFailed;
     }
     return RunFailed;

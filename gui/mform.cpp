@@ -161,7 +161,7 @@ void TMForm::BResolverFetClick()
     progress.reset();
     switch (solved.ending) {
     case FetSolved::Ending::Finished:
-        m_ui.finished(kProcesoFinalizado, solved.report);
+        m_ui.finished(fetFinishedMessage(solved), solved.report);
         afterRun(Session::Outcome::Finished);
         break;
     case FetSolved::Ending::NoDocument:

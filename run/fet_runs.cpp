@@ -58,6 +58,36 @@ FetFileWritten writeFetForDocument(Session& session, RunUi& ui, const QString& t
     return written;
 }
 
+RunReport fetRunReport(const RunReport& exported, const RunReport& imported)
+{
+    RunReport report = exported;
+    report.tables.clear(); // a temporary folder's tables, of no use to the person
+    static_cast<ImportReport&>(report) = static_cast<const ImportReport&>(imported);
+    return report;
+}
+
+QStringList lessonsLeftOut(const ExportReport& report)
+{
+    QStringList left;
+    for (const Finding& f : report.findings)
+        if (f.kind == Finding::SubjectMissing || f.kind == Finding::HoursNotPositive)
+            left << QStringLiteral("sesión %1 (%2)").arg(f.sesion, f.value);
+    return left;
+}
+
+QString fetFinishedMessage(const FetSolved& solved)
+{
+    QString message = QStringLiteral("%1 (FET colocó las %2 horas de clase; marcos %3).")
+                          .arg(kProcesoFinalizado)
+                          .arg(solved.activities)
+                          .arg(solved.frames.join(u','));
+    if (const QStringList left = lessonsLeftOut(solved.report); !left.isEmpty())
+        message += QStringLiteral("\nFuera del horario (%1): %2; el informe dice por qué.")
+                       .arg(left.size())
+                       .arg(left.join(QStringLiteral(", ")));
+    return message;
+}
+
 QStringList framesOfSolution(const fet::SolutionFiles& solution)
 {
     if (solution.data.isEmpty())
@@ -73,8 +103,10 @@ FetImport importFetSolution(Session& session, RunUi& ui, const fet::SolutionFile
     FetImport imported;
     imported.partial = solution.partial;
     imported.outcome = exported.run(session, ui);
+    imported.report = session.report();
     if (imported.outcome != Session::Outcome::Finished)
         return imported;
+    const RunReport exportFound = session.report();
     const tables::SchoolTables school = exported.school();
     const fet::FetFile file = exported.fetFile(session, choices);
     const fet::Solution solved = fet::readSolution(solution, school, file);
@@ -83,6 +115,7 @@ FetImport importFetSolution(Session& session, RunUi& ui, const fet::SolutionFile
     imported.lessonsChecked = solved.lessonsChecked;
     tables::writeSoluc(exported.dir(), school, solved.hours);
     imported.outcome = session.runImport(ui);
+    imported.report = fetRunReport(exportFound, session.report());
     return imported;
 }
 
@@ -173,6 +206,7 @@ FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds, const Fet
     const QString document = writing.filenameXML();
     solved.activities = written.activities;
     solved.kindsTaken = written.kindsTaken;
+    solved.report = fetRunReport(writing.report(), RunReport());
     solved.frames = writing.report().chosenFrames;
 
     const FetSolverRun run = runFetCl(program, fetPath, results, seconds, progress, stops);
@@ -181,7 +215,7 @@ FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds, const Fet
         Session importing;
         const FetImport imported = importFetSolution(importing, inner, fet::findSolution(results), choices);
         importing.keepDocumentsUntilExit();
-        solved.report = importing.report();
+        solved.report = fetRunReport(writing.report(), imported.report);
         if (imported.outcome != Session::Outcome::Finished) {
             solved.ending = FetSolved::Ending::FetFailed;
             solved.message = inner.errors.join(u'\n');

@@ -52,6 +52,7 @@ FetFileWritten writeFetForDocument(Session& session, RunUi& ui, const QString& t
 // the best of a run that stopped early.
 struct FetImport {
     Session::Outcome outcome = Session::Outcome::Failed;
+    RunReport report; // what the export and then the import found
     qint64 unplaced = 0;
     qint64 activities = 0;
     bool partial = false;
@@ -59,6 +60,14 @@ struct FetImport {
 };
 FetImport importFetSolution(Session& session, RunUi& ui, const fet::SolutionFiles& solution,
                             const FetChoices& choices);
+
+// The report of a FET run: the findings of its export (not the temporary tables' rows) with the
+// import's part beside them.
+RunReport fetRunReport(const RunReport& exported, const RunReport& imported);
+
+// The lessons the export left out of the timetable (their subject unknown, no hours), one
+// "sesión 127 (Latín)" each, for the finished message itself.
+QStringList lessonsLeftOut(const ExportReport& report);
 
 // The frames a FET solution was made for, from the data beside it; empty when it does not say.
 QStringList framesOfSolution(const fet::SolutionFiles& solution);
@@ -73,11 +82,14 @@ struct FetSolved {
     enum class Ending { Finished, NoDocument, NotExported, Impossible, TimedOut, Overran, Interrupted, FetFailed };
     Ending ending = Ending::FetFailed;
     QString message; // what to tell the person when it did not finish (Spanish, complete)
-    RunReport report; // the import's when finished; the export's when the document could not be read
+    RunReport report; // what the export found, and the import's part once it ran
     qint64 activities = 0;
     QStringList frames;
     QStringList kindsTaken;
 };
+// "Proceso finalizado (FET colocó las N horas de clase; marcos M,T)", the lessons left out after it.
+QString fetFinishedMessage(const FetSolved& solved);
+
 FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds, const FetChoices& choices,
                        const std::function<void(const QString&)>& progress, const std::atomic_int* stops);
 

@@ -118,6 +118,17 @@ with tempfile.TemporaryDirectory() as tmp:
 
     # A period's Tipo is free text: schools that write "Lectivo", "LECTIVA" or "Clase" solve; one
     # whose every period is a break is told so in Spanish, before FET.
+    # Nothing hidden: the sample's resolver names the lesson the export left out (Latín, whose
+    # subject the document does not list) in its finished line, and --informe has every finding.
+    report = os.path.join(tmp, "informe.csv")
+    p = run("resolver", doc, "--marcos", "M,T", "--informe", report)
+    check("Fuera del horario (1): sesión 127 (Latín)" in p.stdout.splitlines()[1], "the lesson left out: " + p.stdout)
+    check("sesión 131: profesor 'XYZ'" in p.stdout, "the export's findings are shown: " + p.stdout)
+    with open(report, encoding="utf-8") as f:
+        csv = f.read()
+    check("127" in csv and "XYZ" in csv and "MGL1" in csv, "--informe holds the export's findings: " + csv)
+    os.remove(result)
+
     for kind in ("Lectivo", "LECTIVA", "Clase"):
         other = os.path.join(tmp, f"tipo_{kind}.xml")
         open(other, "w", encoding="utf-8").write(open(SAMPLE, encoding="utf-8").read().replace(

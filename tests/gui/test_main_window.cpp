@@ -167,13 +167,40 @@ private Q_SLOTS:
         w.show();
         w.BResolverFet->click();
         QTRY_COMPARE_WITH_TIMEOUT(answers.messages.size(), 1, 60000);
-        QCOMPARE(answers.messages[0], QStringLiteral("Proceso finalizado"));
+        // The finished message names the lesson the export left out; the details hold what the
+        // export found beside what the import wrote.
+        QCOMPARE(answers.messages[0], QStringLiteral("Proceso finalizado (FET colocó las 105 horas de clase; marcos "
+                                                     "M,T).\nFuera del horario (1): sesión 127 (Latín); el informe "
+                                                     "dice por qué."));
         QCOMPARE(answers.frameDialogs, 1); // asked once, for both runs inside
         QVERIFY(answers.details[0].contains(QStringLiteral("Franjas (tramo) escritas: 105")));
+        QVERIFY(answers.details[0].contains(QStringLiteral("sesión 131: profesor 'XYZ'")));
         const QByteArray result = readFile(m_temp.filePath(QStringLiteral("ResultadoZentarescuela.xml")));
         QCOMPARE(result.count("<tramo dia="), qsizetype(105));
         QVERIFY(!w.BResolverFet->isEnabled()); // one finished run per program start
         QVERIFY(!w.findChild<QProgressDialog*>(QStringLiteral("ProgresoFet")));
+    }
+
+    void aFetRunThatCannotStartSaysWhyInABox()
+    {
+        if (findFetCl({}).isEmpty())
+            QSKIP("fet-cl no está instalado (./test.sh instala el paquete fet)");
+        // A group with more hours than its frame's periods stops the run before FET: an error box,
+        // not an exception out of the button's slot.
+        QByteArray text = readFile(m_doc);
+        text.replace("<numSesiones>4</numSesiones>", "<numSesiones>40</numSesiones>");
+        writeFile(m_doc, text);
+        const auto form = window({});
+        TMForm& w = *form;
+        ModalAnswerer answers;
+        answers.onFileDialog = [&](QFileDialog* d) { ModalAnswerer::chooseFile(d, m_doc); };
+        answers.onFrames = [](TPlantillas* d) { ModalAnswerer::clickFrames(d, {0, 1}); };
+        w.show();
+        w.BResolverFet->click();
+        QTRY_COMPARE_WITH_TIMEOUT(answers.messages.size(), 1, 60000);
+        QVERIFY2(answers.messages[0].contains(QStringLiteral("No se ha escrito el archivo de FET: El grupo 1º ESO A tiene")),
+                 qPrintable(answers.messages[0]));
+        QVERIFY(w.BResolverFet->isEnabled()); // nothing finished: it can be tried again
     }
 
     void afterAnImportTheTimetableOpensFromTheBox()
