@@ -44,6 +44,14 @@ const Option kBreaks{"no-lectivos", "TEXTO[,TEXTO]",
                      "Tipos de tramo que el centro usa para sus descansos, además de Recreo, Descanso, Patio, "
                      "Comida, Almuerzo, Comedor, Pausa y No lectivo."};
 
+// What a school asks of its timetable, for the FET runs.
+const Option kStudentGaps{"huecos-alumnos", "N|no", "Huecos a la semana que puede tener un grupo (por omisión 0)."};
+const Option kTeacherGaps{"huecos-profesor", "N|no",
+                          "Huecos a la semana que puede tener un profesor (por omisión 3)."};
+const Option kEarly{"primera-hora", "si|no", "Cada grupo empieza cada día en su primer tramo lectivo (por omisión si)."};
+const Option kDifferentDays{"dias-distintos", "si|no",
+                            "Las horas de una sesión, en días distintos cuando caben (por omisión si)."};
+
 const Option kReport{"informe", "ARCHIVO",
                      "Escribe además el informe en ARCHIVO, como CSV (categoría;sesión;valor;detalle)."};
 
@@ -277,14 +285,15 @@ const std::vector<Command>& commands()
          "Escribe el archivo de FET (el generador de horarios libre) del documento, para resolverlo con fet-cl.",
          {{"marcos", "ID[,ID]", "Marcos horarios elegidos (uno o dos), si el documento tiene varios."},
           {"salida", "ARCHIVO", "Dónde escribirlo (por omisión, junto al documento con la extensión .fet)."}, kBreaks,
-          kReport},
+          kStudentGaps, kTeacherGaps, kEarly, kDifferentDays, kReport},
          fetFile},
         {"resolver",
          "DOC.xml",
          "Resuelve el horario con FET (fet-cl) y escribe el resultado en ResultadoZentar<DOC.xml>.",
          {{"marcos", "ID[,ID]", "Marcos horarios elegidos (uno o dos), si el documento tiene varios."},
           {"segundos", "N", "Tiempo máximo que FET puede buscar, en segundos (por omisión 300)."},
-          {"fet-cl", "RUTA", "El programa fet-cl, si no está en el PATH ni en QUINTARO_FET_CL."}, kBreaks, kReport},
+          {"fet-cl", "RUTA", "El programa fet-cl, si no está en el PATH ni en QUINTARO_FET_CL."}, kBreaks,
+          kStudentGaps, kTeacherGaps, kEarly, kDifferentDays, kReport},
          resolver},
         {"horario",
          "RESULTADO.xml",

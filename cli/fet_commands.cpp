@@ -35,11 +35,43 @@ int notFinished(Session::Outcome outcome, const Session& session, const CliUi& u
     return code;
 }
 
+// A limit of free periods: a whole number, or "no" for none asked.
+int gapsOption(const QCommandLineParser& p, const QString& name, int byDefault)
+{
+    if (!p.isSet(name))
+        return byDefault;
+    const QString value = p.value(name).trimmed();
+    if (value.compare(u"no", Qt::CaseInsensitive) == 0)
+        return -1;
+    bool ok = false;
+    const int n = value.toInt(&ok);
+    if (!ok || n < 0)
+        throw UsageError(QStringLiteral("--%1 necesita un número de huecos (0 o más) o «no» (no '%2')").arg(name, value));
+    return n;
+}
+
+bool yesNoOption(const QCommandLineParser& p, const QString& name, bool byDefault)
+{
+    if (!p.isSet(name))
+        return byDefault;
+    const QString value = p.value(name).trimmed().toLower();
+    if (value == u"si" || value == u"sí")
+        return true;
+    if (value == u"no")
+        return false;
+    throw UsageError(QStringLiteral("--%1 necesita «si» o «no» (no '%2')").arg(name, p.value(name)));
+}
+
 // What the options ask of every FET run.
 FetChoices choicesOf(const QCommandLineParser& p)
 {
     FetChoices choices;
     choices.kinds = kindsOf(p);
+    fet::SchoolRules& rules = choices.rules;
+    rules.studentGaps = gapsOption(p, QStringLiteral("huecos-alumnos"), rules.studentGaps);
+    rules.teacherGaps = gapsOption(p, QStringLiteral("huecos-profesor"), rules.teacherGaps);
+    rules.studentsEarly = yesNoOption(p, QStringLiteral("primera-hora"), rules.studentsEarly);
+    rules.differentDays = yesNoOption(p, QStringLiteral("dias-distintos"), rules.differentDays);
     return choices;
 }
 

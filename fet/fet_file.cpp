@@ -64,6 +64,52 @@ QStringList framesInComments(const QString& comments)
     return {};
 }
 
+QStringList SchoolRules::described() const
+{
+    QStringList said;
+    if (studentGaps >= 0)
+        said << (studentGaps == 0 ? QStringLiteral("Alumnos sin huecos (--huecos-alumnos 0)")
+                                  : QStringLiteral("Alumnos con %1 huecos a la semana como mucho (--huecos-alumnos %1)")
+                                        .arg(studentGaps));
+    if (studentsEarly)
+        said << QStringLiteral("Alumnos que empiezan cada día en su primer tramo lectivo (--primera-hora si)");
+    if (teacherGaps >= 0)
+        said << QStringLiteral("Profesores con %1 huecos a la semana como mucho (--huecos-profesor %1)").arg(teacherGaps);
+    if (differentDays)
+        said << QStringLiteral("Las horas de una sesión en días distintos, si caben (--dias-distintos si)");
+    return said;
+}
+
+namespace {
+// The school's rules, each a FET constraint whose comment says which option asked it.
+void writeSchoolRules(Writer& w, const SchoolRules& rules)
+{
+    const QStringList said = rules.described();
+    qsizetype line = 0;
+    if (rules.studentGaps >= 0) {
+        w.open("ConstraintStudentsMaxGapsPerWeek");
+        w.number("Weight_Percentage", 100);
+        w.number("Max_Gaps", rules.studentGaps);
+        w.activeAndComments(said.at(line++));
+        w.close();
+    }
+    if (rules.studentsEarly) {
+        w.open("ConstraintStudentsEarlyMaxBeginningsAtSecondHour");
+        w.number("Weight_Percentage", 100);
+        w.number("Max_Beginnings_At_Second_Hour", 0);
+        w.activeAndComments(said.at(line++));
+        w.close();
+    }
+    if (rules.teacherGaps >= 0) {
+        w.open("ConstraintTeachersMaxGapsPerWeek");
+        w.number("Weight_Percentage", 100);
+        w.number("Max_Gaps", rules.teacherGaps);
+        w.activeAndComments(said.at(line++));
+        w.close();
+    }
+}
+} // namespace
+
 FetFile writeFetFile(const tables::SchoolTables& school, const OriginalNames& names, const FileHeading& heading)
 {
     const Grid grid(school);
@@ -73,8 +119,9 @@ FetFile writeFetFile(const tables::SchoolTables& school, const OriginalNames& na
     w.open("fet");
     w.stream().writeAttribute(QStringLiteral("version"), QStringLiteral("6.8.5"));
     w.text("Institution_Name", heading.institution);
-    w.text("Comments", QStringLiteral("Escrito por Quintaro desde %1.\n%2%3")
-                           .arg(heading.institution, kFramesLine, heading.frames.join(u',')));
+    w.text("Comments", QStringLiteral("Escrito por Quintaro desde %1.\n%2%3\nReglas pedidas: %4")
+                           .arg(heading.institution, kFramesLine, heading.frames.join(u','),
+                                heading.rules.described().join(QStringLiteral("; "))));
 
     w.open("Days_List");
     w.number("Number_of_Days", grid.days().size());
@@ -251,7 +298,7 @@ FetFile writeFetFile(const tables::SchoolTables& school, const OriginalNames& na
     // A lesson's hours on different days where the week has room for them, as FET itself proposes
     // for split activities (not compulsory).
     for (const auto& [first, hours] : groupsOfActivities) {
-        if (hours > grid.days().size())
+        if (!heading.rules.differentDays || hours > grid.days().size())
             continue;
         w.open("ConstraintMinDaysBetweenActivities");
         w.number("Weight_Percentage", 95);
@@ -263,6 +310,7 @@ FetFile writeFetFile(const tables::SchoolTables& school, const OriginalNames& na
         w.activeAndComments();
         w.close();
     }
+    writeSchoolRules(w, heading.rules);
     w.close();
 
     w.open("Space_Constraints_List");

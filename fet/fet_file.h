@@ -13,11 +13,24 @@
 // command-line program, and the import takes its solution back (fet_solution.h).
 namespace quintaro::fet {
 
+// What a Spanish secondary school asks of a timetable, written as FET's own constraints so that
+// the school sees (and can change) them in FET's window. A limit below 0 asks nothing.
+struct SchoolRules {
+    int studentGaps = 0; // free periods between a group's lessons in the week
+    bool studentsEarly = true; // each group starts at its first teaching period every day
+    int teacherGaps = 3; // free periods between a teacher's lessons in the week
+    bool differentDays = true; // a lesson's hours on different days where the week has room (95 %)
+
+    // The rules asked, in Spanish, one line each, as the file's comments say them.
+    QStringList described() const;
+};
+
 // What the file is made of besides the tables.
 struct FileHeading {
     QString institution; // the document's file name
     QStringList frames; // the chosen frames' identifiers, recorded in the file's comments
     tables::PeriodKinds kinds; // which periods are teaching time
+    SchoolRules rules;
 };
 
 struct FetFile {

@@ -34,7 +34,8 @@ fet::FetFile TemporaryExport::fetFile(const Session& session, const FetChoices& 
     // The tables were made from this very document: its own names go into the file.
     const OriginalNames names = originalNames(folder, session.filenameXML(), true).names;
     return fet::writeFetFile(tables::readSchoolTables(folder), names,
-                             {QFileInfo(session.filenameXML()).fileName(), session.report().chosenFrames, choices.kinds});
+                             {QFileInfo(session.filenameXML()).fileName(), session.report().chosenFrames, choices.kinds,
+                              choices.rules});
 }
 
 FetFileWritten writeFetForDocument(Session& session, RunUi& ui, const QString& target, const FetChoices& choices)

@@ -18,6 +18,7 @@ namespace quintaro {
 // What the person asks of every FET run beyond the document and its frames.
 struct FetChoices {
     tables::PeriodKinds kinds; // which periods are teaching time (--no-lectivos)
+    fet::SchoolRules rules; // what the school asks of the timetable
 };
 
 // The document's tables, made by an export into a temporary folder that goes with this object.

@@ -14,7 +14,7 @@ import tempfile
 import time
 import xml.etree.ElementTree as ET
 
-from school_maker import make_school, result_problems, school_xml
+from school_maker import gaps, make_school, result_problems, school_xml
 from cli_harness import CLI, check, finish, run
 
 SAMPLE = os.environ["QUINTARO_SAMPLE"]
@@ -24,9 +24,10 @@ SEEDS = [f"--randomseeds{k}={v}" for k, v in zip((10, 11, 12, 20, 21, 22), range
 
 
 
-def sample_school():
-    """The sample school's lessons as the checker wants them, read from the document."""
-    root = ET.parse(SAMPLE).getroot()
+def sample_school(path=SAMPLE):
+    """A school's lessons as the checker wants them, read from its document (the sample's by
+    default)."""
+    root = ET.parse(path).getroot()
     frame_of = {g.findtext("nombre"): g.get("submarco") for g in root.iter("grupo")}
     materias = {m.text for m in root.findall("materias/materia")} | {t.text for t in root.findall("tareas/tarea")}
     teachers = {p.findtext("nombre") for p in root.findall("profesores/profesor")}
@@ -87,7 +88,28 @@ with tempfile.TemporaryDirectory() as tmp:
     problems, slots = result_problems(os.path.join(tmp, "ResultadoZentarinstituto.xml"), school)
     for problem in problems:
         check(False, "realistic school through resolver: " + problem)
+    # What a school asks by default: no gaps for students, who start at their first period, and
+    # at most 3 gaps a week for a teacher.
+    students, teachers, late = gaps(slots, school)
+    check(not students, f"realistic school: students with gaps: {students}")
+    check(not late, f"realistic school: groups starting late: {sorted(late)[:5]}")
+    check(max(teachers.values()) <= 3, f"realistic school: a teacher with {max(teachers.values())} gaps")
     check(any(t == "ŞYI" for s in slots.values() for *_, t in s), "a name outside Windows-1252 comes back as written")
+
+# The benchmark's solvable school (40 groups, 1 160 hours in two frames): every hour placed with
+# the school's rules kept.
+with tempfile.TemporaryDirectory() as tmp:
+    doc = os.path.join(tmp, "resoluble.xml")
+    subprocess.run([os.environ["QUINTARO_GENERATOR"], "1", "42", doc, "--resoluble"], check=True)
+    p = run("resolver", doc, "--marcos", "M,T", "--segundos", "120")
+    check("FET colocó las 1160 horas de clase" in p.stdout, "the 40-group school: " + p.stdout[:300] + p.stderr)
+    school, rooms = sample_school(doc)
+    problems, slots = result_problems(os.path.join(tmp, "ResultadoZentarresoluble.xml"), school, rooms)
+    for problem in problems[:5]:
+        check(False, "the 40-group school through resolver: " + problem)
+    students, teachers, late = gaps(slots, school)
+    check(not students and not late and max(teachers.values()) <= 3,
+          f"the 40-group school keeps the rules: {students} {sorted(late)[:5]} {max(teachers.values())}")
 
 # What goes wrong, each with its Spanish message, exit 1 and no result document.
 with tempfile.TemporaryDirectory() as tmp:

@@ -184,3 +184,31 @@ def result_problems(result_path, school, rooms=ROOMS):
         problems.append("in two places at once: %r" % twice[:5])
     return problems, slots
 
+
+
+def gaps(slots, school, frames=("M", "T")):
+    """Free periods between lessons in the week, from the slots result_problems found (every period
+    of these schools is teaching time): per group, per teacher (in FET's hour order, one frame's
+    periods after the other's), and the groups that start a day after their first period."""
+    group_of = {lesson_id: group for lesson_id, _, _, group, _ in school.lessons}
+    days = defaultdict(set)  # (kind, who, dia) -> {(frame position, indice)}
+    for lesson_id, placed in slots.items():
+        for marco, dia, indice, _, teacher in placed:
+            at = (frames.index(marco), int(indice))
+            days[("grupo", group_of[lesson_id], dia)].add(at)
+            if teacher:
+                days[("profesor", teacher, dia)].add(at)
+    week = Counter()
+    late = set()
+    for (kind, who, dia), used in days.items():
+        order = sorted(used)
+        if kind == "grupo":
+            week[(kind, who)] += order[-1][1] - order[0][1] + 1 - len(order)
+            if order[0][1] != 1:
+                late.add(who)
+        else:
+            # Between two lessons of one frame, the periods left free; across frames, none counted.
+            week[(kind, who)] += sum(b[1] - a[1] - 1 for a, b in zip(order, order[1:]) if a[0] == b[0])
+    students = {who: n for (kind, who), n in week.items() if kind == "grupo" and n}
+    teachers = {who: n for (kind, who), n in week.items() if kind == "profesor"}
+    return students, teachers, late
