@@ -3,6 +3,9 @@
 #include <QSet>
 #include <QXmlStreamWriter>
 
+#include <map>
+#include <tuple>
+
 #include <algorithm>
 
 namespace quintaro::fet {
@@ -108,6 +111,51 @@ void writeSchoolRules(Writer& w, const SchoolRules& rules)
         w.close();
     }
 }
+
+// The pairs of hours of two frames that overlap in clock time on one day, as (day, hour, hour).
+std::vector<std::tuple<int, int, int>> overlappingHours(const Grid& grid, const tables::SchoolTables& school,
+                                                         const tables::PeriodKinds& kinds)
+{
+    std::vector<std::tuple<int, int, int>> pairs;
+    for (size_t p = 0; p < school.periods.size(); ++p)
+        for (size_t q = p + 1; q < school.periods.size(); ++q) {
+            const tables::PeriodRow &a = school.periods[p], &b = school.periods[q];
+            if (a.day != b.day || a.frame == b.frame || !kinds.isTeaching(a.kind) || !kinds.isTeaching(b.kind))
+                continue;
+            const int aFrom = tables::minutesOf(a.from), aTo = tables::minutesOf(a.to);
+            const int bFrom = tables::minutesOf(b.from), bTo = tables::minutesOf(b.to);
+            if (aFrom < 0 || aTo < 0 || bFrom < 0 || bTo < 0 || aFrom >= bTo || bFrom >= aTo)
+                continue;
+            pairs.emplace_back(grid.dayOf(int(p)), grid.hourOf(int(p)), grid.hourOf(int(q)));
+        }
+    return pairs;
+}
+
+// A teacher whose lessons lie in two frames is never at two hours of one clock time: FET keeps
+// the frames' hours apart, so each overlapping pair of hours is a selection of which the teacher's
+// activities may occupy one.
+void writeSameClockTime(Writer& w, const Grid& grid, const std::vector<std::tuple<int, int, int>>& overlaps,
+                        const std::map<QString, std::vector<qint64>>& activitiesOfTeacher)
+{
+    for (const auto& [teacher, ids] : activitiesOfTeacher)
+        for (const auto& [day, first, second] : overlaps) {
+            w.open("ConstraintActivitiesOccupyMaxTimeSlotsFromSelection");
+            w.number("Weight_Percentage", 100);
+            w.number("Number_of_Activities", qint64(ids.size()));
+            for (qint64 id : ids)
+                w.number("Activity_Id", id);
+            w.number("Number_of_Selected_Time_Slots", 2);
+            for (int hour : {first, second}) {
+                w.open("Selected_Time_Slot");
+                w.text("Selected_Day", grid.days().at(day));
+                w.text("Selected_Hour", grid.hours().at(hour));
+                w.close();
+            }
+            w.number("Max_Number_of_Occupied_Time_Slots", 1);
+            w.activeAndComments(QStringLiteral("%1 no está en dos sitios a la misma hora del reloj").arg(teacher));
+            w.close();
+        }
+}
 } // namespace
 
 FetFile writeFetFile(const tables::SchoolTables& school, const OriginalNames& names, const FileHeading& heading)
@@ -200,6 +248,8 @@ FetFile writeFetFile(const tables::SchoolTables& school, const OriginalNames& na
 
     // One activity per hour; a lesson's hours one activity group (FET's split activity).
     std::vector<std::pair<qint64, qint64>> groupsOfActivities; // first id, hours: to spread over days
+    std::map<QString, std::vector<qint64>> activitiesOfTeacher; // FET name -> ids
+    std::map<QString, QSet<QString>> framesOfTeacher; // FET name -> the frames of their lessons' groups
     w.open("Activities_List");
     for (size_t l = 0; l < school.lessons.size(); ++l) {
         const tables::LessonRow& lesson = school.lessons[l];
@@ -211,8 +261,12 @@ FetFile writeFetFile(const tables::SchoolTables& school, const OriginalNames& na
         for (qint64 h = 0; h < lesson.hours; ++h) {
             file.lessonOfActivity.push_back(l);
             w.open("Activity");
-            if (teacherOf.contains(lesson.teacher))
-                w.text("Teacher", teacherOf.value(lesson.teacher));
+            if (teacherOf.contains(lesson.teacher)) {
+                const QString& teacher = teacherOf.value(lesson.teacher);
+                w.text("Teacher", teacher);
+                activitiesOfTeacher[teacher].push_back(qint64(file.lessonOfActivity.size()));
+                framesOfTeacher[teacher].insert(school.frameOfGroup.value(lesson.group));
+            }
             w.text("Subject", subjectOf.value(lesson.subject, lesson.subject));
             if (groupOf.contains(lesson.group))
                 w.text("Students", groupOf.value(lesson.group));
@@ -311,6 +365,11 @@ FetFile writeFetFile(const tables::SchoolTables& school, const OriginalNames& na
         w.close();
     }
     writeSchoolRules(w, heading.rules);
+    // Only teachers in both frames (or with tasks, which have no frame of their own) need it.
+    if (const auto overlaps = overlappingHours(grid, school, heading.kinds); !overlaps.empty()) {
+        std::erase_if(activitiesOfTeacher, [&](const auto& teacher) { return framesOfTeacher[teacher.first].size() < 2; });
+        writeSameClockTime(w, grid, overlaps, activitiesOfTeacher);
+    }
     w.close();
 
     w.open("Space_Constraints_List");

@@ -111,6 +111,41 @@ with tempfile.TemporaryDirectory() as tmp:
     check(not students and not late and max(teachers.values()) <= 3,
           f"the 40-group school keeps the rules: {students} {sorted(late)[:5]} {max(teachers.values())}")
 
+def clock_clashes(doc, result):
+    """Teachers at two lessons whose clock times overlap on one day, across frames, from the result
+    document and the periods' times in the document."""
+    def minutes(t):
+        return int(t[:2]) * 60 + int(t[3:5])
+    times = {}
+    for frame in ET.parse(doc).getroot().iter("marcoHorario"):
+        for t in frame.iter("tramo"):
+            times[(t.findtext("submarco"), t.findtext("dia"), t.findtext("indice"))] = (
+                minutes(t.findtext("horaEntrada")), minutes(t.findtext("horaSalida")))
+    busy = {}
+    for tramo in ET.parse(result).getroot().find("horario").iter("tramo"):
+        start, end = times[(tramo.get("marco"), tramo.get("dia"), tramo.get("indice"))]
+        for profesor in tramo.iter("profesor"):
+            busy.setdefault((profesor.text, tramo.get("dia")), []).append((start, end, tramo.get("marco")))
+    clashes = []
+    for (teacher, day), spans in busy.items():
+        spans.sort()
+        clashes += [(teacher, day, a, b) for a, b in zip(spans, spans[1:]) if b[0] < a[1]]
+    return clashes
+
+
+# Two frames overlapping in clock time (the evening frame moved to 10:30): no teacher in two
+# places at one clock time, though FET keeps the frames' hours apart.
+with tempfile.TemporaryDirectory() as tmp:
+    doc = os.path.join(tmp, "solapados.xml")
+    text = open(SAMPLE, encoding="utf-8").read()
+    for evening, morning in (("15:30", "10:30"), ("16:25", "11:25"), ("16:30", "11:30"), ("17:25", "12:25"),
+                             ("17:30", "12:30"), ("18:25", "13:25"), ("18:30", "13:30"), ("19:25", "14:25")):
+        text = text.replace(f">{evening}<", f">{morning}<")
+    open(doc, "w", encoding="utf-8").write(text)
+    p = run("resolver", doc, "--marcos", "M,T", "--segundos", "120")
+    clashes = clock_clashes(doc, os.path.join(tmp, "ResultadoZentarsolapados.xml"))
+    check("FET colocó" in p.stdout and not clashes, f"overlapping frames: {p.stdout[:200]} {clashes[:3]}")
+
 # What goes wrong, each with its Spanish message, exit 1 and no result document.
 with tempfile.TemporaryDirectory() as tmp:
     doc = os.path.join(tmp, "escuela.xml")
