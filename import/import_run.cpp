@@ -2,6 +2,7 @@
 
 #include "import/lesson_slots.h"
 #include "import/slot_clashes.h"
+#include "tables/school_tables.h"
 #include "import/schedule_section.h"
 #include "platform/error.h"
 #include "platform/text.h"
@@ -72,12 +73,22 @@ ImportedSolution ImportarSolucion(ImportTables tables, const OriginalNames& name
     const int codgrupo = columnOf(soluc, S, S.CODGRUPO);
     const int prof = columnOf(soluc, S, S.PROF);
     const int marcoxml = columnOf(periods, D, D.MARCOXML);
+    const int periodFrame = columnOf(periods, D, D.MARCO), periodDay = columnOf(periods, D, D.DIA),
+              periodHour = columnOf(periods, D, D.HORA), periodFrom = columnOf(periods, D, D.HORADESDE),
+              periodTo = columnOf(periods, D, D.HORAHASTA);
     const int esGenerica = columnOf(rooms, A, A.ES_GENERICA);
     const int roomName = columnOf(rooms, A, A.NOMBRE);
     const int periodByFrame = periods.lookupOn(D.nameOf(D.MARCO));
     const int roomByCode = rooms.lookupOn(A.nameOf(A.ABREV));
     const QString genericName = genericRoomName(rooms, esGenerica, roomName);
     LessonSlots lessons(tables.lessons);
+    // Each period's clock time, by frame, day and hour: periods of two frames that overlap in time
+    // are the same time for the clash check.
+    QHash<QString, std::pair<int, int>> clockOf;
+    for (periods.first(); !periods.eof(); periods.next())
+        clockOf.insert(periods.text(periodFrame) + u'/' + text::trimmed(periods.text(periodDay)) + u'/'
+                           + text::trimmed(periods.text(periodHour)),
+                       {tables::minutesOf(periods.text(periodFrom)), tables::minutesOf(periods.text(periodTo))});
 
     ImportedSolution result;
     ImportReport& report = result.report;
@@ -115,10 +126,13 @@ ImportedSolution ImportarSolucion(ImportTables tables, const OriginalNames& name
         section.addSlot(int(day - 1), int(period), frame, room, roomText, lesson.sesion,
                         names.teacherOfCode.value(teacherCode, teacherCode));
         ++report.timeSlots;
-        const QString when = QStringLiteral("%1, hora %2%3")
+        const auto [from, to] = clockOf.value(soluc.text(marco) + u'/' + QString::number(day) + u'/' + QString::number(period),
+                                              {-1, -1});
+        const ClockSlot when{day, from, to,
+                             QStringLiteral("%1, hora %2%3")
                                  .arg(dayName(day))
                                  .arg(period)
-                                 .arg(frame.isEmpty() ? QString() : QStringLiteral(" (marco %1)").arg(frame));
+                                 .arg(frame.isEmpty() ? QString() : QStringLiteral(" (marco %1)").arg(frame))};
         const QString what = lesson.sesion.isEmpty() ? subject + u'/' + group : QStringLiteral("sesión ") + lesson.sesion;
         clashes.place(QStringLiteral("el profesor %1").arg(teacherCode), teacherCode, when, what);
         clashes.place(QStringLiteral("el grupo %1").arg(group), group, when, what);

@@ -1,4 +1,5 @@
 #include "import/import_run.h"
+#include "import/slot_clashes.h"
 #include "platform/error.h"
 #include "run/session.h"
 #include "run/report_text.h"
@@ -445,4 +446,25 @@ TEST(ImportNames, GoBackAsTheDocumentWroteThem)
     EXPECT_EQ(changed, (QStringList{"Aula ?|?PN", "Aula ?|PROFESORGA"}));
     EXPECT_TRUE(doubts.join(u'\n').contains(QStringLiteral("PROFT.ABREV '?PN', AULAT.NOMBRE 'Aula ?'")))
         << doubts.join(u'\n').toStdString();
+}
+
+// Two slots clash when they are the same period, or periods of two frames whose clock times
+// overlap on one day; periods without times clash only with themselves.
+TEST(SlotClashes, SameClockTimeAcrossFramesIsOneTime)
+{
+    SlotClashes clashes;
+    const QString ana = QStringLiteral("el profesor ANA");
+    clashes.place(ana, "ANA", {1, 13 * 60 + 30, 14 * 60 + 25, "lunes, hora 6 (marco M)"}, "sesión 1");
+    clashes.place(ana, "ANA", {1, 14 * 60, 14 * 60 + 55, "lunes, hora 1 (marco T)"}, "sesión 2");
+    clashes.place(ana, "ANA", {1, 15 * 60, 15 * 60 + 55, "lunes, hora 2 (marco T)"}, "sesión 3"); // after both
+    clashes.place(ana, "ANA", {2, 13 * 60 + 30, 14 * 60 + 25, "martes, hora 6 (marco M)"}, "sesión 4"); // another day
+    const QString pablo = QStringLiteral("el profesor PAB");
+    clashes.place(pablo, "PAB", {1, -1, -1, "lunes, hora 1 (marco M)"}, "sesión 5");
+    clashes.place(pablo, "PAB", {1, -1, -1, "lunes, hora 1 (marco T)"}, "sesión 6"); // times unknown: apart
+    clashes.place(QStringLiteral("el grupo"), "", {1, 0, 60, "lunes, hora 1"}, "sesión 7"); // no group: nobody
+    EXPECT_EQ(clashes.found(), QStringList{"el profesor ANA está en 2 sitios a la vez el lunes, hora 6 (marco M) y el "
+                                           "lunes, hora 1 (marco T): sesión 1, sesión 2"});
+    EXPECT_TRUE(clashes.clashes(ana, QStringLiteral("lunes, hora 1 (marco T)")));
+    EXPECT_FALSE(clashes.clashes(ana, QStringLiteral("lunes, hora 2 (marco T)")));
+    EXPECT_FALSE(clashes.clashes(pablo, QStringLiteral("lunes, hora 1 (marco M)")));
 }

@@ -5,6 +5,7 @@
 #include "platform/text.h"
 #include "platform/xml_document.h"
 #include "tables/period_kinds.h"
+#include "tables/school_tables.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -104,6 +105,7 @@ Timetable readTimetable(const QString& path)
     // Each frame's period rows, by index, with the times of the earliest day that has them.
     QStringList frameOrder;
     QHash<QString, QMap<int, std::pair<int, PeriodRow>>> rowsOfFrame;
+    QHash<QString, std::pair<int, int>> clockOf; // "frame/day/index" -> minutes from, to
     int days = 5;
     for (const XmlNode& frame : doc.select(QStringLiteral("/datosGHC/marcosDeHorario/marcoHorario"))) {
         const QString id = identifierOf(frame);
@@ -119,6 +121,9 @@ Timetable readTimetable(const QString& path)
                 frameOrder << owner;
             auto& rows = rowsOfFrame[owner];
             const QString kind = trimmedText(t.firstChild("Tipo"));
+            clockOf.insert(owner + u'/' + QString::number(*day) + u'/' + QString::number(*index),
+                           {tables::minutesOf(trimmedText(t.firstChild("horaEntrada")).left(5)),
+                            tables::minutesOf(trimmedText(t.firstChild("horaSalida")).left(5))});
             const PeriodRow row{owner, *index, trimmedText(t.firstChild("horaEntrada")).left(5),
                                 trimmedText(t.firstChild("horaSalida")).left(5),
                                 tables::PeriodKinds().isTeaching(kind)};
@@ -149,10 +154,12 @@ Timetable readTimetable(const QString& path)
         const Lesson lesson = lessons.value(s.lesson);
         ++lessons[s.lesson].placed;
         const QString what = QStringLiteral("sesión ") + s.lesson;
-        clashes.place(teacherWho(s.teacher), s.teacher, when(s), what);
-        clashes.place(groupWho(lesson.group), lesson.group, when(s), what);
+        const auto [from, to] = clockOf.value(s.frame + u'/' + QString::number(s.day) + u'/' + QString::number(s.index), {-1, -1});
+        const ClockSlot at{s.day, from, to, when(s)};
+        clashes.place(teacherWho(s.teacher), s.teacher, at, what);
+        clashes.place(groupWho(lesson.group), lesson.group, at, what);
         if (s.namedRoom)
-            clashes.place(roomWho(s.room), s.room, when(s), what);
+            clashes.place(roomWho(s.room), s.room, at, what);
         slots.push_back(s);
     }
 
