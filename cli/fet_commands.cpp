@@ -92,6 +92,8 @@ int importSolution(const fet::SolutionFiles& files, const QStringList& frames, c
     if (imported.outcome != Session::Outcome::Finished)
         return notFinished(imported.outcome, session, ui, p, out, err);
     out << "Proceso finalizado" << Qt::endl;
+    if (!imported.quality.isEmpty())
+        out << imported.quality << Qt::endl;
     if (const QStringList left = lessonsLeftOut(imported.report); !left.isEmpty())
         out << "Fuera del horario (" << left.size() << "): " << left.join(QStringLiteral(", "))
             << "; el informe dice por qué." << Qt::endl;

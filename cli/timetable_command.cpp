@@ -5,6 +5,7 @@
 #include "platform/whole_file.h"
 #include "timetable/timetable_html.h"
 #include "timetable/timetable_pdf.h"
+#include "timetable/quality.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -53,6 +54,7 @@ int horario(const QCommandLineParser& p, QTextStream& out, QTextStream&)
         ++(g.kind == timetable::Grid::Kind::Group ? groups : g.kind == timetable::Grid::Kind::Teacher ? teachers : rooms);
     out << "Horario de " << table.document << ": " << groups << " grupos, " << teachers << " profesores, " << rooms
         << " aulas." << Qt::endl;
+    out << timetable::qualityLine(table.quality) << Qt::endl;
     for (const timetable::HoursProblem& h : table.hoursProblems)
         out << "  sesión " << h.lesson << " (" << h.subject << ", " << h.group << "): " << h.placed << " de " << h.hours
             << " horas colocadas" << Qt::endl;

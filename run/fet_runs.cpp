@@ -7,6 +7,8 @@
 #include "run/fet_solver.h"
 #include "run/run_ui.h"
 #include "tables/soluc_writer.h"
+#include "timetable/quality.h"
+#include "timetable/timetable.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -86,6 +88,8 @@ QString fetFinishedMessage(const FetSolved& solved)
         message += QStringLiteral("\nFuera del horario (%1): %2; el informe dice por qué.")
                        .arg(left.size())
                        .arg(left.join(QStringLiteral(", ")));
+    if (!solved.quality.isEmpty())
+        message += u'\n' + solved.quality;
     return message;
 }
 
@@ -117,6 +121,8 @@ FetImport importFetSolution(Session& session, RunUi& ui, const fet::SolutionFile
     tables::writeSoluc(exported.dir(), school, solved.hours);
     imported.outcome = session.runImport(ui);
     imported.report = fetRunReport(exportFound, session.report());
+    if (imported.outcome == Session::Outcome::Finished)
+        imported.quality = timetable::qualityLine(timetable::readTimetable(imported.report.resultDocument).quality);
     return imported;
 }
 
@@ -217,6 +223,7 @@ FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds, const Fet
         const FetImport imported = importFetSolution(importing, inner, fet::findSolution(results), choices);
         importing.keepDocumentsUntilExit();
         solved.report = fetRunReport(writing.report(), imported.report);
+        solved.quality = imported.quality;
         if (imported.outcome != Session::Outcome::Finished) {
             solved.ending = FetSolved::Ending::FetFailed;
             solved.message = inner.errors.join(u'\n');

@@ -58,6 +58,7 @@ struct FetImport {
     qint64 activities = 0;
     bool partial = false;
     bool lessonsChecked = false; // FET's data was there to check each activity's lesson
+    QString quality; // the result's gaps and repeats, in one Spanish line
 };
 FetImport importFetSolution(Session& session, RunUi& ui, const fet::SolutionFiles& solution,
                             const FetChoices& choices);
@@ -87,6 +88,7 @@ struct FetSolved {
     qint64 activities = 0;
     QStringList frames;
     QStringList kindsTaken;
+    QString quality; // the result's gaps and repeats, in one Spanish line
 };
 // "Proceso finalizado (FET colocó las N horas de clase; marcos M,T)", the lessons left out after it.
 QString fetFinishedMessage(const FetSolved& solved);

@@ -181,6 +181,7 @@ with tempfile.TemporaryDirectory() as tmp:
     p = run("resolver", doc, "--marcos", "M,T", "--informe", report)
     check("Fuera del horario (1): sesión 127 (Latín)" in p.stdout.splitlines()[1], "the lesson left out: " + p.stdout)
     check("sesión 131: profesor 'XYZ'" in p.stdout, "the export's findings are shown: " + p.stdout)
+    check("Calidad: 0 huecos de alumnos;" in p.stdout, "the result's quality is told: " + p.stdout)
     with open(report, encoding="utf-8") as f:
         csv = f.read()
     check("127" in csv and "XYZ" in csv and "MGL1" in csv, "--informe holds the export's findings: " + csv)

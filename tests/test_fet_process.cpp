@@ -78,7 +78,14 @@ TEST_P(MisbehavingFet, ComesBackAndEndsEverythingItStarted)
     const FetSolverRun run = runFetCl(kFake, QStringLiteral("x.fet"), out.path(), 1, {}, &stops, kShortWaits);
     EXPECT_EQ(run.ending, c.ending);
     EXPECT_FALSE(run.bestKept); // it wrote no timetable, so none is promised
-    EXPECT_EQ(QFile::exists(QDir(out.path()).filePath(QStringLiteral("parado"))), c.listens);
+#ifdef _WIN32
+    // Wine does not deliver Ctrl+Break to another process group (docs/windows.md): under it only
+    // the hard end is seen, and a stand-in that listens never hears the request.
+    const bool heard = false;
+#else
+    const bool heard = c.listens;
+#endif
+    EXPECT_EQ(QFile::exists(QDir(out.path()).filePath(QStringLiteral("parado"))), heard);
     const qint64 pid = idIn(out.path(), "pid");
     ASSERT_GT(pid, 0) << "the stand-in did not start";
     EXPECT_FALSE(stillAliveAfterAWhile(pid));

@@ -4,6 +4,7 @@
 #include "test_support.h"
 #include "timetable/timetable.h"
 #include "timetable/timetable_html.h"
+#include "timetable/quality.h"
 
 #include <QTemporaryDir>
 
@@ -129,4 +130,48 @@ TEST(Timetable, OneGridByNameAndWhatIsNotAResult)
     QFile::copy(sampleSchool(), chosen);
     EXPECT_TRUE(failsSaying([&] { timetable::readTimetable(chosen); },
                             {QStringLiteral("no tiene sección horario"), QStringLiteral("ResultadoZentar")}));
+}
+
+// Gaps are free teaching periods between two lessons of a day within one frame: a break between
+// them is no gap, nor are a teacher's morning and evening.
+TEST(Timetable, QualityCountsAndMarksGaps)
+{
+    const auto grid = [](Grid::Kind kind, const char* name, const std::vector<std::pair<const char*, bool>>& rows,
+                         const std::vector<std::vector<const char*>>& days) {
+        Grid g;
+        g.kind = kind;
+        g.name = g.label = QString::fromUtf8(name);
+        int index = 0;
+        for (const auto& [frame, teaching] : rows)
+            g.rows.push_back({QString::fromUtf8(frame), ++index, {}, {}, teaching});
+        g.cells.assign(g.rows.size(), std::vector<std::vector<timetable::Entry>>(days.size()));
+        for (size_t d = 0; d < days.size(); ++d)
+            for (size_t r = 0; r < g.rows.size(); ++r)
+                if (*days[d][r])
+                    g.cells[r][d].push_back({"1", QString::fromUtf8(days[d][r]), {}, {}});
+        return g;
+    };
+    timetable::Timetable t;
+    // 1º A: Monday lesson, free, lesson (1 gap); Tuesday lesson, break, lesson (no gap) and
+    // Matemáticas twice.
+    t.grids.push_back(grid(Grid::Kind::Group, "1º A", {{"M", true}, {"M", true}, {"M", false}, {"M", true}},
+                           {{"Mat", "", "", "Len"}, {"Mat", "Len", "", "Mat"}}));
+    // ANA: a morning lesson and an evening one (two shifts, no gap); PAB: two gaps on Monday.
+    t.grids.push_back(grid(Grid::Kind::Teacher, "ANA", {{"M", true}, {"M", true}, {"T", true}, {"T", true}},
+                           {{"Mat", "", "", "Len"}}));
+    t.grids.push_back(grid(Grid::Kind::Teacher, "PAB", {{"M", true}, {"M", true}, {"M", true}, {"M", true}},
+                           {{"Mat", "", "", "Len"}}));
+    const timetable::Quality q = timetable::measureQuality(t);
+    EXPECT_EQ(q.studentGaps, 1);
+    EXPECT_EQ(q.groupsWithGaps, 1);
+    EXPECT_EQ(q.subjectTwiceInADay, 1);
+    EXPECT_EQ(q.teacherGaps, 2);
+    EXPECT_EQ(q.mostTeacherGaps, 2);
+    EXPECT_EQ(q.teacherWithMost, QStringLiteral("PAB"));
+    EXPECT_TRUE(t.grids[0].gaps[1][0]); // Monday's second period of 1º A
+    EXPECT_FALSE(t.grids[0].gaps[1][1]);
+    EXPECT_EQ(timetable::qualityLine(q), QStringLiteral("Calidad: 1 hueco de alumnos (en 1 grupo); 2 huecos de "
+                                                        "profesores (como mucho 2, PAB); una materia repetida en un "
+                                                        "día: 1 vez."));
+    EXPECT_TRUE(timetable::gridHtml(t.grids[0], {"Lunes", "Martes"}).contains(QStringLiteral("class=\"hueco\"")));
 }

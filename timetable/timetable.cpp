@@ -5,6 +5,7 @@
 #include "platform/text.h"
 #include "platform/xml_document.h"
 #include "tables/period_kinds.h"
+#include "timetable/quality.h"
 #include "tables/school_tables.h"
 
 #include <QDir>
@@ -280,6 +281,7 @@ Timetable readTimetable(const QString& path)
     for (const QString& r : roomOrder + extraRooms)
         if (byRoom.contains(r))
             makeGrid(Grid::Kind::Room, r, r, byRoom.value(r), {});
+    table.quality = measureQuality(table);
     return table;
 }
 

@@ -39,6 +39,7 @@ struct Grid {
     // cells[row][day]: the entries at that period on that day (two or more: a clash).
     std::vector<std::vector<std::vector<Entry>>> cells;
     QStringList problems; // what is marked, one sentence each
+    std::vector<std::vector<bool>> gaps; // gaps[row][day]: a free period between lessons (measureQuality)
 };
 
 // The lessons whose placed hours differ from their numSesiones.
@@ -47,12 +48,23 @@ struct HoursProblem {
     qint64 hours = 0, placed = 0;
 };
 
+// How good the timetable is, as a school judges it (timetable/quality.h).
+struct Quality {
+    qint64 studentGaps = 0; // free teaching periods between a group's lessons, in the week
+    qint64 groupsWithGaps = 0;
+    qint64 teacherGaps = 0; // the same for the teachers, within each frame's periods
+    qint64 mostTeacherGaps = 0;
+    QString teacherWithMost; // the grid label of the teacher with the most
+    qint64 subjectTwiceInADay = 0; // a group's subject in more than one period of a day
+};
+
 struct Timetable {
     QString document; // the result document's file name
     QStringList days; // "Lunes" … as many as the frames have
     std::vector<Grid> grids; // groups, then teachers, then rooms, each in the document's order
     std::vector<HoursProblem> hoursProblems;
     QStringList clashes; // the same sentences as the import report
+    Quality quality; // of every grid, counted before any is left out
 };
 
 // Reads the result document at `path`: its last horario section against its own lessons,

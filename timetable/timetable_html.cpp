@@ -32,6 +32,7 @@ QString timetableStyle()
         "table.horario th, table.horario td { border: 1px solid #666; padding: 3px; vertical-align: top; }\n"
         "table.horario th { background: #e8e8f0; }\n"
         "td.recreo { background: #f2f2f2; }\n"
+        "td.hueco { background: #fff6cc; color: #8a6d00; font-style: italic; }\n"
         "div.sesion { margin-bottom: 2px; }\n"
         "div.choque { background: #f8c8c8; border: 2px solid #b00000; }\n"
         "div.horas { border-left: 4px solid #d08000; padding-left: 2px; }\n"
@@ -53,7 +54,10 @@ QString gridHtml(const Grid& grid, const QStringList& days)
         const PeriodRow& row = grid.rows[r];
         html += QStringLiteral("<tr><th>%1 %2<br>%3–%4</th>").arg(e(row.frame)).arg(row.index).arg(e(row.from), e(row.to));
         for (size_t d = 0; d < grid.cells[r].size(); ++d) {
-            html += row.teaching ? QStringLiteral("<td>") : QStringLiteral("<td class=\"recreo\">");
+            const bool gap = r < grid.gaps.size() && d < grid.gaps[r].size() && grid.gaps[r][d];
+            html += !row.teaching ? QStringLiteral("<td class=\"recreo\">")
+                  : gap           ? QStringLiteral("<td class=\"hueco\" bgcolor=\"#fff6cc\">hueco")
+                                  : QStringLiteral("<td>");
             for (const Entry& entry : grid.cells[r][d])
                 html += entryHtml(entry);
             html += QStringLiteral("</td>");
