@@ -293,7 +293,12 @@ const std::vector<Command>& commands()
          {{"marcos", "ID[,ID]", "Marcos horarios elegidos (uno o dos), si el documento tiene varios."},
           {"segundos", "N", "Tiempo máximo que FET puede buscar, en segundos (por omisión 300)."},
           {"fet-cl", "RUTA", "El programa fet-cl, si no está en el PATH ni en QUINTARO_FET_CL."}, kBreaks,
-          kStudentGaps, kTeacherGaps, kEarly, kDifferentDays, kReport},
+          kStudentGaps, kTeacherGaps, kEarly, kDifferentDays,
+          {"relajar", "si|no",
+           "Si FET no puede con todas las reglas, probar de nuevo relajándolas una a una, cada vez con --segundos "
+           "(por omisión si)."},
+          {"relajar-alumnos", "si|no", "Relajar también, en último lugar, los huecos de los grupos (por omisión no)."},
+          kReport},
          resolver},
         {"horario",
          "RESULTADO.xml",

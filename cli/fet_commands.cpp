@@ -72,6 +72,8 @@ FetChoices choicesOf(const QCommandLineParser& p)
     rules.teacherGaps = gapsOption(p, QStringLiteral("huecos-profesor"), rules.teacherGaps);
     rules.studentsEarly = yesNoOption(p, QStringLiteral("primera-hora"), rules.studentsEarly);
     rules.differentDays = yesNoOption(p, QStringLiteral("dias-distintos"), rules.differentDays);
+    choices.ease = yesNoOption(p, QStringLiteral("relajar"), choices.ease);
+    choices.easeStudents = yesNoOption(p, QStringLiteral("relajar-alumnos"), choices.easeStudents);
     return choices;
 }
 

@@ -83,6 +83,31 @@ QStringList SchoolRules::described() const
     return said;
 }
 
+std::optional<SchoolRules> easedOnce(const SchoolRules& rules, bool studentsToo, QString* what)
+{
+    SchoolRules eased = rules;
+    if (rules.teacherGaps >= 0 && rules.teacherGaps < 6) {
+        eased.teacherGaps = rules.teacherGaps + 3;
+        *what = QStringLiteral("profesores con hasta %1 huecos a la semana").arg(eased.teacherGaps);
+    } else if (rules.teacherGaps >= 0) {
+        eased.teacherGaps = -1;
+        *what = QStringLiteral("profesores sin límite de huecos");
+    } else if (rules.studentsEarly) {
+        eased.studentsEarly = false;
+        *what = QStringLiteral("grupos que pueden empezar después de su primer tramo");
+    } else if (rules.differentDays) {
+        eased.differentDays = false;
+        *what = QStringLiteral("horas de una sesión que pueden caer el mismo día");
+    } else if (studentsToo && rules.studentGaps >= 0) {
+        eased.studentGaps = rules.studentGaps == 0 ? 1 : -1;
+        *what = eased.studentGaps >= 0 ? QStringLiteral("grupos con hasta 1 hueco a la semana")
+                                       : QStringLiteral("grupos sin límite de huecos");
+    } else {
+        return std::nullopt;
+    }
+    return eased;
+}
+
 namespace {
 // The school's rules, each a FET constraint whose comment says which option asked it.
 void writeSchoolRules(Writer& w, const SchoolRules& rules)

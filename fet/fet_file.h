@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 
+#include <optional>
 #include <vector>
 
 // The school of an export as a FET file: FET, the free timetable generator, solves it with its
@@ -24,6 +25,12 @@ struct SchoolRules {
     // The rules asked, in Spanish, one line each, as the file's comments say them.
     QStringList described() const;
 };
+
+// One step of easing the rules when FET cannot place every hour under them: the teachers' gaps
+// first (3 more, then no limit), then the students' start at their first period, then the
+// different days; the students' gaps last, and only when `studentsToo`. Nothing when nothing is
+// left to ease; otherwise the eased rules, and in `what` what this step gave up, in Spanish.
+std::optional<SchoolRules> easedOnce(const SchoolRules& rules, bool studentsToo, QString* what);
 
 // What the file is made of besides the tables.
 struct FileHeading {

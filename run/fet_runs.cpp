@@ -1,6 +1,7 @@
 #include "run/fet_runs.h"
 
 #include "platform/error.h"
+#include "platform/no_follow.h"
 #include "platform/whole_file.h"
 #include "platform/xml_document.h"
 #include "run/original_names.h"
@@ -40,9 +41,20 @@ fet::FetFile TemporaryExport::fetFile(const Session& session, const FetChoices& 
                               choices.rules});
 }
 
-FetFileWritten writeFetForDocument(Session& session, RunUi& ui, const QString& target, const FetChoices& choices)
+qint64 TemporaryExport::writeFetFile(const Session& session, const FetChoices& choices, const QString& target) const
 {
-    TemporaryExport exported;
+    const fet::FetFile file = fetFile(session, choices);
+    if (const auto failure = writeWholeFile(target, file.xml))
+        throw RunError(QStringLiteral("No se puede escribir el archivo de FET %1: %2")
+                           .arg(QDir::toNativeSeparators(target), failure->reason));
+    return qint64(file.lessonOfActivity.size());
+}
+
+namespace {
+// The export a FET file is made from, and what it says before any file is written: how each
+// period kind was taken, and a RunError naming every group that cannot fit.
+FetFileWritten exportForFet(TemporaryExport& exported, Session& session, RunUi& ui, const FetChoices& choices)
+{
     FetFileWritten written;
     written.outcome = exported.run(session, ui);
     if (written.outcome != Session::Outcome::Finished)
@@ -53,11 +65,16 @@ FetFileWritten writeFetForDocument(Session& session, RunUi& ui, const QString& t
     if (const QStringList problems = tables::groupsOverTheirPeriods(school, choices.kinds); !problems.isEmpty())
         throw RunError(QStringLiteral("No se ha escrito el archivo de FET: %1.\nTramos: %2")
                            .arg(problems.join(QStringLiteral(".\n")), written.kindsTaken.join(QStringLiteral("; "))));
-    const fet::FetFile file = exported.fetFile(session, choices);
-    if (const auto failure = writeWholeFile(target, file.xml))
-        throw RunError(QStringLiteral("No se puede escribir el archivo de FET %1: %2")
-                           .arg(QDir::toNativeSeparators(target), failure->reason));
-    written.activities = qint64(file.lessonOfActivity.size());
+    return written;
+}
+} // namespace
+
+FetFileWritten writeFetForDocument(Session& session, RunUi& ui, const QString& target, const FetChoices& choices)
+{
+    TemporaryExport exported;
+    FetFileWritten written = exportForFet(exported, session, ui, choices);
+    if (written.outcome == Session::Outcome::Finished)
+        written.activities = exported.writeFetFile(session, choices, target);
     return written;
 }
 
@@ -88,6 +105,9 @@ QString fetFinishedMessage(const FetSolved& solved)
         message += QStringLiteral("\nFuera del horario (%1): %2; el informe dice por qué.")
                        .arg(left.size())
                        .arg(left.join(QStringLiteral(", ")));
+    if (!solved.eased.isEmpty())
+        message += QStringLiteral("\nPara colocar todas las horas se han relajado reglas: %1.")
+                       .arg(solved.eased.join(QStringLiteral("; ")));
     if (!solved.quality.isEmpty())
         message += u'\n' + solved.quality;
     return message;
@@ -201,7 +221,8 @@ FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds, const Fet
 
     Session writing;
     const QString fetPath = QDir(work.path()).filePath(QStringLiteral("horario.fet"));
-    const FetFileWritten written = writeFetForDocument(writing, inner, fetPath, choices);
+    TemporaryExport exported;
+    FetFileWritten written = exportForFet(exported, writing, inner, choices);
     writing.keepDocumentsUntilExit();
     if (written.outcome != Session::Outcome::Finished) {
         solved.ending = written.outcome == Session::Outcome::NoDocument ? FetSolved::Ending::NoDocument
@@ -211,12 +232,34 @@ FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds, const Fet
         return solved;
     }
     const QString document = writing.filenameXML();
-    solved.activities = written.activities;
     solved.kindsTaken = written.kindsTaken;
     solved.report = fetRunReport(writing.report(), RunReport());
     solved.frames = writing.report().chosenFrames;
 
-    const FetSolverRun run = runFetCl(program, fetPath, results, seconds, progress, stops);
+    // FET under the school's rules; when it cannot keep them all (it finds them impossible, or
+    // runs out of time), again with one rule eased, as long as there is one to ease.
+    FetChoices now = choices;
+    FetSolverRun run;
+    for (;;) {
+        written.activities = exported.writeFetFile(writing, now, fetPath);
+        solved.activities = written.activities;
+        removeTree(results);
+        run = runFetCl(program, fetPath, results, seconds, progress, stops);
+        const bool couldEase = run.ending == FetSolverRun::Ending::Impossible
+                            || run.ending == FetSolverRun::Ending::TimedOut;
+        QString what;
+        const auto eased = couldEase && now.ease ? fet::easedOnce(now.rules, now.easeStudents, &what) : std::nullopt;
+        if (!eased)
+            break;
+        now.rules = *eased;
+        solved.eased << what;
+        if (progress)
+            progress(QStringLiteral("FET no ha podido con todas las reglas; se prueba con %1").arg(what));
+    }
+    // What was tried, for a run that still did not place everything.
+    const QString triedEasing = solved.eased.isEmpty()
+        ? QString()
+        : QStringLiteral(" Se probó también relajando reglas: %1.").arg(solved.eased.join(QStringLiteral("; ")));
     switch (run.ending) {
     case FetSolverRun::Ending::Solved: {
         Session importing;
@@ -238,7 +281,8 @@ FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds, const Fet
                                         "ningún grupo ni profesor tiene más horas que tramos lectivos en su marco "
                                         "horario, y que cada sesión tiene su profesor y su grupo ('quintaro-cli "
                                         "comprobar' ayuda). No se ha escrito ningún documento resultado.")
-                             .arg(run.fetWords);
+                             .arg(run.fetWords)
+                       + triedEasing;
         return solved;
     case FetSolverRun::Ending::TimedOut:
     case FetSolverRun::Ending::Overran:
@@ -247,7 +291,7 @@ FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds, const Fet
                       : run.ending == FetSolverRun::Ending::Overran ? FetSolved::Ending::Overran
                                                                     : FetSolved::Ending::Interrupted;
         solved.message = stoppedEarly(run, seconds, written.activities, document)
-                       + QStringLiteral(" No se ha escrito ningún documento resultado.");
+                       + QStringLiteral(" No se ha escrito ningún documento resultado.") + triedEasing;
         // Only what is there is promised: the folder is kept when it holds FET's best timetable.
         if (run.bestKept) {
             work.setAutoRemove(false);

@@ -19,6 +19,8 @@ namespace quintaro {
 struct FetChoices {
     tables::PeriodKinds kinds; // which periods are teaching time (--no-lectivos)
     fet::SchoolRules rules; // what the school asks of the timetable
+    bool ease = true; // resolver eases the rules, a step at a time, when FET cannot keep them
+    bool easeStudents = false; // the students' gaps too, as the last step
 };
 
 // The document's tables, made by an export into a temporary folder that goes with this object.
@@ -29,6 +31,8 @@ public:
     WorkDir dir() const { return WorkDir(m_folder.filePath(QStringLiteral("VTEMP"))); }
     // The school as FET sees it, for the document the session exported.
     fet::FetFile fetFile(const Session& session, const FetChoices& choices) const;
+    // Writes that file to `target`, whole or not at all (a RunError saying why); its activities.
+    qint64 writeFetFile(const Session& session, const FetChoices& choices, const QString& target) const;
     tables::SchoolTables school() const { return tables::readSchoolTables(dir()); }
 
 private:
@@ -89,6 +93,7 @@ struct FetSolved {
     QStringList frames;
     QStringList kindsTaken;
     QString quality; // the result's gaps and repeats, in one Spanish line
+    QStringList eased; // the rules given up, one step each, to place every hour
 };
 // "Proceso finalizado (FET colocó las N horas de clase; marcos M,T)", the lessons left out after it.
 QString fetFinishedMessage(const FetSolved& solved);

@@ -269,6 +269,16 @@ def deaf_fet(root, sample):
                   f"fet-cl sordo, {name}: el mensaje promete lo que no hay: {err}")
         check(gone_soon(fake), f"fet-cl sordo, {name}: sigue en marcha")
     print("fet-cl que no se detiene: 4 casos")
+    # FET finding the rules impossible: each rule eased in turn (the students' gaps never, unless
+    # asked), each step said, and still no result.
+    p = subprocess.run([CLI, "resolver", sample, "--marcos", "M,T", "--fet-cl", fake],
+                       env=dict(os.environ, QUINTARO_FAKE_FET="imposible"), capture_output=True, text=True)
+    check(p.returncode == 1 and "Se probó también relajando reglas: profesores con hasta 6 huecos a la semana; "
+          "profesores sin límite de huecos; grupos que pueden empezar después de su primer tramo; horas de una "
+          "sesión que pueden caer el mismo día." in p.stderr, f"easing: {p.returncode} {p.stderr}")
+    p = subprocess.run([CLI, "resolver", sample, "--marcos", "M,T", "--fet-cl", fake, "--relajar", "no"],
+                       env=dict(os.environ, QUINTARO_FAKE_FET="imposible"), capture_output=True, text=True)
+    check(p.returncode == 1 and "relajando" not in p.stderr, f"--relajar no: {p.returncode} {p.stderr}")
     p = subprocess.run([CLI, "resolver", sample, "--marcos", "M,T", "--fet-cl", fake, "--segundos", "600000000"],
                        env=dict(os.environ, QUINTARO_FAKE_FET="mejor"), capture_output=True, text=True)
     check(p.returncode == 1 and "--segundos 2400000000" in p.stderr and "Su mejor horario está en" in p.stderr,
