@@ -52,6 +52,10 @@ const Option kEarly{"primera-hora", "si|no", "Cada grupo empieza cada día en su
 const Option kDifferentDays{"dias-distintos", "si|no",
                             "Las horas de una sesión, en días distintos cuando caben (por omisión si)."};
 
+const Option kRules{"reglas", "ANTERIOR.fet",
+                    "Conserva las reglas que el centro añadió en FET a ese archivo (profesores no disponibles, "
+                    "actividades a la misma hora, aulas…)."};
+
 const Option kReport{"informe", "ARCHIVO",
                      "Escribe además el informe en ARCHIVO, como CSV (categoría;sesión;valor;detalle)."};
 
@@ -285,7 +289,7 @@ const std::vector<Command>& commands()
          "Escribe el archivo de FET (el generador de horarios libre) del documento, para resolverlo con fet-cl.",
          {{"marcos", "ID[,ID]", "Marcos horarios elegidos (uno o dos), si el documento tiene varios."},
           {"salida", "ARCHIVO", "Dónde escribirlo (por omisión, junto al documento con la extensión .fet)."}, kBreaks,
-          kStudentGaps, kTeacherGaps, kEarly, kDifferentDays, kReport},
+          kStudentGaps, kTeacherGaps, kEarly, kDifferentDays, kRules, kReport},
          fetFile},
         {"resolver",
          "DOC.xml",
@@ -298,7 +302,7 @@ const std::vector<Command>& commands()
            "Si FET no puede con todas las reglas, probar de nuevo relajándolas una a una, cada vez con --segundos "
            "(por omisión si)."},
           {"relajar-alumnos", "si|no", "Relajar también, en último lugar, los huecos de los grupos (por omisión no)."},
-          kReport},
+          kRules, kReport},
          resolver},
         {"horario",
          "RESULTADO.xml",

@@ -38,7 +38,7 @@ int notFinished(Session::Outcome outcome, const Session& session, const CliUi& u
 // A limit of free periods: a whole number, or "no" for none asked.
 int gapsOption(const QCommandLineParser& p, const QString& name, int byDefault)
 {
-    if (!p.isSet(name))
+    if (!p.optionNames().contains(name)) // not given, or not an option of this command
         return byDefault;
     const QString value = p.value(name).trimmed();
     if (value.compare(u"no", Qt::CaseInsensitive) == 0)
@@ -52,7 +52,7 @@ int gapsOption(const QCommandLineParser& p, const QString& name, int byDefault)
 
 bool yesNoOption(const QCommandLineParser& p, const QString& name, bool byDefault)
 {
-    if (!p.isSet(name))
+    if (!p.optionNames().contains(name))
         return byDefault;
     const QString value = p.value(name).trimmed().toLower();
     if (value == u"si" || value == u"sí")
@@ -74,7 +74,23 @@ FetChoices choicesOf(const QCommandLineParser& p)
     rules.differentDays = yesNoOption(p, QStringLiteral("dias-distintos"), rules.differentDays);
     choices.ease = yesNoOption(p, QStringLiteral("relajar"), choices.ease);
     choices.easeStudents = yesNoOption(p, QStringLiteral("relajar-alumnos"), choices.easeStudents);
+    if (p.optionNames().contains(QStringLiteral("reglas")))
+        choices.previousRules = QFileInfo(p.value(QStringLiteral("reglas"))).absoluteFilePath();
     return choices;
+}
+
+// What became of the school's own rules given with --reglas.
+void printRules(const QCommandLineParser& p, const fet::RulesCarried& rules, QTextStream& out)
+{
+    if (!p.optionNames().contains(QStringLiteral("reglas")))
+        return;
+    out << "Reglas del centro conservadas de " << native(p.value(QStringLiteral("reglas"))) << ": " << rules.kept;
+    if (rules.rooms > 0)
+        out << " (y " << rules.rooms << (rules.rooms == 1 ? " aula añadida en FET)" : " aulas añadidas en FET)");
+    out << '.' << Qt::endl;
+    if (!rules.leftOut.isEmpty())
+        out << "Reglas dejadas fuera (" << rules.leftOut.size() << "), porque nombran lo que ya no está:" << Qt::endl
+            << "  " << rules.leftOut.join(QStringLiteral("\n  ")) << Qt::endl;
 }
 
 void printKinds(const QStringList& kindsTaken, QTextStream& out)
@@ -158,6 +174,7 @@ int fetFile(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
     out << "Archivo de FET: " << native(target) << " (" << written.activities << " actividades; marcos "
         << session.report().chosenFrames.join(u',') << ")." << Qt::endl;
     printKinds(written.kindsTaken, out);
+    printRules(p, written.rules, out);
     printReport(p, session.report(), out);
     out << "Resuélvalo con fet-cl --inputfile=\"" << native(target) << "\" --outputdir=CARPETA, y traiga la solución "
         << "con quintaro-cli importar \"" << native(document) << "\" --fet CARPETA (o todo junto: quintaro-cli resolver)."
@@ -211,6 +228,7 @@ int resolver(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
     case FetSolved::Ending::Finished:
         out << fetFinishedMessage(solved) << Qt::endl;
         printKinds(solved.kindsTaken, out);
+        printRules(p, solved.rules, out);
         printReport(p, solved.report, out);
         return Ok;
     case FetSolved::Ending::NoDocument:

@@ -46,6 +46,12 @@ public:
         text("Name", name);
         close();
     }
+    // The end of a constraint Quintaro writes: marked as its own, so that a later file made with
+    // --reglas tells it from the school's.
+    void ownConstraintEnd(const QString& comments = {})
+    {
+        activeAndComments(kOwnConstraintMark + comments);
+    }
     void activeAndComments(const QString& comments = {})
     {
         text("Active", QStringLiteral("true"));
@@ -118,21 +124,21 @@ void writeSchoolRules(Writer& w, const SchoolRules& rules)
         w.open("ConstraintStudentsMaxGapsPerWeek");
         w.number("Weight_Percentage", 100);
         w.number("Max_Gaps", rules.studentGaps);
-        w.activeAndComments(said.at(line++));
+        w.ownConstraintEnd(said.at(line++));
         w.close();
     }
     if (rules.studentsEarly) {
         w.open("ConstraintStudentsEarlyMaxBeginningsAtSecondHour");
         w.number("Weight_Percentage", 100);
         w.number("Max_Beginnings_At_Second_Hour", 0);
-        w.activeAndComments(said.at(line++));
+        w.ownConstraintEnd(said.at(line++));
         w.close();
     }
     if (rules.teacherGaps >= 0) {
         w.open("ConstraintTeachersMaxGapsPerWeek");
         w.number("Weight_Percentage", 100);
         w.number("Max_Gaps", rules.teacherGaps);
-        w.activeAndComments(said.at(line++));
+        w.ownConstraintEnd(said.at(line++));
         w.close();
     }
 }
@@ -177,7 +183,7 @@ void writeSameClockTime(Writer& w, const Grid& grid, const std::vector<std::tupl
                 w.close();
             }
             w.number("Max_Number_of_Occupied_Time_Slots", 1);
-            w.activeAndComments(QStringLiteral("%1 no está en dos sitios a la misma hora del reloj").arg(teacher));
+            w.ownConstraintEnd(QStringLiteral("%1 no está en dos sitios a la misma hora del reloj").arg(teacher));
             w.close();
         }
 }
@@ -327,7 +333,7 @@ FetFile writeFetFile(const tables::SchoolTables& school, const OriginalNames& na
     w.open("Time_Constraints_List");
     w.open("ConstraintBasicCompulsoryTime");
     w.number("Weight_Percentage", 100);
-    w.activeAndComments();
+    w.ownConstraintEnd();
     w.close();
     // Every slot that is teaching time in no frame: breaks, periods of other kinds, hours a frame
     // does not have on that day.
@@ -354,7 +360,7 @@ FetFile writeFetFile(const tables::SchoolTables& school, const OriginalNames& na
         w.number("Weight_Percentage", 100);
         w.number("Number_of_Break_Times", qint64(breaks.size()));
         writeTimes("Break_Time", breaks);
-        w.activeAndComments(QStringLiteral("Tramos que no son lectivos en ningún marco"));
+        w.ownConstraintEnd(QStringLiteral("Tramos que no son lectivos en ningún marco"));
         w.close();
     }
     // Each group only in its own frame's hours.
@@ -371,7 +377,7 @@ FetFile writeFetFile(const tables::SchoolTables& school, const OriginalNames& na
         w.text("Students", groupOf.value(g.code));
         w.number("Number_of_Not_Available_Times", qint64(away.size()));
         writeTimes("Not_Available_Time", away);
-        w.activeAndComments(QStringLiteral("Horas del otro marco horario"));
+        w.ownConstraintEnd(QStringLiteral("Horas del otro marco horario"));
         w.close();
     }
     // A lesson's hours on different days where the week has room for them, as FET itself proposes
@@ -386,7 +392,7 @@ FetFile writeFetFile(const tables::SchoolTables& school, const OriginalNames& na
         for (qint64 id = first; id < first + hours; ++id)
             w.number("Activity_Id", id);
         w.number("MinDays", 1);
-        w.activeAndComments();
+        w.ownConstraintEnd();
         w.close();
     }
     writeSchoolRules(w, heading.rules);
@@ -400,7 +406,7 @@ FetFile writeFetFile(const tables::SchoolTables& school, const OriginalNames& na
     w.open("Space_Constraints_List");
     w.open("ConstraintBasicCompulsorySpace");
     w.number("Weight_Percentage", 100);
-    w.activeAndComments();
+    w.ownConstraintEnd();
     w.close();
     w.close();
 

@@ -55,6 +55,9 @@ struct FetFile {
 // whose table form differs.
 FetFile writeFetFile(const tables::SchoolTables& school, const OriginalNames& names, const FileHeading& heading);
 
+// How the comments of every constraint Quintaro writes begin.
+inline const QString kOwnConstraintMark = QStringLiteral("[Quintaro] ");
+
 // "sesión 101": the comment of each activity of lesson 101.
 QString activityComment(qint64 lessonId);
 // The frames recorded in a file's comments by writeFetFile; empty when there is no such line.

@@ -41,9 +41,15 @@ fet::FetFile TemporaryExport::fetFile(const Session& session, const FetChoices& 
                               choices.rules});
 }
 
-qint64 TemporaryExport::writeFetFile(const Session& session, const FetChoices& choices, const QString& target) const
+qint64 TemporaryExport::writeFetFile(const Session& session, const FetChoices& choices, const QString& target,
+                                     fet::RulesCarried* carried) const
 {
-    const fet::FetFile file = fetFile(session, choices);
+    fet::FetFile file = fetFile(session, choices);
+    if (!choices.previousRules.isEmpty()) {
+        const fet::RulesCarried rules = fet::carryRules(file, choices.previousRules);
+        if (carried)
+            *carried = rules;
+    }
     if (const auto failure = writeWholeFile(target, file.xml))
         throw RunError(QStringLiteral("No se puede escribir el archivo de FET %1: %2")
                            .arg(QDir::toNativeSeparators(target), failure->reason));
@@ -74,7 +80,7 @@ FetFileWritten writeFetForDocument(Session& session, RunUi& ui, const QString& t
     TemporaryExport exported;
     FetFileWritten written = exportForFet(exported, session, ui, choices);
     if (written.outcome == Session::Outcome::Finished)
-        written.activities = exported.writeFetFile(session, choices, target);
+        written.activities = exported.writeFetFile(session, choices, target, &written.rules);
     return written;
 }
 
@@ -241,7 +247,7 @@ FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds, const Fet
     FetChoices now = choices;
     FetSolverRun run;
     for (;;) {
-        written.activities = exported.writeFetFile(writing, now, fetPath);
+        written.activities = exported.writeFetFile(writing, now, fetPath, &written.rules);
         solved.activities = written.activities;
         removeTree(results);
         run = runFetCl(program, fetPath, results, seconds, progress, stops);
@@ -256,6 +262,7 @@ FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds, const Fet
         if (progress)
             progress(QStringLiteral("FET no ha podido con todas las reglas; se prueba con %1").arg(what));
     }
+    solved.rules = written.rules;
     // What was tried, for a run that still did not place everything.
     const QString triedEasing = solved.eased.isEmpty()
         ? QString()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fet/fet_file.h"
+#include "fet/fet_rules.h"
 #include "fet/fet_solution.h"
 #include "run/session.h"
 
@@ -21,6 +22,7 @@ struct FetChoices {
     fet::SchoolRules rules; // what the school asks of the timetable
     bool ease = true; // resolver eases the rules, a step at a time, when FET cannot keep them
     bool easeStudents = false; // the students' gaps too, as the last step
+    QString previousRules; // a .fet the school edited in FET, whose own rules are carried (--reglas)
 };
 
 // The document's tables, made by an export into a temporary folder that goes with this object.
@@ -31,8 +33,10 @@ public:
     WorkDir dir() const { return WorkDir(m_folder.filePath(QStringLiteral("VTEMP"))); }
     // The school as FET sees it, for the document the session exported.
     fet::FetFile fetFile(const Session& session, const FetChoices& choices) const;
-    // Writes that file to `target`, whole or not at all (a RunError saying why); its activities.
-    qint64 writeFetFile(const Session& session, const FetChoices& choices, const QString& target) const;
+    // Writes that file to `target`, whole or not at all (a RunError saying why), with the school's
+    // rules carried from choices.previousRules into it (said in `carried`); its activities.
+    qint64 writeFetFile(const Session& session, const FetChoices& choices, const QString& target,
+                        fet::RulesCarried* carried = nullptr) const;
     tables::SchoolTables school() const { return tables::readSchoolTables(dir()); }
 
 private:
@@ -47,6 +51,7 @@ struct FetFileWritten {
     Session::Outcome outcome = Session::Outcome::Failed;
     qint64 activities = 0;
     QStringList kindsTaken; // how each period kind was taken ("'Recreo': no lectivo, 10 tramos")
+    fet::RulesCarried rules; // the school's rules carried from --reglas
 };
 FetFileWritten writeFetForDocument(Session& session, RunUi& ui, const QString& target, const FetChoices& choices);
 
@@ -94,6 +99,7 @@ struct FetSolved {
     QStringList kindsTaken;
     QString quality; // the result's gaps and repeats, in one Spanish line
     QStringList eased; // the rules given up, one step each, to place every hour
+    fet::RulesCarried rules; // the school's rules carried from --reglas
 };
 // "Proceso finalizado (FET colocó las N horas de clase; marcos M,T)", the lessons left out after it.
 QString fetFinishedMessage(const FetSolved& solved);

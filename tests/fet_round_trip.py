@@ -96,6 +96,114 @@ with tempfile.TemporaryDirectory() as tmp:
     check(max(teachers.values()) <= 3, f"realistic school: a teacher with {max(teachers.values())} gaps")
     check(any(t == "ŞYI" for s in slots.values() for *_, t in s), "a name outside Windows-1252 comes back as written")
 
+def first_activity(fet_file, lesson):
+    """The Id of the first activity of a lesson ("sesión N") in a FET file."""
+    for a in ET.parse(fet_file).getroot().iter("Activity"):
+        if a.findtext("Comments") == f"sesión {lesson}":
+            return a.findtext("Id")
+    return None
+
+
+# The school's own rules, added in FET's window, kept when the FET file is written again after a
+# change in Escolaria (here lesson 101 taken out, so every later activity is renumbered).
+with tempfile.TemporaryDirectory() as tmp:
+    doc = os.path.join(tmp, "escuela.xml")
+    shutil.copy(SAMPLE, doc)
+    edited = os.path.join(tmp, "editado.fet")
+    run("fet", doc, "--marcos", "M,T", "--salida", edited)
+    ids = {n: first_activity(edited, n) for n in (101, 102, 104, 111)}
+    hours = [h.findtext("Name") for h in ET.parse(edited).getroot().iter("Hour")]
+    rules = f"""
+<ConstraintTeacherNotAvailableTimes>
+	<Weight_Percentage>100</Weight_Percentage>
+	<Teacher>MGL</Teacher>
+	<Number_of_Not_Available_Times>1</Number_of_Not_Available_Times>
+	<Not_Available_Time>
+		<Day>Viernes</Day>
+		<Hour>{hours[0]}</Hour>
+	</Not_Available_Time>
+	<Active>true</Active>
+	<Comments>MGL no viene el viernes a primera</Comments>
+</ConstraintTeacherNotAvailableTimes>
+<ConstraintActivitiesSameStartingTime>
+	<Weight_Percentage>100</Weight_Percentage>
+	<Number_of_Activities>2</Number_of_Activities>
+	<Activity_Id>{ids[102]}</Activity_Id>
+	<Activity_Id>{ids[111]}</Activity_Id>
+	<Active>true</Active>
+	<Comments>optativas a la vez</Comments>
+</ConstraintActivitiesSameStartingTime>
+<ConstraintTeacherMaxDaysPerWeek>
+	<Weight_Percentage>100</Weight_Percentage>
+	<Teacher_Name>JPR</Teacher_Name>
+	<Max_Days_Per_Week>5</Max_Days_Per_Week>
+	<Active>true</Active>
+	<Comments></Comments>
+</ConstraintTeacherMaxDaysPerWeek>
+<ConstraintTeacherMaxDaysPerWeek>
+	<Weight_Percentage>100</Weight_Percentage>
+	<Teacher_Name>ZZZ</Teacher_Name>
+	<Max_Days_Per_Week>3</Max_Days_Per_Week>
+	<Active>true</Active>
+	<Comments>un profesor que se fue</Comments>
+</ConstraintTeacherMaxDaysPerWeek>
+<ConstraintActivityPreferredStartingTime>
+	<Weight_Percentage>100</Weight_Percentage>
+	<Activity_Id>{ids[101]}</Activity_Id>
+	<Preferred_Day>Lunes</Preferred_Day>
+	<Preferred_Hour>{hours[0]}</Preferred_Hour>
+	<Permanently_Locked>false</Permanently_Locked>
+	<Active>true</Active>
+	<Comments>matemáticas el lunes a primera</Comments>
+</ConstraintActivityPreferredStartingTime>
+"""
+    space = f"""
+<ConstraintActivityPreferredRoom>
+	<Weight_Percentage>100</Weight_Percentage>
+	<Activity_Id>{ids[104]}</Activity_Id>
+	<Room>Laboratorio nuevo</Room>
+	<Permanently_Locked>false</Permanently_Locked>
+	<Active>true</Active>
+	<Comments>ciencias en el laboratorio</Comments>
+</ConstraintActivityPreferredRoom>
+"""
+    room = "<Room>\n\t<Name>Laboratorio nuevo</Name>\n\t<Building></Building>\n\t<Capacity>30000</Capacity>\n" \
+           "\t<Virtual>false</Virtual>\n\t<Comments></Comments>\n</Room>\n"
+    text = open(edited, encoding="utf-8").read()
+    text = text.replace("</Time_Constraints_List>", rules + "</Time_Constraints_List>")
+    text = text.replace("</Space_Constraints_List>", space + "</Space_Constraints_List>")
+    text = text.replace("</Rooms_List>", room + "</Rooms_List>")
+    open(edited, "w", encoding="utf-8").write(text)
+    check(subprocess.run(["xmllint", "--noout", edited]).returncode == 0, "the edited FET file is well-formed")
+
+    changed = os.path.join(tmp, "cambiado.xml")
+    open(changed, "w", encoding="utf-8").write(re.sub(r'<sesion id="101">.*?</sesion>', "", open(doc, encoding="utf-8").read()))
+    renewed = os.path.join(tmp, "renovado.fet")
+    p = run("fet", changed, "--marcos", "M,T", "--salida", renewed, "--reglas", edited)
+    check("Reglas del centro conservadas de" in p.stdout and ": 4 (y 1 aula añadida en FET)." in p.stdout,
+          "the kept rules are counted: " + p.stdout)
+    check("ConstraintTeacherMaxDaysPerWeek («un profesor que se fue»): el profesor «ZZZ» ya no está" in p.stdout
+          and "ConstraintActivityPreferredStartingTime («matemáticas el lunes a primera»): la sesión 101" in p.stdout,
+          "the rules left out are listed: " + p.stdout)
+    root = ET.parse(renewed).getroot()
+    same = root.find("Time_Constraints_List/ConstraintActivitiesSameStartingTime")
+    check(same is not None and [a.text for a in same.findall("Activity_Id")]
+          == [first_activity(renewed, 102), first_activity(renewed, 111)] and first_activity(renewed, 102) == "1",
+          "activities renumbered by their lesson")
+    check(root.find("Space_Constraints_List/ConstraintActivityPreferredRoom/Activity_Id").text
+          == first_activity(renewed, 104), "a preferred room keeps its lesson")
+    check(any(r.findtext("Name") == "Laboratorio nuevo" for r in root.iter("Room")), "the school's room is kept")
+    out = os.path.join(tmp, "salida")
+    f = subprocess.run([FET_CL, f"--inputfile={renewed}", f"--outputdir={out}", "--timelimitseconds=60", *SEEDS],
+                       capture_output=True, text=True)
+    check(f.returncode == 0 and os.path.isdir(os.path.join(out, "timetables", "renovado")),
+          "FET solves the file with the school's rules: " + f.stdout[-500:])
+    # Written again from the renewed file: the same rules, none twice.
+    again = os.path.join(tmp, "otra_vez.fet")
+    p = run("fet", changed, "--marcos", "M,T", "--salida", again, "--reglas", renewed)
+    check(": 4 (y 1 aula añadida en FET)." in p.stdout and "dejadas fuera" not in p.stdout,
+          "rules carried twice stay once: " + p.stdout)
+
 # The benchmark's solvable school (40 groups, 1 160 hours in two frames): every hour placed with
 # the school's rules kept.
 with tempfile.TemporaryDirectory() as tmp:
