@@ -189,230 +189,301 @@ void writeSameClockTime(Writer& w, const Grid& grid, const std::vector<std::tupl
 }
 } // namespace
 
-FetFile writeFetFile(const tables::SchoolTables& school, const OriginalNames& names, const FileHeading& heading)
-{
-    const Grid grid(school);
-    FetFile file;
-    Writer w(&file.xml);
-    w.stream().writeStartDocument();
-    w.open("fet");
-    w.stream().writeAttribute(QStringLiteral("version"), QStringLiteral("6.8.5"));
-    w.text("Institution_Name", heading.institution);
-    w.text("Comments", QStringLiteral("Escrito por Quintaro desde %1.\n%2%3\nReglas pedidas: %4")
-                           .arg(heading.institution, kFramesLine, heading.frames.join(u','),
-                                heading.rules.described().join(QStringLiteral("; "))));
-
-    w.open("Days_List");
-    w.number("Number_of_Days", grid.days().size());
-    for (const QString& day : grid.days())
-        w.named("Day", day);
-    w.close();
-    w.open("Hours_List");
-    w.number("Number_of_Hours", grid.hours().size());
-    for (const QString& hour : grid.hours())
-        w.named("Hour", hour);
-    w.close();
-
-    UniqueNames subjectNames;
-    QHash<QString, QString> subjectOf; // ASIGNOMT.COD -> FET name
-    w.open("Subjects_List");
-    for (const tables::NamedRow& s : school.subjects) {
-        if (subjectOf.contains(s.code))
-            continue;
-        subjectOf.insert(s.code, subjectNames.give(s.name, s.code));
-        w.open("Subject");
-        w.text("Name", subjectOf.value(s.code));
-        w.text("Comments", s.code);
-        w.close();
+namespace {
+// The file, one FET list at a time, in the order FET reads them. The names each list gives
+// (subjects, teachers, groups) are kept for the lists after it.
+class FileWriter {
+public:
+    FileWriter(const tables::SchoolTables& school, const OriginalNames& names, const FileHeading& heading)
+        : m_school(school), m_names(names), m_heading(heading), m_grid(school), m_w(&m_file.xml)
+    {
     }
-    w.close();
-    w.open("Activity_Tags_List");
-    w.close();
 
-    UniqueNames teacherNames;
-    QHash<QString, QString> teacherOf; // PROFT.ABREV -> FET name
-    w.open("Teachers_List");
-    for (const tables::NamedRow& t : school.teachers) {
-        if (teacherOf.contains(t.code))
-            continue;
-        teacherOf.insert(t.code, teacherNames.give(names.teacherOfCode.value(t.code, t.code), t.code));
-        w.open("Teacher");
-        w.text("Name", teacherOf.value(t.code));
-        w.number("Target_Number_of_Hours", 0);
-        w.open("Qualified_Subjects");
-        w.close();
-        w.text("Comments", t.name);
-        w.close();
+    FetFile write()
+    {
+        m_w.stream().writeStartDocument();
+        m_w.open("fet");
+        m_w.stream().writeAttribute(QStringLiteral("version"), QStringLiteral("6.8.5"));
+        m_w.text("Institution_Name", m_heading.institution);
+        m_w.text("Comments", QStringLiteral("Escrito por Quintaro desde %1.\n%2%3\nReglas pedidas: %4")
+                                 .arg(m_heading.institution, kFramesLine, m_heading.frames.join(u','),
+                                      m_heading.rules.described().join(QStringLiteral("; "))));
+        writeDaysAndHours();
+        writeSubjects();
+        writeTeachers();
+        writeStudents();
+        writeActivities();
+        writeRooms();
+        writeTimeConstraints();
+        writeSpaceConstraints();
+        m_w.close(); // fet
+        m_w.stream().writeEndDocument();
+        return std::move(m_file);
     }
-    w.close();
+
+private:
+    void writeDaysAndHours()
+    {
+        m_w.open("Days_List");
+        m_w.number("Number_of_Days", m_grid.days().size());
+        for (const QString& day : m_grid.days())
+            m_w.named("Day", day);
+        m_w.close();
+        m_w.open("Hours_List");
+        m_w.number("Number_of_Hours", m_grid.hours().size());
+        for (const QString& hour : m_grid.hours())
+            m_w.named("Hour", hour);
+        m_w.close();
+    }
+
+    void writeSubjects()
+    {
+        UniqueNames subjectNames;
+        m_w.open("Subjects_List");
+        for (const tables::NamedRow& s : m_school.subjects) {
+            if (m_subjectOf.contains(s.code))
+                continue;
+            m_subjectOf.insert(s.code, subjectNames.give(s.name, s.code));
+            m_w.open("Subject");
+            m_w.text("Name", m_subjectOf.value(s.code));
+            m_w.text("Comments", s.code);
+            m_w.close();
+        }
+        m_w.close();
+        m_w.open("Activity_Tags_List");
+        m_w.close();
+    }
+
+    void writeTeachers()
+    {
+        UniqueNames teacherNames;
+        m_w.open("Teachers_List");
+        for (const tables::NamedRow& t : m_school.teachers) {
+            if (m_teacherOf.contains(t.code))
+                continue;
+            m_teacherOf.insert(t.code, teacherNames.give(m_names.teacherOfCode.value(t.code, t.code), t.code));
+            m_w.open("Teacher");
+            m_w.text("Name", m_teacherOf.value(t.code));
+            m_w.number("Target_Number_of_Hours", 0);
+            m_w.open("Qualified_Subjects");
+            m_w.close();
+            m_w.text("Comments", t.name);
+            m_w.close();
+        }
+        m_w.close();
+    }
 
     // Years by level and course, each with its groups, in the order the groups come.
-    UniqueNames studentNames;
-    QHash<QString, QString> groupOf; // GRUPOST.ABREV -> FET name
-    std::vector<std::pair<QString, std::vector<const tables::GroupRow*>>> years;
-    for (const tables::GroupRow& g : school.groups) {
-        const QString year = QStringLiteral("%1 %2").arg(g.level, g.course).trimmed();
-        auto it = std::find_if(years.begin(), years.end(), [&](const auto& y) { return y.first == year; });
-        if (it == years.end())
-            it = years.insert(years.end(), {year, {}});
-        it->second.push_back(&g);
-    }
-    for (const tables::GroupRow& g : school.groups)
-        groupOf.insert(g.code, studentNames.give(g.name, g.code));
-    w.open("Students_List");
-    for (const auto& [year, groups] : years) {
-        w.open("Year");
-        w.text("Name", studentNames.give(QStringLiteral("Curso %1").arg(year.isEmpty() ? QStringLiteral("sin nivel") : year),
-                                         year));
-        w.number("Number_of_Students", 0);
-        w.text("Comments", QString());
-        for (const tables::GroupRow* g : groups) {
-            w.open("Group");
-            w.text("Name", groupOf.value(g->code));
-            w.number("Number_of_Students", 0);
-            w.text("Comments", g->code);
-            w.close();
+    void writeStudents()
+    {
+        UniqueNames studentNames;
+        std::vector<std::pair<QString, std::vector<const tables::GroupRow*>>> years;
+        for (const tables::GroupRow& g : m_school.groups) {
+            const QString year = QStringLiteral("%1 %2").arg(g.level, g.course).trimmed();
+            auto it = std::find_if(years.begin(), years.end(), [&](const auto& y) { return y.first == year; });
+            if (it == years.end())
+                it = years.insert(years.end(), {year, {}});
+            it->second.push_back(&g);
         }
-        w.close();
+        for (const tables::GroupRow& g : m_school.groups)
+            m_groupOf.insert(g.code, studentNames.give(g.name, g.code));
+        m_w.open("Students_List");
+        for (const auto& [year, groups] : years) {
+            m_w.open("Year");
+            m_w.text("Name", studentNames.give(
+                                 QStringLiteral("Curso %1").arg(year.isEmpty() ? QStringLiteral("sin nivel") : year), year));
+            m_w.number("Number_of_Students", 0);
+            m_w.text("Comments", QString());
+            for (const tables::GroupRow* g : groups) {
+                m_w.open("Group");
+                m_w.text("Name", m_groupOf.value(g->code));
+                m_w.number("Number_of_Students", 0);
+                m_w.text("Comments", g->code);
+                m_w.close();
+            }
+            m_w.close();
+        }
+        m_w.close();
     }
-    w.close();
 
     // One activity per hour; a lesson's hours one activity group (FET's split activity).
-    std::vector<std::pair<qint64, qint64>> groupsOfActivities; // first id, hours: to spread over days
-    std::map<QString, std::vector<qint64>> activitiesOfTeacher; // FET name -> ids
-    std::map<QString, QSet<QString>> framesOfTeacher; // FET name -> the frames of their lessons' groups
-    w.open("Activities_List");
-    for (size_t l = 0; l < school.lessons.size(); ++l) {
-        const tables::LessonRow& lesson = school.lessons[l];
-        if (lesson.hours <= 0)
-            continue;
-        const qint64 first = qint64(file.lessonOfActivity.size()) + 1;
-        if (lesson.hours > 1)
-            groupsOfActivities.push_back({first, lesson.hours});
-        for (qint64 h = 0; h < lesson.hours; ++h) {
-            file.lessonOfActivity.push_back(l);
-            w.open("Activity");
-            if (teacherOf.contains(lesson.teacher)) {
-                const QString& teacher = teacherOf.value(lesson.teacher);
-                w.text("Teacher", teacher);
-                activitiesOfTeacher[teacher].push_back(qint64(file.lessonOfActivity.size()));
-                framesOfTeacher[teacher].insert(school.frameOfGroup.value(lesson.group));
+    void writeActivities()
+    {
+        m_w.open("Activities_List");
+        for (size_t l = 0; l < m_school.lessons.size(); ++l) {
+            const tables::LessonRow& lesson = m_school.lessons[l];
+            if (lesson.hours <= 0)
+                continue;
+            const qint64 first = qint64(m_file.lessonOfActivity.size()) + 1;
+            if (lesson.hours > 1)
+                m_groupsOfActivities.push_back({first, lesson.hours});
+            for (qint64 h = 0; h < lesson.hours; ++h) {
+                m_file.lessonOfActivity.push_back(l);
+                m_w.open("Activity");
+                if (m_teacherOf.contains(lesson.teacher)) {
+                    const QString& teacher = m_teacherOf.value(lesson.teacher);
+                    m_w.text("Teacher", teacher);
+                    m_activitiesOfTeacher[teacher].push_back(qint64(m_file.lessonOfActivity.size()));
+                    m_framesOfTeacher[teacher].insert(m_school.frameOfGroup.value(lesson.group));
+                }
+                m_w.text("Subject", m_subjectOf.value(lesson.subject, lesson.subject));
+                if (m_groupOf.contains(lesson.group))
+                    m_w.text("Students", m_groupOf.value(lesson.group));
+                m_w.number("Duration", 1);
+                m_w.number("Total_Duration", lesson.hours);
+                m_w.number("Id", qint64(m_file.lessonOfActivity.size()));
+                m_w.number("Activity_Group_Id", lesson.hours > 1 ? first : 0);
+                m_w.activeAndComments(activityComment(lesson.id));
+                m_w.close();
             }
-            w.text("Subject", subjectOf.value(lesson.subject, lesson.subject));
-            if (groupOf.contains(lesson.group))
-                w.text("Students", groupOf.value(lesson.group));
-            w.number("Duration", 1);
-            w.number("Total_Duration", lesson.hours);
-            w.number("Id", qint64(file.lessonOfActivity.size()));
-            w.number("Activity_Group_Id", lesson.hours > 1 ? first : 0);
-            w.activeAndComments(activityComment(lesson.id));
-            w.close();
+        }
+        m_w.close();
+    }
+
+    void writeRooms()
+    {
+        m_w.open("Buildings_List");
+        m_w.close();
+        UniqueNames roomNames;
+        m_w.open("Rooms_List");
+        for (const tables::NamedRow& r : m_school.rooms) {
+            if (r.generic) // a stand-in for "the group's own room", which FET need not place
+                continue;
+            const QString name = roomNames.give(m_names.roomOfCode.value(r.code, r.name), r.code);
+            m_file.roomCodeOfName.insert(name, r.code);
+            m_w.open("Room");
+            m_w.text("Name", name);
+            m_w.text("Building", QString());
+            m_w.number("Capacity", 30000);
+            m_w.text("Virtual", QStringLiteral("false"));
+            m_w.text("Comments", r.code);
+            m_w.close();
+        }
+        m_w.close();
+    }
+
+    void writeTimes(const char* element, const std::vector<std::pair<int, int>>& times)
+    {
+        for (const auto& [d, h] : times) {
+            m_w.open(element);
+            m_w.text("Day", m_grid.days().at(d));
+            m_w.text("Hour", m_grid.hours().at(h));
+            m_w.close();
         }
     }
-    w.close();
 
-    w.open("Buildings_List");
-    w.close();
-    UniqueNames roomNames;
-    w.open("Rooms_List");
-    for (const tables::NamedRow& r : school.rooms) {
-        if (r.generic) // a stand-in for "the group's own room", which FET need not place
-            continue;
-        const QString name = roomNames.give(names.roomOfCode.value(r.code, r.name), r.code);
-        file.roomCodeOfName.insert(name, r.code);
-        w.open("Room");
-        w.text("Name", name);
-        w.text("Building", QString());
-        w.number("Capacity", 30000);
-        w.text("Virtual", QStringLiteral("false"));
-        w.text("Comments", r.code);
-        w.close();
-    }
-    w.close();
-
-    w.open("Time_Constraints_List");
-    w.open("ConstraintBasicCompulsoryTime");
-    w.number("Weight_Percentage", 100);
-    w.ownConstraintEnd();
-    w.close();
     // Every slot that is teaching time in no frame: breaks, periods of other kinds, hours a frame
     // does not have on that day.
-    std::vector<std::pair<int, int>> breaks;
-    QSet<QPair<int, int>> isBreak;
-    for (int d = 0; d < grid.days().size(); ++d)
-        for (int h = 0; h < grid.hours().size(); ++h) {
-            const int p = grid.periodAt(d, h);
-            if (p < 0 || !heading.kinds.isTeaching(school.periods[size_t(p)].kind)) {
-                breaks.push_back({d, h});
-                isBreak.insert(qMakePair(d, h));
+    void writeBreaks()
+    {
+        std::vector<std::pair<int, int>> breaks;
+        for (int d = 0; d < m_grid.days().size(); ++d)
+            for (int h = 0; h < m_grid.hours().size(); ++h) {
+                const int p = m_grid.periodAt(d, h);
+                if (p < 0 || !m_heading.kinds.isTeaching(m_school.periods[size_t(p)].kind)) {
+                    breaks.push_back({d, h});
+                    m_isBreak.insert(qMakePair(d, h));
+                }
             }
-        }
-    const auto writeTimes = [&](const char* element, const std::vector<std::pair<int, int>>& times) {
-        for (const auto& [d, h] : times) {
-            w.open(element);
-            w.text("Day", grid.days().at(d));
-            w.text("Hour", grid.hours().at(h));
-            w.close();
-        }
-    };
-    if (!breaks.empty()) {
-        w.open("ConstraintBreakTimes");
-        w.number("Weight_Percentage", 100);
-        w.number("Number_of_Break_Times", qint64(breaks.size()));
+        if (breaks.empty())
+            return;
+        m_w.open("ConstraintBreakTimes");
+        m_w.number("Weight_Percentage", 100);
+        m_w.number("Number_of_Break_Times", qint64(breaks.size()));
         writeTimes("Break_Time", breaks);
-        w.ownConstraintEnd(QStringLiteral("Tramos que no son lectivos en ningún marco"));
-        w.close();
+        m_w.ownConstraintEnd(QStringLiteral("Tramos que no son lectivos en ningún marco"));
+        m_w.close();
     }
+
     // Each group only in its own frame's hours.
-    for (const tables::GroupRow& g : school.groups) {
-        std::vector<std::pair<int, int>> away;
-        for (int d = 0; d < grid.days().size(); ++d)
-            for (int h = 0; h < grid.hours().size(); ++h)
-                if (grid.frameOfHour(h) != g.frame && !isBreak.contains(qMakePair(d, h)))
-                    away.push_back({d, h});
-        if (away.empty())
-            continue;
-        w.open("ConstraintStudentsSetNotAvailableTimes");
-        w.number("Weight_Percentage", 100);
-        w.text("Students", groupOf.value(g.code));
-        w.number("Number_of_Not_Available_Times", qint64(away.size()));
-        writeTimes("Not_Available_Time", away);
-        w.ownConstraintEnd(QStringLiteral("Horas del otro marco horario"));
-        w.close();
+    void writeGroupsInTheirFrames()
+    {
+        for (const tables::GroupRow& g : m_school.groups) {
+            std::vector<std::pair<int, int>> away;
+            for (int d = 0; d < m_grid.days().size(); ++d)
+                for (int h = 0; h < m_grid.hours().size(); ++h)
+                    if (m_grid.frameOfHour(h) != g.frame && !m_isBreak.contains(qMakePair(d, h)))
+                        away.push_back({d, h});
+            if (away.empty())
+                continue;
+            m_w.open("ConstraintStudentsSetNotAvailableTimes");
+            m_w.number("Weight_Percentage", 100);
+            m_w.text("Students", m_groupOf.value(g.code));
+            m_w.number("Number_of_Not_Available_Times", qint64(away.size()));
+            writeTimes("Not_Available_Time", away);
+            m_w.ownConstraintEnd(QStringLiteral("Horas del otro marco horario"));
+            m_w.close();
+        }
     }
-    // A lesson's hours on different days where the week has room for them, as FET itself proposes
-    // for split activities (not compulsory).
-    for (const auto& [first, hours] : groupsOfActivities) {
-        if (!heading.rules.differentDays || hours > grid.days().size())
-            continue;
-        w.open("ConstraintMinDaysBetweenActivities");
-        w.number("Weight_Percentage", 95);
-        w.text("Consecutive_If_Same_Day", QStringLiteral("true"));
-        w.number("Number_of_Activities", hours);
-        for (qint64 id = first; id < first + hours; ++id)
-            w.number("Activity_Id", id);
-        w.number("MinDays", 1);
-        w.ownConstraintEnd();
-        w.close();
-    }
-    writeSchoolRules(w, heading.rules);
-    // Only teachers in both frames (or with tasks, which have no frame of their own) need it.
-    if (const auto overlaps = overlappingHours(grid, school, heading.kinds); !overlaps.empty()) {
-        std::erase_if(activitiesOfTeacher, [&](const auto& teacher) { return framesOfTeacher[teacher.first].size() < 2; });
-        writeSameClockTime(w, grid, overlaps, activitiesOfTeacher);
-    }
-    w.close();
 
-    w.open("Space_Constraints_List");
-    w.open("ConstraintBasicCompulsorySpace");
-    w.number("Weight_Percentage", 100);
-    w.ownConstraintEnd();
-    w.close();
-    w.close();
+    // A lesson's hours on different days where the week has room for them, as FET itself
+    // proposes for split activities (not compulsory).
+    void writeDifferentDays()
+    {
+        for (const auto& [first, hours] : m_groupsOfActivities) {
+            if (!m_heading.rules.differentDays || hours > m_grid.days().size())
+                continue;
+            m_w.open("ConstraintMinDaysBetweenActivities");
+            m_w.number("Weight_Percentage", 95);
+            m_w.text("Consecutive_If_Same_Day", QStringLiteral("true"));
+            m_w.number("Number_of_Activities", hours);
+            for (qint64 id = first; id < first + hours; ++id)
+                m_w.number("Activity_Id", id);
+            m_w.number("MinDays", 1);
+            m_w.ownConstraintEnd();
+            m_w.close();
+        }
+    }
 
-    w.close(); // fet
-    w.stream().writeEndDocument();
-    return file;
+    void writeTimeConstraints()
+    {
+        m_w.open("Time_Constraints_List");
+        m_w.open("ConstraintBasicCompulsoryTime");
+        m_w.number("Weight_Percentage", 100);
+        m_w.ownConstraintEnd();
+        m_w.close();
+        writeBreaks();
+        writeGroupsInTheirFrames();
+        writeDifferentDays();
+        writeSchoolRules(m_w, m_heading.rules);
+        // Only teachers in both frames (or with tasks, which have no frame of their own) need it.
+        if (const auto overlaps = overlappingHours(m_grid, m_school, m_heading.kinds); !overlaps.empty()) {
+            std::erase_if(m_activitiesOfTeacher,
+                          [&](const auto& teacher) { return m_framesOfTeacher[teacher.first].size() < 2; });
+            writeSameClockTime(m_w, m_grid, overlaps, m_activitiesOfTeacher);
+        }
+        m_w.close();
+    }
+
+    void writeSpaceConstraints()
+    {
+        m_w.open("Space_Constraints_List");
+        m_w.open("ConstraintBasicCompulsorySpace");
+        m_w.number("Weight_Percentage", 100);
+        m_w.ownConstraintEnd();
+        m_w.close();
+        m_w.close();
+    }
+
+    const tables::SchoolTables& m_school;
+    const OriginalNames& m_names;
+    const FileHeading& m_heading;
+    const Grid m_grid;
+    FetFile m_file;
+    Writer m_w;
+    QHash<QString, QString> m_subjectOf; // ASIGNOMT.COD -> FET name
+    QHash<QString, QString> m_teacherOf; // PROFT.ABREV -> FET name
+    QHash<QString, QString> m_groupOf; // GRUPOST.ABREV -> FET name
+    std::vector<std::pair<qint64, qint64>> m_groupsOfActivities; // first id, hours: to spread over days
+    std::map<QString, std::vector<qint64>> m_activitiesOfTeacher; // FET name -> ids
+    std::map<QString, QSet<QString>> m_framesOfTeacher; // FET name -> the frames of their lessons' groups
+    QSet<QPair<int, int>> m_isBreak; // FET day and hour
+};
+} // namespace
+
+FetFile writeFetFile(const tables::SchoolTables& school, const OriginalNames& names, const FileHeading& heading)
+{
+    return FileWriter(school, names, heading).write();
 }
 
 } // namespace quintaro::fet
