@@ -28,7 +28,7 @@ import subprocess
 import tempfile
 import time
 
-from cli_harness import CLI, check, finish, run
+from cli_harness import CLI, check, finish, run, sample_round_trip
 
 SPLIT = os.environ["QUINTARO_SPLIT"]
 TABLES = ["ASIGNOMT", "PROFT", "AULAT", "DIASHORAST", "GRUPOST", "ASIGT"]
@@ -200,16 +200,10 @@ def recovery_keeps_work(root, sample):
           "corte a medias: la exportación siguiente borró lo guardado aparte")
 
 
-def outputs_over_inputs(root, sample):
+def outputs_over_inputs(root):
     folder = os.path.join(root, "salidas")
     os.makedirs(folder)
-    doc = os.path.join(folder, "escuela.xml")
-    shutil.copy(sample, doc)
-    work = os.path.join(folder, "VTEMP")
-    run("exportar", doc, "--marcos", "M,T", "--dir", work)
-    run("velmora", "--dir", work)
-    run("importar", doc, "--dir", work)
-    result = os.path.join(folder, "ResultadoZentarescuela.xml")
+    doc, work, result = sample_round_trip(folder)
     link = os.path.join(folder, "enlace.xml")
     os.symlink(doc, link)
     asigt = os.path.join(work, "ASIGT.DBF")
@@ -285,15 +279,11 @@ def deaf_fet(root, sample):
           f"--segundos 600000000: {p.returncode} {p.stderr}")
 
 
-def result_document(root, sample):
+def result_document(root):
     folder = os.path.join(root, "resultado")
     os.makedirs(folder)
-    doc = os.path.join(folder, "escuela.xml")
-    shutil.copy(sample, doc)
-    work = os.path.join(folder, "VTEMP")
-    run("exportar", doc, "--marcos", "M,T", "--dir", work)
-    run("velmora", "--dir", work)
-    result = os.path.join(folder, "ResultadoZentarescuela.xml")
+    doc, work, result = sample_round_trip(folder)
+    os.remove(result)
 
     outside = os.path.join(root, "fuera.xml")
     with open(outside, "w") as f:
@@ -332,9 +322,9 @@ def main():
         journal_cases(root, sample)
         linked_folders(root, sample)
         recovery_keeps_work(root, sample)
-        outputs_over_inputs(root, sample)
+        outputs_over_inputs(root)
         deaf_fet(root, sample)
-        result_document(root, sample)
+        result_document(root)
     finish()
 
 
