@@ -134,10 +134,9 @@ FetImport importFetSolution(Session& session, RunUi& ui, const fet::SolutionFile
     FetImport imported;
     imported.partial = solution.partial;
     imported.outcome = exported.run(session, ui);
-    imported.report = session.report();
+    imported.report = session.report(); // what the export found, kept through the import
     if (imported.outcome != Session::Outcome::Finished)
         return imported;
-    const RunReport exportFound = session.report();
     const tables::SchoolTables school = exported.school();
     const fet::FetFile file = exported.fetFile(session, choices);
     const fet::Solution solved = fet::readSolution(solution, school, file);
@@ -146,7 +145,7 @@ FetImport importFetSolution(Session& session, RunUi& ui, const fet::SolutionFile
     imported.lessonsChecked = solved.lessonsChecked;
     tables::writeSoluc(exported.dir(), school, solved.hours);
     imported.outcome = session.runImport(ui);
-    imported.report = fetRunReport(exportFound, session.report());
+    imported.report = fetRunReport(imported.report, session.report());
     if (imported.outcome == Session::Outcome::Finished)
         imported.quality = timetable::qualityLine(timetable::readTimetable(imported.report.resultDocument).quality);
     return imported;
