@@ -35,6 +35,9 @@ QString failureKind(int systemError)
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
         return QStringLiteral("en uso por otro programa");
+    case ERROR_NOT_LOCKED:
+    case ERROR_NOT_SUPPORTED:
+        return QStringLiteral("el disco no admite bloqueos; copie la carpeta a un disco local");
     case ERROR_CRC:
     case ERROR_IO_DEVICE:
         return QStringLiteral("error de lectura o escritura en el disco");
@@ -58,6 +61,8 @@ QString failureKind(int systemError)
     case EBUSY:
     case ETXTBSY:
         return QStringLiteral("en uso por otro programa");
+    case ENOLCK:
+        return QStringLiteral("el disco no admite bloqueos; copie la carpeta a un disco local");
 #endif
     default:
         return QStringLiteral("error del sistema n.º %1").arg(systemError);

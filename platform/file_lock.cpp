@@ -17,13 +17,20 @@
 namespace quintaro {
 
 namespace {
+// lockWhole gives 0 once the file is locked, kHeld when another holder has it, and otherwise the
+// system's error (a disk that takes no locks, for instance).
+constexpr int kHeld = -1;
+
 #ifdef _WIN32
-bool lockWhole(int fd, LockMode mode)
+int lockWhole(int fd, LockMode mode)
 {
     HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
     OVERLAPPED overlapped{};
     const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (mode != LockMode::Shared ? LOCKFILE_EXCLUSIVE_LOCK : 0);
-    return LockFileEx(handle, flags, 0, MAXDWORD, MAXDWORD, &overlapped);
+    if (LockFileEx(handle, flags, 0, MAXDWORD, MAXDWORD, &overlapped))
+        return 0;
+    const DWORD error = GetLastError();
+    return error == ERROR_LOCK_VIOLATION || error == ERROR_SHARING_VIOLATION ? kHeld : int(error);
 }
 
 void closeFd(int fd) { _close(fd); }
@@ -31,27 +38,31 @@ void closeFd(int fd) { _close(fd); }
 // A record lock over the whole file, as Wine takes for a Windows program's LockFile: set on the
 // open file description (so it is ours until the file is closed), or, on a descriptor opened
 // without the access that kind of lock needs, only asked about.
-bool recordLock(int fd, LockMode mode)
+int heldOr(int error) { return error == EWOULDBLOCK || error == EAGAIN || error == EACCES ? kHeld : error; }
+
+int recordLock(int fd, LockMode mode)
 {
     struct flock lock { };
     lock.l_type = mode != LockMode::Shared ? F_WRLCK : F_RDLCK;
     lock.l_whence = SEEK_SET;
     if (::fcntl(fd, F_OFD_SETLK, &lock) == 0)
-        return true;
+        return 0;
     if (errno != EBADF)
-        return false;
+        return heldOr(errno);
     lock.l_type = mode != LockMode::Shared ? F_WRLCK : F_RDLCK;
-    return ::fcntl(fd, F_OFD_GETLK, &lock) == 0 && lock.l_type == F_UNLCK;
+    if (::fcntl(fd, F_OFD_GETLK, &lock) != 0)
+        return errno;
+    return lock.l_type == F_UNLCK ? 0 : kHeld;
 }
 
-bool lockWhole(int fd, LockMode mode)
+int lockWhole(int fd, LockMode mode)
 {
     if (::flock(fd, (mode != LockMode::Shared ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0)
-        return false;
-    if (recordLock(fd, mode))
-        return true;
-    ::flock(fd, LOCK_UN);
-    return false;
+        return heldOr(errno);
+    const int recorded = recordLock(fd, mode);
+    if (recorded != 0)
+        ::flock(fd, LOCK_UN);
+    return recorded;
 }
 
 void closeFd(int fd) { ::close(fd); }
@@ -107,9 +118,14 @@ LockedOpen openLocked(const QString& path, LockMode mode, bool writable)
         return result;
     }
 #endif
-    if (!lockWhole(result.fd.get(), mode)) {
+    if (const int error = lockWhole(result.fd.get(), mode); error != 0) {
         result.fd.reset();
-        result.held = true;
+        // Another holder, or a lock refused for its own reason, which is said as it is.
+        result.held = error == kHeld;
+        if (!result.held) {
+            result.systemError = error;
+            result.reason = failureKind(error);
+        }
     }
     return result;
 }

@@ -17,7 +17,7 @@
    years is said back as a number.
 6. The result document: a link in its place is not written through; a second import while one
    holds it is refused; on a read-only working folder (the lock file refused by strace) importar and
-   tabla still read it.
+   tabla still read it; on a disk that takes no locks, the run says so.
 """
 import fcntl
 import json
@@ -314,6 +314,12 @@ def result_document(root):
                                capture_output=True, text=True)
             check(p.returncode == 0, f"carpeta de solo lectura ({'con' if made else 'sin'} QUINTARO.LCK), "
                                      f"{args[0]}: {p.returncode} {p.stderr}")
+
+    # A disk that takes no locks (a network share): said as it is, not as another run holding it.
+    p = subprocess.run(["strace", "-f", "-qq", "-o", "/dev/null", "-e", "trace=flock", "-e", "inject=flock:error=ENOLCK",
+                        CLI, "tabla", "ASIGT", "--dir", work], capture_output=True, text=True)
+    check(p.returncode == 1 and "no admite bloqueos" in p.stderr and "Otra ejecución" not in p.stderr,
+          f"sin bloqueos: {p.returncode} {p.stderr}")
 
 
 def main():
