@@ -1,5 +1,7 @@
 #include "fet/fet_file.h"
 
+#include "tables/option_groups.h"
+
 #include <QSet>
 #include <QXmlStreamWriter>
 
@@ -195,7 +197,8 @@ namespace {
 class FileWriter {
 public:
     FileWriter(const tables::SchoolTables& school, const OriginalNames& names, const FileHeading& heading)
-        : m_school(school), m_names(names), m_heading(heading), m_grid(school), m_w(&m_file.xml)
+        : m_school(school), m_names(names), m_heading(heading), m_grid(school), m_w(&m_file.xml),
+          m_wholeOfOption(tables::wholeGroupOfOption(school.groups))
     {
     }
 
@@ -244,6 +247,7 @@ private:
             if (m_subjectOf.contains(s.code))
                 continue;
             m_subjectOf.insert(s.code, subjectNames.give(s.name, s.code));
+            m_subjectName.insert(s.code, s.name);
             m_w.open("Subject");
             m_w.text("Name", m_subjectOf.value(s.code));
             m_w.text("Comments", s.code);
@@ -273,12 +277,18 @@ private:
         m_w.close();
     }
 
-    // Years by level and course, each with its groups, in the order the groups come.
+    // Years by level and course, each with its groups, in the order the groups come; an option's
+    // group (tables/option_groups.h) as a subgroup of its whole group.
     void writeStudents()
     {
         UniqueNames studentNames;
         std::vector<std::pair<QString, std::vector<const tables::GroupRow*>>> years;
+        std::map<QString, std::vector<const tables::GroupRow*>> optionsOf; // whole group's code -> options
         for (const tables::GroupRow& g : m_school.groups) {
+            if (m_wholeOfOption.contains(g.code)) {
+                optionsOf[m_wholeOfOption.value(g.code)].push_back(&g);
+                continue;
+            }
             const QString year = QStringLiteral("%1 %2").arg(g.level, g.course).trimmed();
             auto it = std::find_if(years.begin(), years.end(), [&](const auto& y) { return y.first == year; });
             if (it == years.end())
@@ -299,6 +309,14 @@ private:
                 m_w.text("Name", m_groupOf.value(g->code));
                 m_w.number("Number_of_Students", 0);
                 m_w.text("Comments", g->code);
+                if (const auto options = optionsOf.find(g->code); options != optionsOf.end())
+                    for (const tables::GroupRow* option : options->second) {
+                        m_w.open("Subgroup");
+                        m_w.text("Name", m_groupOf.value(option->code));
+                        m_w.number("Number_of_Students", 0);
+                        m_w.text("Comments", option->code);
+                        m_w.close();
+                    }
                 m_w.close();
             }
             m_w.close();
@@ -306,7 +324,18 @@ private:
         m_w.close();
     }
 
-    // One activity per hour; a lesson's hours one activity group (FET's split activity).
+    // The FET names of a lesson's teachers or groups: its own, then those the document adds.
+    static QStringList fetNames(const QString& first, const QStringList& more, const QHash<QString, QString>& fetName)
+    {
+        QStringList names;
+        for (const QString& code : QStringList{first} + more)
+            if (const auto it = fetName.constFind(code); it != fetName.cend() && !names.contains(*it))
+                names << *it;
+        return names;
+    }
+
+    // One activity per hour, with every teacher and group of its lesson; a lesson's hours one
+    // activity group (FET's split activity).
     void writeActivities()
     {
         m_w.open("Activities_List");
@@ -314,24 +343,34 @@ private:
             const tables::LessonRow& lesson = m_school.lessons[l];
             if (lesson.hours <= 0)
                 continue;
+            const SharedLesson shared = m_names.sharedLessons.value(lesson.id);
+            const QStringList teachers = fetNames(lesson.teacher, shared.teachers, m_teacherOf);
+            const QStringList students = fetNames(lesson.group, shared.groups, m_groupOf);
             const qint64 first = qint64(m_file.lessonOfActivity.size()) + 1;
+            m_firstActivityOf.insert(l, first);
             if (lesson.hours > 1)
                 m_groupsOfActivities.push_back({first, lesson.hours});
+            for (const QString& teacher : teachers)
+                for (const QString& group : QStringList{lesson.group} + shared.groups)
+                    if (const QString frame = m_school.frameOfGroup.value(group); !frame.isEmpty())
+                        m_framesOfTeacher[teacher].insert(frame);
+            if (students.isEmpty())
+                m_withoutGroup.push_back({first, lesson.hours, teachers, !lesson.task.isEmpty()
+                                                                        && m_heading.kinds.isBreak(m_subjectName.value(lesson.subject))});
             for (qint64 h = 0; h < lesson.hours; ++h) {
                 m_file.lessonOfActivity.push_back(l);
+                const qint64 id = qint64(m_file.lessonOfActivity.size());
                 m_w.open("Activity");
-                if (m_teacherOf.contains(lesson.teacher)) {
-                    const QString& teacher = m_teacherOf.value(lesson.teacher);
+                for (const QString& teacher : teachers) {
                     m_w.text("Teacher", teacher);
-                    m_activitiesOfTeacher[teacher].push_back(qint64(m_file.lessonOfActivity.size()));
-                    m_framesOfTeacher[teacher].insert(m_school.frameOfGroup.value(lesson.group));
+                    m_activitiesOfTeacher[teacher].push_back(id);
                 }
                 m_w.text("Subject", m_subjectOf.value(lesson.subject, lesson.subject));
-                if (m_groupOf.contains(lesson.group))
-                    m_w.text("Students", m_groupOf.value(lesson.group));
+                for (const QString& group : students)
+                    m_w.text("Students", group);
                 m_w.number("Duration", 1);
                 m_w.number("Total_Duration", lesson.hours);
-                m_w.number("Id", qint64(m_file.lessonOfActivity.size()));
+                m_w.number("Id", id);
                 m_w.number("Activity_Group_Id", lesson.hours > 1 ? first : 0);
                 m_w.activeAndComments(activityComment(lesson.id));
                 m_w.close();
@@ -372,15 +411,26 @@ private:
         }
     }
 
+    // Whether a FET day and hour is a period of a break kind (a Recreo) in its frame.
+    bool isBreakPeriod(int d, int h) const
+    {
+        const int p = m_grid.periodAt(d, h);
+        return p >= 0 && !m_heading.kinds.isTeaching(m_school.periods[size_t(p)].kind);
+    }
+
     // Every slot that is teaching time in no frame: breaks, periods of other kinds, hours a frame
-    // does not have on that day.
+    // does not have on that day. When a task belongs in a break ("Guardia de recreo"), the breaks
+    // stay open to it and are closed to the groups and the other tasks instead.
     void writeBreaks()
     {
+        const bool breaksForTasks = std::any_of(m_withoutGroup.begin(), m_withoutGroup.end(),
+                                                [](const WithoutGroup& w) { return w.inABreak; });
         std::vector<std::pair<int, int>> breaks;
         for (int d = 0; d < m_grid.days().size(); ++d)
             for (int h = 0; h < m_grid.hours().size(); ++h) {
-                const int p = m_grid.periodAt(d, h);
-                if (p < 0 || !m_heading.kinds.isTeaching(m_school.periods[size_t(p)].kind)) {
+                if (breaksForTasks && isBreakPeriod(d, h)) {
+                    m_openBreaks.insert(qMakePair(d, h));
+                } else if (m_grid.periodAt(d, h) < 0 || isBreakPeriod(d, h)) {
                     breaks.push_back({d, h});
                     m_isBreak.insert(qMakePair(d, h));
                 }
@@ -395,14 +445,17 @@ private:
         m_w.close();
     }
 
-    // Each group only in its own frame's hours.
+    // Each group only in its own frame's teaching hours (an option's, through its whole group's).
     void writeGroupsInTheirFrames()
     {
         for (const tables::GroupRow& g : m_school.groups) {
+            if (m_wholeOfOption.contains(g.code))
+                continue;
             std::vector<std::pair<int, int>> away;
             for (int d = 0; d < m_grid.days().size(); ++d)
                 for (int h = 0; h < m_grid.hours().size(); ++h)
-                    if (m_grid.frameOfHour(h) != g.frame && !m_isBreak.contains(qMakePair(d, h)))
+                    if ((m_grid.frameOfHour(h) != g.frame && !m_isBreak.contains(qMakePair(d, h)))
+                        || m_openBreaks.contains(qMakePair(d, h)))
                         away.push_back({d, h});
             if (away.empty())
                 continue;
@@ -411,8 +464,85 @@ private:
             m_w.text("Students", m_groupOf.value(g.code));
             m_w.number("Number_of_Not_Available_Times", qint64(away.size()));
             writeTimes("Not_Available_Time", away);
-            m_w.ownConstraintEnd(QStringLiteral("Horas del otro marco horario"));
+            m_w.ownConstraintEnd(m_openBreaks.isEmpty() ? QStringLiteral("Horas del otro marco horario")
+                                                        : QStringLiteral("Horas del otro marco horario y recreos"));
             m_w.close();
+        }
+    }
+
+    // A lesson without a group (a guardia, a meeting) in the frames its teachers teach in (all, for
+    // a teacher with no class), in their teaching periods, or in their breaks when its name says so.
+    void writeLessonsWithoutGroup()
+    {
+        for (const WithoutGroup& lesson : m_withoutGroup) {
+            QSet<QString> frames;
+            for (const QString& teacher : lesson.teachers)
+                frames.unite(m_framesOfTeacher[teacher]);
+            std::vector<std::pair<int, int>> slots;
+            for (const bool inABreak : {lesson.inABreak, false}) {
+                for (int d = 0; d < m_grid.days().size(); ++d)
+                    for (int h = 0; h < m_grid.hours().size(); ++h)
+                        if (m_grid.periodAt(d, h) >= 0 && isBreakPeriod(d, h) == inABreak
+                            && (frames.isEmpty() || frames.contains(m_grid.frameOfHour(h))))
+                            slots.push_back({d, h});
+                if (!slots.empty())
+                    break; // no break in its frames: its teaching periods
+            }
+            if (slots.empty())
+                continue;
+            for (qint64 id = lesson.firstActivity; id < lesson.firstActivity + lesson.hours; ++id) {
+                m_w.open("ConstraintActivityPreferredTimeSlots");
+                m_w.number("Weight_Percentage", 100);
+                m_w.number("Activity_Id", id);
+                m_w.number("Number_of_Preferred_Time_Slots", qint64(slots.size()));
+                for (const auto& [d, h] : slots) {
+                    m_w.open("Preferred_Time_Slot");
+                    m_w.text("Preferred_Day", m_grid.days().at(d));
+                    m_w.text("Preferred_Hour", m_grid.hours().at(h));
+                    m_w.close();
+                }
+                m_w.ownConstraintEnd(lesson.inABreak ? QStringLiteral("En un recreo de los marcos de su profesor")
+                                                     : QStringLiteral("En los marcos horarios de su profesor"));
+                m_w.close();
+            }
+        }
+    }
+
+    // The options of a block at one time: the k-th lesson of each option of a whole group, when
+    // every option has one of the same hours, hour by hour.
+    void writeOptionBlocks()
+    {
+        std::map<QString, std::vector<QString>> optionsOf; // whole group -> options, in the groups' order
+        for (const tables::GroupRow& g : m_school.groups)
+            if (m_wholeOfOption.contains(g.code))
+                optionsOf[m_wholeOfOption.value(g.code)].push_back(g.code);
+        QHash<QString, std::vector<size_t>> lessonsOf; // group -> its lessons with hours
+        for (size_t l = 0; l < m_school.lessons.size(); ++l)
+            if (m_school.lessons[l].hours > 0)
+                lessonsOf[m_school.lessons[l].group].push_back(l);
+        for (const auto& [whole, options] : optionsOf) {
+            if (options.size() < 2)
+                continue;
+            for (size_t k = 0;; ++k) {
+                std::vector<size_t> block;
+                for (const QString& option : options)
+                    if (lessonsOf.value(option).size() > k)
+                        block.push_back(lessonsOf.value(option)[k]);
+                if (block.size() < options.size())
+                    break;
+                const qint64 hours = m_school.lessons[block.front()].hours;
+                if (std::any_of(block.begin(), block.end(), [&](size_t l) { return m_school.lessons[l].hours != hours; }))
+                    continue;
+                for (qint64 h = 0; h < hours; ++h) {
+                    m_w.open("ConstraintActivitiesSameStartingTime");
+                    m_w.number("Weight_Percentage", 100);
+                    m_w.number("Number_of_Activities", qint64(block.size()));
+                    for (size_t l : block)
+                        m_w.number("Activity_Id", m_firstActivityOf.value(l) + h);
+                    m_w.ownConstraintEnd(QStringLiteral("Bloque de opciones de %1").arg(m_groupOf.value(whole)));
+                    m_w.close();
+                }
+            }
         }
     }
 
@@ -444,12 +574,14 @@ private:
         m_w.close();
         writeBreaks();
         writeGroupsInTheirFrames();
+        writeLessonsWithoutGroup();
+        writeOptionBlocks();
         writeDifferentDays();
         writeSchoolRules(m_w, m_heading.rules);
-        // Only teachers in both frames (or with tasks, which have no frame of their own) need it.
+        // Only teachers in both frames need it.
         if (const auto overlaps = overlappingHours(m_grid, m_school, m_heading.kinds); !overlaps.empty()) {
             std::erase_if(m_activitiesOfTeacher,
-                          [&](const auto& teacher) { return m_framesOfTeacher[teacher.first].size() < 2; });
+                          [&](const auto& teacher) { return m_framesOfTeacher[teacher.first].size() == 1; });
             writeSameClockTime(m_w, m_grid, overlaps, m_activitiesOfTeacher);
         }
         m_w.close();
@@ -471,13 +603,23 @@ private:
     const Grid m_grid;
     FetFile m_file;
     Writer m_w;
+    const QHash<QString, QString> m_wholeOfOption; // option group's code -> whole group's
     QHash<QString, QString> m_subjectOf; // ASIGNOMT.COD -> FET name
+    QHash<QString, QString> m_subjectName; // ASIGNOMT.COD -> NOMBRE
     QHash<QString, QString> m_teacherOf; // PROFT.ABREV -> FET name
     QHash<QString, QString> m_groupOf; // GRUPOST.ABREV -> FET name
     std::vector<std::pair<qint64, qint64>> m_groupsOfActivities; // first id, hours: to spread over days
     std::map<QString, std::vector<qint64>> m_activitiesOfTeacher; // FET name -> ids
     std::map<QString, QSet<QString>> m_framesOfTeacher; // FET name -> the frames of their lessons' groups
     QSet<QPair<int, int>> m_isBreak; // FET day and hour
+    QSet<QPair<int, int>> m_openBreaks; // break periods left open to tasks that belong there
+    QHash<size_t, qint64> m_firstActivityOf; // lesson -> its first activity's id
+    struct WithoutGroup {
+        qint64 firstActivity, hours;
+        QStringList teachers; // FET names
+        bool inABreak; // a task whose name says it is done in a break
+    };
+    std::vector<WithoutGroup> m_withoutGroup;
 };
 } // namespace
 

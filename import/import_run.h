@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QStringList>
 
 namespace quintaro {
 
@@ -16,11 +17,22 @@ struct ImportTables {
     DbfTable& lessons; // ASIGT
 };
 
+// A lesson the document gives more than one teacher or group: the codes of all but the first
+// (PROFT.ABREV, GRUPOST.ABREV), which Velmora's tables have no room for.
+struct SharedLesson {
+    QStringList teachers, groups;
+};
+
 // The document's own texts for codes and rooms whose table form differs (see originalNames): the
-// teacher written back for a SOLUC.PROF code, the room for an AULAT.ABREV code.
+// teacher written back for a SOLUC.PROF code, the room for an AULAT.ABREV code; and the lessons
+// shared by several teachers or groups, by lesson id.
 struct OriginalNames {
     QHash<QString, QString> teacherOfCode;
     QHash<QString, QString> roomOfCode;
+    QHash<qint64, SharedLesson> sharedLessons;
+
+    // The teacher as the document wrote them.
+    QString teacher(const QString& code) const { return teacherOfCode.value(code, code); }
 };
 
 // What reading the solution made: the horario section as markup (UTF-8, closed), and the slots and

@@ -1,5 +1,7 @@
 #include "tables/period_kinds.h"
 
+#include "tables/option_groups.h"
+
 #include <QHash>
 #include <QRegularExpression>
 
@@ -72,27 +74,37 @@ QStringList groupsOverTheirPeriods(const SchoolTables& school, const PeriodKinds
     for (const PeriodRow& p : school.periods)
         if (kinds.isTeaching(p.kind))
             ++teachingPeriods[p.frame];
-    std::map<QString, qint64> hoursOfGroup; // by code, so the sentences come in a stable order
+    QHash<QString, qint64> ownHours;
     for (const LessonRow& l : school.lessons)
         if (!l.group.isEmpty())
-            hoursOfGroup[l.group] += l.hours;
+            ownHours[l.group] += l.hours;
+    // An option's students also have their whole group's lessons; the whole group's have those of
+    // its busiest option, the options of a block going at one time.
+    const QHash<QString, QString> wholeOf = wholeGroupOfOption(school.groups);
+    QHash<QString, qint64> busiestOption;
+    for (auto it = wholeOf.cbegin(); it != wholeOf.cend(); ++it)
+        busiestOption[it.value()] = std::max(busiestOption.value(it.value()), ownHours.value(it.key()));
     QStringList problems;
     for (const GroupRow& g : school.groups) {
-        const qint64 hours = hoursOfGroup.count(g.code) ? hoursOfGroup.at(g.code) : 0;
+        const qint64 hours = ownHours.value(g.code) + busiestOption.value(g.code)
+                           + (wholeOf.contains(g.code) ? ownHours.value(wholeOf.value(g.code)) : 0);
         const qint64 periods = teachingPeriods.value(g.frame);
+        const QString name = g.name.isEmpty() ? g.code : g.name;
         if (periods == 0)
             problems << QStringLiteral("El grupo %1 no tiene ningún tramo lectivo en su marco horario: todos sus tramos "
                                        "son de un Tipo que se toma como descanso. Revise el Tipo de los tramos en "
                                        "Escolaria (o --no-lectivos)")
-                            .arg(g.name.isEmpty() ? g.code : g.name);
+                            .arg(name);
         else if (hours > periods)
             problems << QStringLiteral("El grupo %1 tiene %2 horas de clase a la semana y su marco horario solo %3 "
                                        "tramos lectivos. Si sus alumnos se reparten entre materias a la misma hora "
-                                       "(optativas, desdobles), eso es un bloque de opciones; si no, quite horas en "
-                                       "Escolaria")
-                            .arg(g.name.isEmpty() ? g.code : g.name)
+                                       "(optativas, desdobles), eso es un bloque de opciones: en Escolaria dé a cada "
+                                       "opción un grupo con el nombre del grupo, \"%4\" y la opción (\"%1%4Francés\") "
+                                       "y ponga allí sus sesiones; si no, quite horas en Escolaria")
+                            .arg(name)
                             .arg(hours)
-                            .arg(periods);
+                            .arg(periods)
+                            .arg(kOptionSeparator);
     }
     return problems;
 }

@@ -27,7 +27,10 @@ SolucCounts writeSoluc(const WorkDir& dir, const SchoolTables& school, const std
         soluc.setText(t.CURSO, lesson.course);
         soluc.setText(t.GRUPO, lesson.unit);
         soluc.setText(t.TAREA, lesson.task);
-        soluc.setText(t.MARCO, school.frameOfGroup.value(lesson.group));
+        // The frame of the period it was given (a task has no group to take it from); an
+        // unplaced hour keeps its group's.
+        soluc.setText(t.MARCO, hour.period < 0 ? school.frameOfGroup.value(lesson.group)
+                                               : school.periods.at(size_t(hour.period)).frame);
         soluc.setFloat(t.SESIONES, 1);
         if (hour.period < 0) {
             soluc.setFloat(t.DIA, 0);

@@ -20,7 +20,7 @@ struct SolucCounts {
 };
 
 // Writes SOLUC in `dir` as Velmora does: one row per hour, the lesson's codes as ASIGT has them,
-// DIA and HORA of its period (0 and 0 when unplaced) and the frame of its group. A SOLUC that
+// DIA, HORA and MARCO of its period (0, 0 and its group's frame when unplaced). A SOLUC that
 // another program holds is not pulled from under it.
 SolucCounts writeSoluc(const WorkDir& dir, const SchoolTables& school, const std::vector<PlacedHour>& hours);
 

@@ -148,7 +148,8 @@ def school_xml(school):
 
 def result_problems(result_path, school, rooms=ROOMS):
     """What is wrong with a result document for these lessons: every lesson's hours placed, the
-    teacher as the document wrote it (the first of a co-taught lesson), rooms of the document's own
+    teacher as the document wrote it (the first of a co-taught lesson; the others counted where it
+    is), rooms of the document's own
     (or the group's own, anonymous), each slot in its group's frame, nobody and no room twice at
     once. Also the slots found, by lesson id."""
     problems = []
@@ -175,7 +176,9 @@ def result_problems(result_path, school, rooms=ROOMS):
                 problems.append(f"lesson {lesson_id}: room {room!r} is not one of the document's")
             if marco != frame_of[group]:
                 problems.append(f"lesson {lesson_id}: frame {marco}, its group is in {frame_of[group]}")
-            busy[("profesor", teacher, marco, dia, indice)] += 1
+            # Every teacher of a co-taught lesson is there, the second ones too.
+            for other in {teacher, *(t for t in who[1:] if t)}:
+                busy[("profesor", other, marco, dia, indice)] += 1
             busy[("grupo", group, marco, dia, indice)] += 1
             if room is not None:
                 busy[("aula", room, marco, dia, indice)] += 1
@@ -191,13 +194,14 @@ def gaps(slots, school, frames=("M", "T")):
     of these schools is teaching time): per group, per teacher (in FET's hour order, one frame's
     periods after the other's), and the groups that start a day after their first period."""
     group_of = {lesson_id: group for lesson_id, _, _, group, _ in school.lessons}
+    others_of = {lesson_id: [t for t in who[1:] if t] for lesson_id, _, who, _, _ in school.lessons}
     days = defaultdict(set)  # (kind, who, dia) -> {(frame position, indice)}
     for lesson_id, placed in slots.items():
         for marco, dia, indice, _, teacher in placed:
             at = (frames.index(marco), int(indice))
             days[("grupo", group_of[lesson_id], dia)].add(at)
-            if teacher:
-                days[("profesor", teacher, dia)].add(at)
+            for who in {teacher, *others_of[lesson_id]} - {None}:
+                days[("profesor", who, dia)].add(at)
     week = Counter()
     late = set()
     for (kind, who, dia), used in days.items():
