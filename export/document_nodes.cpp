@@ -85,8 +85,15 @@ QByteArrayView ownChild(const OwnChildren& children, size_t owner, ExportReport&
         const QString first = QString::fromUtf8(children.text(owner));
         report.note(Finding::ChildRepeated, sesion, tag,
                     children.name() == u"profesor"
-                        ? QStringLiteral("%1: docencia compartida, Velmora recibe solo al profesor %2 (%3 no)")
+                        ? (report.forFet ? QStringLiteral("%1: docencia compartida, FET recibe a todos sus profesores "
+                                                          "(%2, %3); Velmora solo recibiría a %2")
+                                         : QStringLiteral("%1: docencia compartida, Velmora recibe solo al profesor %2 (%3 no)"))
                               .arg(ownerName, first, left.join(QStringLiteral(", ")))
+                    : report.forFet && children.name() == u"grupo"
+                        ? QStringLiteral("%1: %2 grupos, FET los recibe todos ('%3', '%4'); Velmora solo recibiría '%3'")
+                              .arg(ownerName)
+                              .arg(count)
+                              .arg(first, left.join(QStringLiteral("', '")))
                         : QStringLiteral("%1: %2 elementos %3; se usa el primero, '%4' ('%5' no)")
                               .arg(ownerName)
                               .arg(count)

@@ -50,6 +50,8 @@ struct ExportReport {
     // A check of the document, not an export: an element that would stop the run is noted as
     // WouldStop and left out, and the step goes on, so that every problem is listed at once.
     bool checkOnly = false;
+    // Tables made for FET, which takes every teacher of a lesson (Velmora takes the first only).
+    bool forFet = false;
 
     void noteTable(const QString& name, qint64 rows);
     void note(Finding::Kind kind, const QString& sesion, const QString& value, const QString& detail = {});

@@ -357,6 +357,8 @@ private:
             if (students.isEmpty())
                 m_withoutGroup.push_back({first, lesson.hours, teachers, !lesson.task.isEmpty()
                                                                         && m_heading.kinds.isBreak(m_subjectName.value(lesson.subject))});
+            if (!lesson.task.isEmpty())
+                m_file.taskActivities += lesson.hours;
             for (qint64 h = 0; h < lesson.hours; ++h) {
                 m_file.lessonOfActivity.push_back(l);
                 const qint64 id = qint64(m_file.lessonOfActivity.size());

@@ -46,6 +46,8 @@ struct FetFile {
     std::vector<size_t> lessonOfActivity;
     // The names the file gives the rooms, by AULAT.ABREV, and back.
     QHash<QString, QString> roomCodeOfName;
+    // How many activities are hours of tasks (guardias, meetings: CTAREA) rather than classes.
+    qint64 taskActivities = 0;
 };
 
 // One activity per weekly hour of each lesson, the hours of one lesson as one activity group with

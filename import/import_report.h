@@ -28,6 +28,8 @@ struct ImportReport {
     std::vector<ShortLesson> fewerHours;
     qint64 unplacedRows = 0; // SOLUC rows with DIA 0
     QStringList clashes;
+    QStringList inBreaks; // class hours placed in a period that is no teaching time, one sentence each
+    QString solver = QStringLiteral("Velmora"); // who placed the hours, for what the report says of them
     // Reasons to doubt that the solution belongs to the document.
     QStringList doubts;
 };

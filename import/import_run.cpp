@@ -55,7 +55,7 @@ int columnOf(const DbfTable& table, const dbf::TableSchema& schema, dbf::Column 
 }
 } // namespace
 
-ImportedSolution ImportarSolucion(ImportTables tables, const OriginalNames& names)
+ImportedSolution ImportarSolucion(ImportTables tables, const OriginalNames& names, const tables::PeriodKinds& kinds)
 {
     DbfTable& soluc = tables.soluc;
     DbfTable& rooms = tables.rooms;
@@ -75,7 +75,7 @@ ImportedSolution ImportarSolucion(ImportTables tables, const OriginalNames& name
     const int marcoxml = columnOf(periods, D, D.MARCOXML);
     const int periodFrame = columnOf(periods, D, D.MARCO), periodDay = columnOf(periods, D, D.DIA),
               periodHour = columnOf(periods, D, D.HORA), periodFrom = columnOf(periods, D, D.HORADESDE),
-              periodTo = columnOf(periods, D, D.HORAHASTA);
+              periodTo = columnOf(periods, D, D.HORAHASTA), periodKind = columnOf(periods, D, D.ES_TIPO);
     const int esGenerica = columnOf(rooms, A, A.ES_GENERICA);
     const int roomName = columnOf(rooms, A, A.NOMBRE);
     const int periodByFrame = periods.lookupOn(D.nameOf(D.MARCO));
@@ -85,10 +85,16 @@ ImportedSolution ImportarSolucion(ImportTables tables, const OriginalNames& name
     // Each period's clock time, by frame, day and hour: periods of two frames that overlap in time
     // are the same time for the clash check.
     QHash<QString, std::pair<int, int>> clockOf;
-    for (periods.first(); !periods.eof(); periods.next())
-        clockOf.insert(periods.text(periodFrame) + u'/' + text::trimmed(periods.text(periodDay)) + u'/'
-                           + text::trimmed(periods.text(periodHour)),
-                       {tables::minutesOf(periods.text(periodFrom)), tables::minutesOf(periods.text(periodTo))});
+    QHash<QString, QString> breakOf; // the Tipo of each period that is no teaching time
+    for (periods.first(); !periods.eof(); periods.next()) {
+        const QString key = periods.text(periodFrame) + u'/' + text::trimmed(periods.text(periodDay)) + u'/'
+                          + text::trimmed(periods.text(periodHour));
+        clockOf.insert(key, {tables::minutesOf(periods.text(periodFrom)), tables::minutesOf(periods.text(periodTo))});
+        if (const QString kind = text::trimmed(periods.text(periodKind)); kinds.isBreak(kind))
+            breakOf.insert(key, kind);
+    }
+    // Who the check names: teachers as the document wrote them.
+    const auto teacherWho = [&](const QString& code) { return QStringLiteral("el profesor %1").arg(names.teacher(code)); };
 
     ImportedSolution result;
     ImportReport& report = result.report;
@@ -126,18 +132,25 @@ ImportedSolution ImportarSolucion(ImportTables tables, const OriginalNames& name
         section.addSlot(int(day - 1), int(period), frame, room, roomText, lesson.sesion,
                         names.teacherOfCode.value(teacherCode, teacherCode));
         ++report.timeSlots;
-        const auto [from, to] = clockOf.value(soluc.text(marco) + u'/' + QString::number(day) + u'/' + QString::number(period),
-                                              {-1, -1});
+        const QString periodKey = soluc.text(marco) + u'/' + QString::number(day) + u'/' + QString::number(period);
+        const auto [from, to] = clockOf.value(periodKey, {-1, -1});
         const ClockSlot when{day, from, to,
                              QStringLiteral("%1, hora %2%3")
                                  .arg(dayName(day))
                                  .arg(period)
                                  .arg(frame.isEmpty() ? QString() : QStringLiteral(" (marco %1)").arg(frame))};
         const QString what = lesson.sesion.isEmpty() ? subject + u'/' + group : QStringLiteral("sesión ") + lesson.sesion;
-        clashes.place(QStringLiteral("el profesor %1").arg(teacherCode), teacherCode, when, what);
-        clashes.place(QStringLiteral("el grupo %1").arg(group), group, when, what);
+        // A co-taught lesson's other teachers and a lesson's other groups are there too.
+        const SharedLesson shared = names.sharedLessons.value(lesson.sesion.toLongLong());
+        for (const QString& t : QStringList{teacherCode} + shared.teachers)
+            clashes.place(teacherWho(t), t, when, what);
+        for (const QString& g : QStringList{group} + shared.groups)
+            clashes.place(QStringLiteral("el grupo %1").arg(g), g, when, what);
         if (room == ScheduleSection::Room::Named)
             clashes.place(QStringLiteral("el aula %1").arg(roomText), roomText, when, what);
+        if (const auto kind = breakOf.constFind(periodKey); kind != breakOf.cend() && !lesson.task)
+            report.inBreaks << QStringLiteral("%1 está en un tramo que no es lectivo («%2»): el %3")
+                                   .arg(what, *kind, when.when);
     }
     result.section = section.finish();
     for (const LessonSlots::Short& s : lessons.shortOfHours())

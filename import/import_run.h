@@ -2,6 +2,7 @@
 
 #include "import/import_report.h"
 #include "platform/dbf_table.h"
+#include "tables/period_kinds.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -45,7 +46,9 @@ struct ImportedSolution {
 // Reads every placed row of SOLUC into a horario section: one tramo per slot, with its frame, its
 // room and the lesson it belongs to. The caller then saves the chosen document with the section
 // appended, beside it (resultDocumentPath).
-ImportedSolution ImportarSolucion(ImportTables tables, const OriginalNames& names = {});
+// Class hours in periods that `kinds` takes as breaks are reported.
+ImportedSolution ImportarSolucion(ImportTables tables, const OriginalNames& names = {},
+                                  const tables::PeriodKinds& kinds = tables::PeriodKinds());
 
 // "ResultadoZentar" before the chosen file's name, in the chosen file's folder.
 QString resultDocumentPath(const QString& chosen);

@@ -19,11 +19,12 @@ LessonSlots::LessonSlots(DbfTable& asigt)
     const int cprof = asigt.fieldIndex(A.nameOf(A.CPROF));
     const int horas = asigt.fieldIndex(A.nameOf(A.HORAS));
     const int esSesion = asigt.fieldIndex(A.nameOf(A.ES_SESION));
+    const int ctarea = asigt.fieldIndex(A.nameOf(A.CTAREA));
     for (asigt.first(); !asigt.eof(); asigt.next()) {
         const QString key = keyOf(asigt.text(casig), asigt.text(cgrup));
         std::vector<Lesson>& lessons = m_lessons[key];
         m_order.emplace_back(key, lessons.size());
-        lessons.push_back({asigt.text(cprof), asigt.text(esSesion), asigt.whole(horas), 0});
+        lessons.push_back({asigt.text(cprof), asigt.text(esSesion), asigt.whole(horas), 0, !asigt.text(ctarea).isEmpty()});
     }
 }
 
@@ -57,10 +58,10 @@ LessonSlots::Result LessonSlots::take(const QString& subject, const QString& gro
     for (Lesson* lesson : candidates)
         if (lesson->taken < lesson->hours) {
             ++lesson->taken;
-            return {lesson->sesion, false};
+            return {lesson->sesion, false, lesson->task};
         }
     ++candidates.front()->taken;
-    return {candidates.front()->sesion, true};
+    return {candidates.front()->sesion, true, candidates.front()->task};
 }
 
 } // namespace quintaro

@@ -21,6 +21,7 @@ public:
     struct Result {
         QString sesion; // ES_SESION as text; empty when no lesson has that subject and group
         bool pastHours = false; // every candidate was already full
+        bool task = false; // the lesson is a task (CTAREA): a guardia may be in a break, a class not
     };
     Result take(const QString& subject, const QString& group, const QString& teacher);
 
@@ -39,6 +40,7 @@ private:
         QString sesion;
         qint64 hours = 0;
         qint64 taken = 0;
+        bool task = false;
     };
     // Per subject and group, the lessons in stored order; and every lesson's place, in the order
     // of ASIGT.

@@ -28,6 +28,7 @@ Session::Outcome TemporaryExport::run(Session& session, RunUi& ui)
 {
     requireValid(m_folder);
     session.setWorkDirectory(dir().path());
+    session.setForFet(true);
     return session.runExport(ui);
 }
 
@@ -41,7 +42,7 @@ fet::FetFile TemporaryExport::fetFile(const Session& session, const FetChoices& 
                               choices.rules});
 }
 
-qint64 TemporaryExport::writeFetFile(const Session& session, const FetChoices& choices, const QString& target,
+std::pair<qint64, qint64> TemporaryExport::writeFetFile(const Session& session, const FetChoices& choices, const QString& target,
                                      fet::RulesCarried* carried) const
 {
     fet::FetFile file = fetFile(session, choices);
@@ -53,7 +54,7 @@ qint64 TemporaryExport::writeFetFile(const Session& session, const FetChoices& c
     if (const auto failure = writeWholeFile(target, file.xml))
         throw RunError(QStringLiteral("No se puede escribir el archivo de FET %1: %2")
                            .arg(QDir::toNativeSeparators(target), failure->reason));
-    return qint64(file.lessonOfActivity.size());
+    return {qint64(file.lessonOfActivity.size()), file.taskActivities};
 }
 
 namespace {
@@ -80,7 +81,8 @@ FetFileWritten writeFetForDocument(Session& session, RunUi& ui, const QString& t
     TemporaryExport exported;
     FetFileWritten written = exportForFet(exported, session, ui, choices);
     if (written.outcome == Session::Outcome::Finished)
-        written.activities = exported.writeFetFile(session, choices, target, &written.rules);
+        std::tie(written.activities, written.taskActivities)
+            = exported.writeFetFile(session, choices, target, &written.rules);
     return written;
 }
 
@@ -103,10 +105,14 @@ QStringList lessonsLeftOut(const ExportReport& report)
 
 QString fetFinishedMessage(const FetSolved& solved)
 {
-    QString message = QStringLiteral("%1 (FET colocó las %2 horas de clase; marcos %3).")
-                          .arg(kProcesoFinalizado)
-                          .arg(solved.activities)
-                          .arg(solved.frames.join(u','));
+    const QString placed = solved.taskActivities == 0
+        ? QStringLiteral("las %1 horas de clase").arg(solved.activities)
+        : QStringLiteral("las %1 horas, %2 de clase y %3 de tareas")
+              .arg(solved.activities)
+              .arg(solved.activities - solved.taskActivities)
+              .arg(solved.taskActivities);
+    QString message = QStringLiteral("%1 (FET colocó %2; marcos %3).")
+                          .arg(kProcesoFinalizado, placed, solved.frames.join(u','));
     if (const QStringList left = lessonsLeftOut(solved.report); !left.isEmpty())
         message += QStringLiteral("\nFuera del horario (%1): %2; el informe dice por qué.")
                        .arg(left.size())
@@ -146,6 +152,7 @@ FetImport importFetSolution(Session& session, RunUi& ui, const fet::SolutionFile
     tables::writeSoluc(exported.dir(), school, solved.hours);
     imported.outcome = session.runImport(ui);
     imported.report = fetRunReport(imported.report, session.report());
+    imported.report.solver = QStringLiteral("FET");
     if (imported.outcome == Session::Outcome::Finished)
         imported.quality = timetable::qualityLine(timetable::readTimetable(imported.report.resultDocument).quality);
     return imported;
@@ -195,7 +202,7 @@ QString stoppedEarly(const FetSolverRun& run, int seconds, qint64 activities, co
     switch (run.ending) {
     case FetSolverRun::Ending::TimedOut:
         // The suggestion in 64 bits: four times a very long limit still reads as a number.
-        return QStringLiteral("FET no terminó en %1 s: llegó a colocar %2 de %3 horas de clase. Pruebe con más tiempo: "
+        return QStringLiteral("FET no terminó en %1 s: llegó a colocar %2 de %3 horas. Pruebe con más tiempo: "
                               "quintaro-cli resolver \"%4\" --segundos %5.")
             .arg(seconds)
             .arg(run.placed)
@@ -204,13 +211,13 @@ QString stoppedEarly(const FetSolverRun& run, int seconds, qint64 activities, co
             .arg(qint64(seconds) * 4);
     case FetSolverRun::Ending::Overran:
         return QStringLiteral("fet-cl siguió buscando después de sus %1 s y Quintaro lo ha detenido: llegó a colocar %2 "
-                              "de %3 horas de clase. Compruebe que el fet-cl instalado es el de FET (quintaro-cli "
+                              "de %3 horas. Compruebe que el fet-cl instalado es el de FET (quintaro-cli "
                               "resolver --fet-cl RUTA indica otro).")
             .arg(seconds)
             .arg(run.placed)
             .arg(activities);
     default:
-        return QStringLiteral("Interrumpido: FET llegó a colocar %1 de %2 horas de clase.").arg(run.placed).arg(activities);
+        return QStringLiteral("Interrumpido: FET llegó a colocar %1 de %2 horas.").arg(run.placed).arg(activities);
     }
 }
 } // namespace
@@ -246,8 +253,9 @@ FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds, const Fet
     FetChoices now = choices;
     FetSolverRun run;
     for (;;) {
-        written.activities = exported.writeFetFile(writing, now, fetPath, &written.rules);
+        std::tie(written.activities, written.taskActivities) = exported.writeFetFile(writing, now, fetPath, &written.rules);
         solved.activities = written.activities;
+        solved.taskActivities = written.taskActivities;
         removeTree(results);
         run = runFetCl(program, fetPath, results, seconds, progress, stops);
         const bool couldEase = run.ending == FetSolverRun::Ending::Impossible

@@ -34,8 +34,9 @@ public:
     // The school as FET sees it, for the document the session exported.
     fet::FetFile fetFile(const Session& session, const FetChoices& choices) const;
     // Writes that file to `target`, whole or not at all (a RunError saying why), with the school's
-    // rules carried from choices.previousRules into it (said in `carried`); its activities.
-    qint64 writeFetFile(const Session& session, const FetChoices& choices, const QString& target,
+    // rules carried from choices.previousRules into it (said in `carried`); its activities, and
+    // how many of them are tasks.
+    std::pair<qint64, qint64> writeFetFile(const Session& session, const FetChoices& choices, const QString& target,
                         fet::RulesCarried* carried = nullptr) const;
     tables::SchoolTables school() const { return tables::readSchoolTables(dir()); }
 
@@ -50,6 +51,7 @@ private:
 struct FetFileWritten {
     Session::Outcome outcome = Session::Outcome::Failed;
     qint64 activities = 0;
+    qint64 taskActivities = 0; // of those, hours of tasks
     QStringList kindsTaken; // how each period kind was taken ("'Recreo': no lectivo, 10 tramos")
     fet::RulesCarried rules; // the school's rules carried from --reglas
 };
@@ -95,6 +97,7 @@ struct FetSolved {
     QString message; // what to tell the person when it did not finish (Spanish, complete)
     RunReport report; // what the export found, and the import's part once it ran
     qint64 activities = 0;
+    qint64 taskActivities = 0; // of those, hours of tasks (guardias, meetings)
     QStringList frames;
     QStringList kindsTaken;
     QString quality; // the result's gaps and repeats, in one Spanish line

@@ -151,7 +151,7 @@ FetSolverRun runFetCl(const QString& program, const QString& fetFile, const QStr
         }
         // Told every half second, so that a window stays alive while it waits.
         if (progress)
-            progress(QStringLiteral("%1 horas de clase colocadas, %2 s")
+            progress(QStringLiteral("%1 horas colocadas, %2 s")
                          .arg(qMax<qint64>(reachedSoFar(outputDir), 0))
                          .arg(clock.elapsed() / 1000));
     }

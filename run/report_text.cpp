@@ -70,6 +70,7 @@ std::vector<ImportSection> importSections(const ImportReport& report)
          pairs(report.pairsPastHours), false, report.slotsPastHours},
         {"Sesiones con menos horas colocadas que las suyas", "sesion_con_horas_sin_colocar", std::move(fewer), true},
         {"Profesores, grupos o aulas en dos sitios a la vez", "coincidencia", sentences(report.clashes), true},
+        {"Clases en tramos que no son lectivos (recreos)", "clase_en_recreo", sentences(report.inBreaks), true},
         {"Avisos sobre la solución", "aviso_solucion", sentences(report.doubts), true},
     };
 }
@@ -159,7 +160,9 @@ QString reportText(const RunReport& report)
         lines << QStringLiteral("Documento resultado: %1").arg(QDir::toNativeSeparators(report.resultDocument));
         lines << QStringLiteral("Franjas (tramo) escritas: %1").arg(report.timeSlots);
         if (report.unplacedRows > 0)
-            lines << QStringLiteral("Horas que Velmora dejó sin colocar (DIA 0 en SOLUC): %1").arg(report.unplacedRows);
+            lines << (report.solver == u"Velmora"
+                          ? QStringLiteral("Horas que Velmora dejó sin colocar (DIA 0 en SOLUC): %1").arg(report.unplacedRows)
+                          : QStringLiteral("Horas que %1 dejó sin colocar: %2").arg(report.solver).arg(report.unplacedRows));
     }
     // A check writes its tables nowhere that counts: their rows are not told.
     for (const ExportReport::Table& t : report.checkOnly ? std::vector<ExportReport::Table>() : report.tables)

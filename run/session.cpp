@@ -155,6 +155,7 @@ Session::Outcome Session::runExport(RunUi& ui)
     if (!chooseDocument(ui, kNoExisteArchivo))
         return Outcome::NoDocument;
     m_report = {};
+    m_report.forFet = m_forFet;
     try {
         exportTables(ui);
     } catch (const UsageError&) {

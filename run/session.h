@@ -52,6 +52,8 @@ public:
     int estadoTransformado() const { return m_estadoTransformado; }
     // Where the tables are; empty means the default working directory.
     void setWorkDirectory(const QString& path) { m_workDirectory = path; }
+    // The next exports make tables for FET, not for Velmora (what the report says of them).
+    void setForFet(bool forFet) { m_forFet = forFet; }
     // For a program about to exit: the last run's document is left for the system to reclaim,
     // which for a large document saves a noticeable part of the run.
     void keepDocumentsUntilExit();
@@ -74,6 +76,7 @@ private:
     QString m_workDirectory;
     QString m_filenameXML;
     bool m_modoAutomatico = false;
+    bool m_forFet = false;
     int m_estadoTransformado = 0;
     std::optional<ExportDocument> m_exportDoc;
     std::optional<XmlDocument> m_xmlDoc;

@@ -178,7 +178,7 @@ private Q_SLOTS:
         // export found beside what the import wrote.
         const QStringList said = answers.messages[0].split(u'\n');
         QCOMPARE(said.size(), 3);
-        QCOMPARE(said[0], QStringLiteral("Proceso finalizado (FET colocó las 105 horas de clase; marcos M,T)."));
+        QCOMPARE(said[0], QStringLiteral("Proceso finalizado (FET colocó las 105 horas, 104 de clase y 1 de tareas; marcos M,T)."));
         QCOMPARE(said[1], QStringLiteral("Fuera del horario (1): sesión 127 (Latín); el informe dice por qué."));
         QVERIFY2(said[2].startsWith(QStringLiteral("Calidad: 0 huecos de alumnos; ")), qPrintable(said[2]));
         QCOMPARE(answers.frameDialogs, 1); // asked once, for both runs inside
