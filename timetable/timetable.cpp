@@ -4,6 +4,7 @@
 #include "platform/error.h"
 #include "platform/text.h"
 #include "platform/xml_document.h"
+#include "tables/option_groups.h"
 #include "tables/period_kinds.h"
 #include "timetable/quality.h"
 #include "tables/school_tables.h"
@@ -30,16 +31,29 @@ QString identifierOf(const XmlNode& node)
 }
 
 struct Lesson {
-    QString subject, group;
+    QString subject, group; // the first group
+    QStringList groups, teachers; // every one the lesson names, as written
+    bool task = false; // a guardia, a meeting: it may be in a break
     qint64 hours = 1;
     qint64 placed = 0;
 };
+
+// The texts of every `name` child of `node`, trimmed, the empty ones left out.
+QStringList childTexts(const XmlNode& node, const char* name)
+{
+    QStringList texts;
+    for (const XmlNode& child : node.children(name))
+        if (const QString t = trimmedText(child); !t.isEmpty() && !texts.contains(t))
+            texts << t;
+    return texts;
+}
 
 struct Slot {
     QString frame;
     int day = 0, index = 0;
     QString lesson, teacher, room;
     bool namedRoom = false;
+    QStringList teachers, groups; // the tramo's teacher first, then the lesson's others; its groups
 };
 
 QString when(const Slot& s)
@@ -76,6 +90,9 @@ Timetable readTimetable(const QString& path)
         Lesson lesson;
         lesson.subject = trimmedText(s.firstChild("materia"));
         lesson.group = trimmedText(s.firstChild("grupo"));
+        lesson.groups = childTexts(s, "grupo");
+        lesson.teachers = childTexts(s, "profesor");
+        lesson.task = !trimmedText(s.firstChild("tarea")).isEmpty();
         const QString hours = trimmedText(
             s.firstChild("distribucionSemanal").firstChild("distribucionVariable").firstChild("numSesiones"));
         lesson.hours = hours.isEmpty() ? 1 : text::toInt(hours);
@@ -107,6 +124,7 @@ Timetable readTimetable(const QString& path)
     QStringList frameOrder;
     QHash<QString, QMap<int, std::pair<int, PeriodRow>>> rowsOfFrame;
     QHash<QString, std::pair<int, int>> clockOf; // "frame/day/index" -> minutes from, to
+    QHash<QString, QString> breakOf; // "frame/day/index" -> the Tipo of a period that is no teaching time
     int days = 5;
     for (const XmlNode& frame : doc.select(QStringLiteral("/datosGHC/marcosDeHorario/marcoHorario"))) {
         const QString id = identifierOf(frame);
@@ -125,15 +143,31 @@ Timetable readTimetable(const QString& path)
             clockOf.insert(owner + u'/' + QString::number(*day) + u'/' + QString::number(*index),
                            {tables::minutesOf(trimmedText(t.firstChild("horaEntrada")).left(5)),
                             tables::minutesOf(trimmedText(t.firstChild("horaSalida")).left(5))});
+            if (tables::PeriodKinds().isBreak(kind))
+                breakOf.insert(owner + u'/' + QString::number(*day) + u'/' + QString::number(*index), kind);
             const PeriodRow row{owner, *index, trimmedText(t.firstChild("horaEntrada")).left(5),
                                 trimmedText(t.firstChild("horaSalida")).left(5),
-                                tables::PeriodKinds().isTeaching(kind)};
+                                tables::PeriodKinds().isTeaching(kind), kind};
             if (!rows.contains(*index) || rows.value(*index).first > *day)
                 rows.insert(*index, {*day, row});
         }
     }
 
+    // The option groups of each whole group (tables/option_groups.h), by name.
+    QHash<QString, QStringList> optionsOf;
+    QHash<QString, QString> wholeOfOption;
+    {
+        std::vector<tables::GroupRow> named;
+        for (const QString& g : groupOrder)
+            named.push_back({g, {}, {}, {}, g, {}});
+        wholeOfOption = tables::wholeGroupOfOption(named);
+        for (const QString& g : groupOrder)
+            if (wholeOfOption.contains(g))
+                optionsOf[wholeOfOption.value(g)] << g;
+    }
+
     // The slots of the last horario section, and who is where.
+    Timetable table;
     std::vector<Slot> slots;
     SlotClashes clashes;
     for (const XmlNode& t : sections.back().children("tramo")) {
@@ -154,17 +188,31 @@ Timetable readTimetable(const QString& path)
             continue;
         const Lesson lesson = lessons.value(s.lesson);
         ++lessons[s.lesson].placed;
+        s.teachers = QStringList{s.teacher} + lesson.teachers.mid(1);
+        s.teachers.removeAll(QString());
+        s.teachers.removeDuplicates();
+        s.groups = lesson.groups;
         const QString what = QStringLiteral("sesión ") + s.lesson;
         const auto [from, to] = clockOf.value(s.frame + u'/' + QString::number(s.day) + u'/' + QString::number(s.index), {-1, -1});
         const ClockSlot at{s.day, from, to, when(s)};
-        clashes.place(teacherWho(s.teacher), s.teacher, at, what);
-        clashes.place(groupWho(lesson.group), lesson.group, at, what);
+        for (const QString& t : s.teachers)
+            clashes.place(teacherWho(t), t, at, what);
+        // An option's hour is its own group's; a whole group's hour is every option's too.
+        for (const QString& g : s.groups) {
+            clashes.place(groupWho(g), g, at, what);
+            for (const QString& option : optionsOf.value(g))
+                clashes.place(groupWho(option), option, at, what);
+        }
         if (s.namedRoom)
             clashes.place(roomWho(s.room), s.room, at, what);
+        if (!lesson.task)
+            if (const QString kind = breakOf.value(s.frame + u'/' + QString::number(s.day) + u'/' + QString::number(s.index));
+                !kind.isEmpty())
+                table.inBreaks << QStringLiteral("La %1 (%2) está en un tramo que no es lectivo («%3»): el %4.")
+                                      .arg(what, lesson.subject, kind, when(s));
         slots.push_back(s);
     }
 
-    Timetable table;
     table.document = QFileInfo(path).fileName();
     for (int d = 0; d < days; ++d)
         table.days << QString::fromUtf8(kDays[d]);
@@ -218,11 +266,21 @@ Timetable readTimetable(const QString& path)
             Entry e;
             e.lesson = s->lesson;
             e.subject = l.subject;
-            const QString teacher = fullName.value(s->teacher).isEmpty() ? s->teacher : fullName.value(s->teacher);
-            e.other = kind == Grid::Kind::Group ? teacher
-                    : kind == Grid::Kind::Teacher ? l.group
-                                                  : l.group + QStringLiteral(" · ") + teacher;
-            e.room = s->room;
+            QStringList teachers;
+            for (const QString& t : s->teachers)
+                teachers << (fullName.value(t).isEmpty() ? t : fullName.value(t));
+            const QString groups = s->groups.join(QStringLiteral(", "));
+            e.other = kind == Grid::Kind::Group ? teachers.join(QStringLiteral(", "))
+                    : kind == Grid::Kind::Teacher ? groups
+                                                  : groups + QStringLiteral(" · ") + teachers.join(QStringLiteral(", "));
+            // In a group's grid, an option's hour says whose it is.
+            if (kind == Grid::Kind::Group && !s->groups.contains(name))
+                e.subject = QStringLiteral("%1 (%2)").arg(l.subject, groups);
+            // The group's own room says nothing a school needs on the wall.
+            e.room = s->namedRoom && kind != Grid::Kind::Room ? s->room : QString();
+            if (!grid.rows[size_t(row)].teaching && !l.task)
+                grid.problems << (kClassInBreak + QStringLiteral(" («%1») el %2."))
+                                     .arg(grid.rows[size_t(row)].kind, when(*s));
             e.clash = clashes.clashes(who, when(*s));
             e.wrongHours = wrongHours.contains(s->lesson);
             grid.cells[size_t(row)][size_t(s->day)].push_back(e);
@@ -263,10 +321,14 @@ Timetable readTimetable(const QString& path)
         own.push_back(&s);
     };
     for (const Slot& s : slots) {
-        if (const QString group = lessons.value(s.lesson).group; !group.isEmpty())
+        for (const QString& group : s.groups) {
             add(byGroup, group, s, listedGroups, extraGroups);
-        if (!s.teacher.isEmpty())
-            add(byTeacher, s.teacher, s, listedTeachers, extraTeachers);
+            const QString whole = wholeOfOption.value(group);
+            if (!whole.isEmpty() && !s.groups.contains(whole))
+                add(byGroup, whole, s, listedGroups, extraGroups);
+        }
+        for (const QString& teacher : s.teachers)
+            add(byTeacher, teacher, s, listedTeachers, extraTeachers);
         if (s.namedRoom && !s.room.isEmpty())
             add(byRoom, s.room, s, listedRooms, extraRooms);
     }

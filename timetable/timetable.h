@@ -17,6 +17,7 @@ struct PeriodRow {
     int index = 0;
     QString from, to;
     bool teaching = true; // by the period kinds' rule (tables/period_kinds.h)
+    QString kind; // its Tipo as written ("Recreo")
 };
 
 // What one cell shows of one slot.
@@ -24,7 +25,7 @@ struct Entry {
     QString lesson; // the sesion id
     QString subject; // the materia, in full
     QString other; // the teacher in a group's grid, the group in a teacher's or a room's
-    QString room; // the room, "Aula de grupo" for the group's own
+    QString room; // a named room, outside a room's own grid; empty for the group's own
     bool clash = false; // the grid's owner is in two places at that time
     bool wrongHours = false; // the lesson has more or fewer placed hours than its numSesiones
 };
@@ -58,12 +59,16 @@ struct Quality {
     qint64 subjectTwiceInADay = 0; // a group's subject in more than one period of a day
 };
 
+// How a grid's problem line for a class in a break begins.
+inline const QString kClassInBreak = QStringLiteral("Clase en un tramo que no es lectivo");
+
 struct Timetable {
     QString document; // the result document's file name
     QStringList days; // "Lunes" … as many as the frames have
     std::vector<Grid> grids; // groups, then teachers, then rooms, each in the document's order
     std::vector<HoursProblem> hoursProblems;
     QStringList clashes; // the same sentences as the import report
+    QStringList inBreaks; // class hours in periods that are no teaching time, one sentence each
     Quality quality; // of every grid, counted before any is left out
 };
 

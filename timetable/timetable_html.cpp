@@ -1,5 +1,7 @@
 #include "timetable/timetable_html.h"
 
+#include <QSet>
+
 namespace quintaro::timetable {
 
 namespace {
@@ -18,8 +20,9 @@ QString entryHtml(const Entry& entry)
         classes += QStringLiteral(" choque");
     if (entry.wrongHours)
         classes += QStringLiteral(" horas");
-    return QStringLiteral("<div class=\"%1\"><b>%2</b><br>%3<br><i>%4</i></div>")
-        .arg(classes, e(entry.subject), e(entry.other), e(entry.room));
+    return QStringLiteral("<div class=\"%1\"><b>%2</b><br>%3%4</div>")
+        .arg(classes, e(entry.subject), e(entry.other),
+             entry.room.isEmpty() ? QString() : QStringLiteral("<br><i>%1</i>").arg(e(entry.room)));
 }
 } // namespace
 
@@ -52,7 +55,10 @@ QString gridHtml(const Grid& grid, const QStringList& days)
     html += QStringLiteral("</tr>\n");
     for (size_t r = 0; r < grid.rows.size(); ++r) {
         const PeriodRow& row = grid.rows[r];
-        html += QStringLiteral("<tr><th>%1 %2<br>%3–%4</th>").arg(e(row.frame)).arg(row.index).arg(e(row.from), e(row.to));
+        // A break's row is named as the school names it ("Recreo"), not by its index.
+        const QString label = row.teaching || row.kind.isEmpty() ? QStringLiteral("%1 %2").arg(row.frame).arg(row.index)
+                                                                 : row.kind;
+        html += QStringLiteral("<tr><th>%1<br>%2–%3</th>").arg(e(label), e(row.from), e(row.to));
         for (size_t d = 0; d < grid.cells[r].size(); ++d) {
             const bool gap = r < grid.gaps.size() && d < grid.gaps[r].size() && grid.gaps[r][d];
             html += !row.teaching ? QStringLiteral("<td class=\"recreo\">")
@@ -80,12 +86,28 @@ QString timetableHtml(const Timetable& timetable)
                                   "<title>Horario de %1</title>\n<style>\n%2</style>\n</head>\n<body>\n"
                                   "<h1>Horario de %1</h1>\n")
                        .arg(e(timetable.document), timetableStyle());
-    if (!timetable.clashes.isEmpty() || !timetable.hoursProblems.empty()) {
-        html += QStringLiteral("<p class=\"aviso\">Sesiones con más o menos horas de las pedidas: %1; alguien en dos "
-                               "sitios a la vez: %2. Están marcados en sus rejillas.</p>\n")
-                    .arg(timetable.hoursProblems.size())
-                    .arg(timetable.clashes.size());
-    }
+    // What the grids shown mark, counted from them (a filtered view counts only its own).
+    QSet<QString> wrongHours, clashCells;
+    qint64 inBreaks = 0;
+    for (const Grid& grid : timetable.grids)
+        for (size_t r = 0; r < grid.rows.size(); ++r)
+            for (size_t d = 0; d < grid.cells[r].size(); ++d)
+                for (const Entry& entry : grid.cells[r][d]) {
+                    if (entry.wrongHours)
+                        wrongHours.insert(entry.lesson);
+                    if (entry.clash)
+                        clashCells.insert(QStringLiteral("%1/%2/%3").arg(grid.title).arg(r).arg(d));
+                }
+    for (const Grid& grid : timetable.grids)
+        for (const QString& p : grid.problems)
+            inBreaks += p.startsWith(kClassInBreak);
+    if (!wrongHours.isEmpty() || !clashCells.isEmpty() || inBreaks > 0)
+        html += QStringLiteral("<p class=\"aviso\">Sesiones con más o menos horas de las pedidas: %1; horas en que "
+                               "alguien está en dos sitios a la vez: %2; clases en recreos: %3. Están marcados en sus "
+                               "rejillas.</p>\n")
+                    .arg(wrongHours.size())
+                    .arg(clashCells.size())
+                    .arg(inBreaks);
     const struct {
         Grid::Kind kind;
         const char* heading;
