@@ -7,6 +7,7 @@
 #include "cli/run_output.h"
 #include "cli/timetable_command.h"
 #include "cli/table_printer.h"
+#include "export/export_document.h"
 #include "export/used_codes.h"
 #include "platform/error.h"
 #include "platform/whole_file.h"
@@ -27,6 +28,7 @@
 #include <QFileInfo>
 
 #include <functional>
+#include <map>
 #include <vector>
 
 namespace quintaro::cli {
@@ -195,36 +197,78 @@ int comprobar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
     return stops > 0 ? RunFailed : Ok;
 }
 
+// The document's texts behind a table's stored names, for the names stored otherwise than written:
+// found through the form the table stores them in, or the start of it when the field cut them.
+class DocumentTexts {
+public:
+    DocumentTexts(const DbfTable& table, const XmlCapture& document, const std::vector<const char*>& paths)
+    {
+        for (const char* path : paths) {
+            const CapturedList& list = document.select(path);
+            for (size_t i = 0; i < list.size(); ++i) {
+                const QString text = QString::fromUtf8(list.text(i)).trimmed();
+                m_textOfStored.emplace(table.asStored(text), text); // the first text of a form keeps it
+            }
+        }
+    }
+    // The document's text for a stored name, when it differs from it; empty otherwise.
+    QString of(const QString& storedName) const
+    {
+        if (storedName.isEmpty())
+            return {};
+        // The texts that start with the stored name come first from its place in the order.
+        const auto it = m_textOfStored.lower_bound(storedName);
+        if (it == m_textOfStored.end() || !it->first.startsWith(storedName) || it->second == storedName)
+            return {};
+        return it->second;
+    }
+
+private:
+    std::map<QString, QString> m_textOfStored;
+};
+
 int codigos(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
 {
     const QStringList frames = framesOf(p);
     CliUi ui(QFileInfo(p.positionalArguments().at(1)).absoluteFilePath(), frames, out, err);
     Session session;
     const bool csv = p.isSet(QStringLiteral("csv"));
-    if (csv)
-        out << "tabla;código;nombre" << Qt::endl;
-    // Each table's code beside the whole name it stands for, as the export would write them.
+    // Each table's code beside the whole name it stands for, as the export would write them; and
+    // the document's own text where the table could not keep it (a character outside its code
+    // page, a name cut to its field).
     const auto list = [&](const WorkDir& dir) {
         const struct {
             const char* table;
             const char* code;
             const char* name;
             const char* heading;
-        } tables[] = {{"ASIGNOMT", "COD", "NOMBRE", "Asignaturas y tareas"},
-                      {"PROFT", "ABREV", "NOMBRE", "Profesores"},
-                      {"AULAT", "ABREV", "NOMBRE", "Aulas"},
-                      {"GRUPOST", "ABREV", "DESCRIP", "Grupos"}};
+            std::vector<const char*> texts; // the document's texts the rows come from
+        } tables[] = {{"ASIGNOMT", "COD", "NOMBRE", "Asignaturas y tareas", {paths::kMaterias, paths::kTareas}},
+                      {"PROFT", "ABREV", "NOMBRE", "Profesores", {paths::kProfesorNombreCompleto}},
+                      {"AULAT", "ABREV", "NOMBRE", "Aulas", {paths::kAulaNombre}},
+                      {"GRUPOST", "ABREV", "DESCRIP", "Grupos", {paths::kGrupoNombre}}};
+        std::vector<CaptureRequest> wanted;
+        for (const auto& t : tables)
+            for (const char* path : t.texts)
+                wanted.push_back({path, true});
+        const XmlCapture document = XmlCapture::load(session.filenameXML(), wanted);
+        if (csv)
+            out << "tabla;código;nombre;nombre en el documento" << Qt::endl;
         for (const auto& t : tables) {
             DbfTable table(dir.tablePath(QString::fromLatin1(t.table)), DbfTable::Access::Shared);
             const int code = table.fieldIndex(QString::fromLatin1(t.code));
             const int name = table.fieldIndex(QString::fromLatin1(t.name));
+            const DocumentTexts written(table, document, t.texts);
             if (!csv)
                 out << t.heading << " (" << t.table << "." << t.code << "):" << Qt::endl;
             for (table.first(); !table.eof(); table.next()) {
+                const QString stored = table.text(name);
+                const QString own = written.of(stored);
                 if (csv)
-                    out << t.table << ';' << table.text(code) << ';' << table.text(name) << Qt::endl;
+                    out << t.table << ';' << table.text(code) << ';' << stored << ';' << own << Qt::endl;
                 else
-                    out << "  " << table.text(code).leftJustified(kCodeLength) << "  " << table.text(name) << Qt::endl;
+                    out << "  " << table.text(code).leftJustified(kCodeLength) << "  " << stored
+                        << (own.isEmpty() ? QString() : QStringLiteral("  (en el documento: %1)").arg(own)) << Qt::endl;
             }
         }
     };

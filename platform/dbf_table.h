@@ -85,6 +85,8 @@ public:
     // UTF-8 text as this table stores it; false when some character has no form in its set (such
     // a text is in no row).
     bool storedForm(QByteArrayView utf8, QByteArray& out) const { return m_codePage.encodeUtf8(utf8, out); }
+    // A text as the table gives it back once stored: characters it has no form for as '?' (not cut).
+    QString asStored(const QString& text) const { return m_codePage.decode(m_codePage.encode(text).bytes); }
 
     // A character field of the current row as stored, without its padding; and storing such bytes
     // (taken from a table in the same character set) as they are, cut to the field's width.

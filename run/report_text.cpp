@@ -175,7 +175,9 @@ QString reportText(const RunReport& report)
         for (qsizetype i = 0; i < g.lines.size() && i < kFindingsShown; ++i)
             lines << QStringLiteral("  ") + g.lines[i];
         if (g.lines.size() > kFindingsShown)
-            lines << QStringLiteral("  … y %1 más").arg(g.lines.size() - kFindingsShown);
+            lines << QStringLiteral("  … y %1 más, que no se muestran aquí: el informe los lista todos (--informe "
+                                    "ARCHIVO en la línea de órdenes, «Ver informe…» en la ventana)")
+                         .arg(g.lines.size() - kFindingsShown);
     }
     return lines.join(u'\n');
 }

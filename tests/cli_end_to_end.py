@@ -180,7 +180,11 @@ with tempfile.TemporaryDirectory() as tmp:
     p = run("exportar", doc, "--marcos", "M,T", "--dir", os.path.join(tmp, "VTEMP"), code=1)
     check("quintaro-cli comprobar" in p.stderr, "a failed export suggests comprobar: " + p.stderr)
     p = run("codigos", SAMPLE, "--marcos", "M,T", "--csv")
-    check("PROFT;MGL1;María González Luna" in p.stdout.splitlines(), "codigos names each code: " + p.stdout)
+    check("PROFT;MGL1;María González Luna;" in p.stdout.splitlines(), "codigos names each code: " + p.stdout)
+    # A name the table cut shows the document's whole name beside it.
+    p = run("codigos", SPLIT)
+    check(f"(en el documento: Proyecto interdisciplinar de ciencias, tecnología, ingeniería, artes y matemáticas "
+          f"aplicadas)" in p.stdout, "codigos shows the document's name beside a cut one: " + p.stdout)
 
 # A school with split lessons: every lesson gets back exactly its own hours; then the export is
 # undone with restaurar and redone.
