@@ -186,6 +186,41 @@ TEST_F(Import, TheSolutionIsChecked)
     EXPECT_TRUE(text.contains(QStringLiteral("Profesores, grupos o aulas en dos sitios a la vez: 3")));
 }
 
+// Lesson 101 taught by MGL and AMS to 1º ESO A and 1º ESO B, and Monday's third morning period a
+// Recreo: the second teacher and the second group are checked too, and a class in the break is
+// told; tasks may be there.
+TEST(ImportCheck, SecondTeachersAndGroupsAndBreaks)
+{
+    QTemporaryDir temp;
+    const QString chosen = temp.filePath(QStringLiteral("escuela.xml"));
+    const WorkDir dir(temp.filePath(QStringLiteral("VTEMP")));
+    exportSampleSchool(chosen, dir.path(), [](QByteArray xml) {
+        xml.replace("<profesor>MGL</profesor><grupo>1º ESO A</grupo>",
+                    "<profesor>MGL</profesor><profesor>AMS</profesor><grupo>1º ESO A</grupo><grupo>1º ESO B</grupo>");
+        return xml.replace("<dia>0</dia><indice>3</indice><horaEntrada>10:30</horaEntrada><horaSalida>11:25</horaSalida>"
+                           "<Tipo>Lectiva</Tipo>",
+                           "<dia>0</dia><indice>3</indice><horaEntrada>10:30</horaEntrada><horaSalida>11:25</horaSalida>"
+                           "<Tipo>Recreo</Tipo>");
+    });
+    writeSoluc(dir, {{"Matemática", "MGL", "ESO1A", "", "1", "1", "0"},
+                     {"Inglés", "AMS", "ESO1B", "", "1", "1", "0"},
+                     {"Matemática", "MGL", "ESO1A", "", "1", "3", "0"},
+                     {"Guardia de", "CNV", "ESO1A", "", "1", "3", "0"}});
+    ScriptedUi ui;
+    ui.document = chosen;
+    Session session;
+    session.setWorkDirectory(dir.path());
+    ASSERT_EQ(session.runImport(ui), Session::Outcome::Finished) << ui.errors.join(u' ').toStdString();
+    const RunReport& report = session.report();
+    EXPECT_EQ(report.clashes,
+              (QStringList{"el profesor AMS está en 2 sitios a la vez el lunes, hora 1 (marco M): sesión 101, sesión 111",
+                           "el grupo ESO1A está en 2 sitios a la vez el lunes, hora 3 (marco M): sesión 101, sesión 138",
+                           "el grupo ESO1B está en 2 sitios a la vez el lunes, hora 1 (marco M): sesión 101, sesión 111"}));
+    EXPECT_EQ(report.inBreaks,
+              (QStringList{"sesión 101 está en un tramo que no es lectivo («Recreo»): el lunes, hora 3 (marco M)"}));
+    EXPECT_TRUE(reportText(report).contains(QStringLiteral("Clases en tramos que no son lectivos (recreos): 1")));
+}
+
 TEST_F(Import, ResultDocumentHeldSectionStaysAsItWas)
 {
     writeSoluc(dir, {{"Matemática", "MGL", "ESO1A", "", "1", "1", "0"}});

@@ -127,11 +127,14 @@ std::string runErrorOf(const std::function<void()>& run)
     return ::testing::AssertionSuccess();
 }
 
-void exportSampleSchool(const QString& document, const QString& vtemp)
+void exportSampleSchool(const QString& document, const QString& vtemp,
+                        const std::function<QByteArray(QByteArray)>& edit)
 {
     QFile::remove(document);
     if (!QFile::copy(sampleSchool(), document))
         qFatal("cannot copy the sample school to %s", qPrintable(document));
+    if (edit)
+        writeFile(document, edit(readFile(document)));
     ScriptedUi ui;
     ui.document = document;
     ui.frameAnswers = {{true, QStringLiteral("M         T         ")}};

@@ -99,9 +99,10 @@ std::string runErrorOf(const std::function<void()>& run);
 // Whether `run` raises a RunError whose message contains every one of `facts`.
 ::testing::AssertionResult failsSaying(const std::function<void()>& run, const QStringList& facts);
 
-// The sample school copied to `document` and exported from there into `vtemp` (frames M and T),
-// through the session the programs use.
-void exportSampleSchool(const QString& document, const QString& vtemp);
+// The sample school copied to `document` (changed by `edit` when given) and exported from there
+// into `vtemp` (frames M and T), through the session the programs use.
+void exportSampleSchool(const QString& document, const QString& vtemp,
+                        const std::function<QByteArray(QByteArray)>& edit = {});
 
 // The sample school shipped in data/.
 QString sampleSchool();
