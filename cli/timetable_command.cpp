@@ -58,8 +58,8 @@ int horario(const QCommandLineParser& p, QTextStream& out, QTextStream&)
     for (const timetable::HoursProblem& h : table.hoursProblems)
         out << "  sesión " << h.lesson << " (" << h.subject << ", " << h.group << "): " << h.placed << " de " << h.hours
             << " horas colocadas" << Qt::endl;
-    for (const QString& clash : table.clashes)
-        out << "  " << clash << Qt::endl;
+    for (const QString& line : table.clashes + table.inBreaks)
+        out << "  " << line << Qt::endl;
     if (p.isSet(QStringLiteral("html")))
         writeTo(p.value(QStringLiteral("html")), timetable::timetableHtml(table).toUtf8(), "HTML", out);
     if (p.isSet(QStringLiteral("pdf")))

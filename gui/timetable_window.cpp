@@ -77,11 +77,12 @@ bool TimetableWindow::open(const QString& path)
     m_path = path;
     setWindowTitle(QStringLiteral("Horario de %1 — %2").arg(m_timetable.document, kAppTitle));
     QStringList summary{QDir::toNativeSeparators(path)};
-    if (!m_timetable.hoursProblems.empty() || !m_timetable.clashes.isEmpty())
+    if (!m_timetable.hoursProblems.empty() || !m_timetable.clashes.isEmpty() || !m_timetable.inBreaks.isEmpty())
         summary << QStringLiteral("Sesiones con más o menos horas de las pedidas: %1; alguien en dos sitios a la vez: "
-                                  "%2. Están marcados en sus rejillas.")
+                                  "%2; clases en recreos: %3. Están marcados en sus rejillas.")
                        .arg(m_timetable.hoursProblems.size())
-                       .arg(m_timetable.clashes.size());
+                       .arg(m_timetable.clashes.size())
+                       .arg(m_timetable.inBreaks.size());
     m_summary->setText(summary.join(u'\n'));
 
     m_list->clear();

@@ -175,3 +175,63 @@ TEST(Timetable, QualityCountsAndMarksGaps)
                                                         "día: 1 vez."));
     EXPECT_TRUE(timetable::gridHtml(t.grids[0], {"Lunes", "Martes"}).contains(QStringLiteral("class=\"hueco\"")));
 }
+
+// A co-taught lesson, an option block of 1º A and a Recreo: the second teacher has the lesson in
+// their grid, the options clash with their whole group's lesson but not with each other, a class
+// in the Recreo is told (a guardia there is not), and the break row is named as the school names it.
+TEST(Timetable, SecondTeachersOptionsAndBreaks)
+{
+    QTemporaryDir temp;
+    const auto tramo = [](int index, const char* from, const char* kind) {
+        return QStringLiteral("<tramo><submarco>M</submarco><dia>0</dia><indice>%1</indice><horaEntrada>%2</horaEntrada>"
+                              "<horaSalida>%2</horaSalida><Tipo>%3</Tipo></tramo>")
+            .arg(index)
+            .arg(QString::fromUtf8(from), QString::fromUtf8(kind));
+    };
+    const QString task = QStringLiteral("<sesion id=\"204\"><materia>Guardia de recreo</materia><profesor>BEA</profesor>"
+                                        "<grupo/><distribucionSemanal><distribucionVariable><numSesiones>1</numSesiones>"
+                                        "</distribucionVariable></distribucionSemanal><tarea>Guardia de</tarea></sesion>");
+    const QString xml
+        = QStringLiteral("<datosGHC><profesores>"
+                         "<profesor><nombre>ANA</nombre><nombreCompleto>Ana Ruiz</nombreCompleto></profesor>"
+                         "<profesor><nombre>BEA</nombre><nombreCompleto>Bea Gil</nombreCompleto></profesor>"
+                         "</profesores><marcosDeHorario><marcoHorario id=\"M\">%1%2</marcoHorario></marcosDeHorario>"
+                         "<grupos><grupo submarco=\"M\"><nombre>1º A</nombre></grupo>"
+                         "<grupo submarco=\"M\"><nombre>1º A · Francés</nombre></grupo>"
+                         "<grupo submarco=\"M\"><nombre>1º A · Alemán</nombre></grupo></grupos>"
+                         "<sesionesLectivas>%3%4%5%6</sesionesLectivas><horario>%7%8%9</horario></datosGHC>")
+              .arg(tramo(1, "08:00", "Lectiva"), tramo(2, "09:00", "Recreo"),
+                   QString(lesson("201", "Matemáticas", "ANA", "1º A", 1))
+                       .replace("<profesor>ANA</profesor>", "<profesor>ANA</profesor><profesor>BEA</profesor>"),
+                   lesson("202", "Francés", "FRA", "1º A · Francés", 2), lesson("203", "Alemán", "ALE", "1º A · Alemán", 1),
+                   task, slot(0, 1, "anonima=\"Aula de grupo\"", "201", "ANA") + slot(0, 1, "anonima=\"Aula de grupo\"", "202", "FRA"),
+                   slot(0, 1, "anonima=\"Aula de grupo\"", "203", "ALE") + slot(0, 2, "anonima=\"Aula de grupo\"", "202", "FRA"),
+                   slot(0, 2, "anonima=\"Aula de grupo\"", "204", "BEA"));
+    const QString path = temp.filePath(QStringLiteral("ResultadoZentarx.xml"));
+    writeFile(path, xml.toUtf8());
+    const timetable::Timetable t = timetable::readTimetable(path);
+
+    EXPECT_EQ(t.clashes, (QStringList{"el grupo 1º A · Francés está en 2 sitios a la vez el lunes, hora 1 (marco M): "
+                                      "sesión 201, sesión 202",
+                                      "el grupo 1º A · Alemán está en 2 sitios a la vez el lunes, hora 1 (marco M): "
+                                      "sesión 201, sesión 203"}));
+    EXPECT_EQ(t.inBreaks, (QStringList{"La sesión 202 (Francés) está en un tramo que no es lectivo («Recreo»): el lunes, "
+                                       "hora 2 (marco M)."}));
+    const Grid& bea = gridOf(t, Grid::Kind::Teacher, QStringLiteral("BEA"));
+    ASSERT_EQ(bea.rows.size(), 2u);
+    EXPECT_EQ(bea.cells[0][0].at(0).lesson, QStringLiteral("201"));
+    EXPECT_EQ(bea.cells[1][0].at(0).subject, QStringLiteral("Guardia de recreo"));
+    EXPECT_TRUE(bea.problems.isEmpty()) << bea.problems.join(u'\n').toStdString();
+    EXPECT_EQ(gridOf(t, Grid::Kind::Group, QStringLiteral("1º A")).cells[0][0].at(0).other, QStringLiteral("Ana Ruiz, Bea Gil"));
+    // The whole group's grid shows its options' hours, each saying whose it is; no room is written.
+    QStringList subjects;
+    for (const timetable::Entry& e : gridOf(t, Grid::Kind::Group, QStringLiteral("1º A")).cells[0][0]) {
+        subjects << e.subject;
+        EXPECT_TRUE(e.room.isEmpty());
+    }
+    EXPECT_EQ(subjects, (QStringList{"Matemáticas", "Francés (1º A · Francés)", "Alemán (1º A · Alemán)"}));
+    const QString html = timetable::timetableHtml(t);
+    EXPECT_TRUE(html.contains(QStringLiteral("<th>Recreo<br>09:00–09:00</th>")));
+    EXPECT_FALSE(html.contains(QStringLiteral("Aula de grupo")));
+    EXPECT_TRUE(html.contains(QStringLiteral("clases en recreos: 1")));
+}

@@ -278,8 +278,9 @@ Timetable readTimetable(const QString& path)
                 e.subject = QStringLiteral("%1 (%2)").arg(l.subject, groups);
             // The group's own room says nothing a school needs on the wall.
             e.room = s->namedRoom && kind != Grid::Kind::Room ? s->room : QString();
-            if (!grid.rows[size_t(row)].teaching && !l.task)
-                grid.problems << (kClassInBreak + QStringLiteral(" («%1») el %2."))
+            e.inBreak = !grid.rows[size_t(row)].teaching && !l.task;
+            if (e.inBreak)
+                grid.problems << QStringLiteral("Clase en un tramo que no es lectivo («%1») el %2.")
                                      .arg(grid.rows[size_t(row)].kind, when(*s));
             e.clash = clashes.clashes(who, when(*s));
             e.wrongHours = wrongHours.contains(s->lesson);

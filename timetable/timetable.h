@@ -28,6 +28,7 @@ struct Entry {
     QString room; // a named room, outside a room's own grid; empty for the group's own
     bool clash = false; // the grid's owner is in two places at that time
     bool wrongHours = false; // the lesson has more or fewer placed hours than its numSesiones
+    bool inBreak = false; // a class (not a task) in a period that is no teaching time
 };
 
 struct Grid {
@@ -58,9 +59,6 @@ struct Quality {
     QString teacherWithMost; // the grid label of the teacher with the most
     qint64 subjectTwiceInADay = 0; // a group's subject in more than one period of a day
 };
-
-// How a grid's problem line for a class in a break begins.
-inline const QString kClassInBreak = QStringLiteral("Clase en un tramo que no es lectivo");
 
 struct Timetable {
     QString document; // the result document's file name

@@ -87,8 +87,7 @@ QString timetableHtml(const Timetable& timetable)
                                   "<h1>Horario de %1</h1>\n")
                        .arg(e(timetable.document), timetableStyle());
     // What the grids shown mark, counted from them (a filtered view counts only its own).
-    QSet<QString> wrongHours, clashCells;
-    qint64 inBreaks = 0;
+    QSet<QString> wrongHours, clashCells, inBreaks;
     for (const Grid& grid : timetable.grids)
         for (size_t r = 0; r < grid.rows.size(); ++r)
             for (size_t d = 0; d < grid.cells[r].size(); ++d)
@@ -97,17 +96,16 @@ QString timetableHtml(const Timetable& timetable)
                         wrongHours.insert(entry.lesson);
                     if (entry.clash)
                         clashCells.insert(QStringLiteral("%1/%2/%3").arg(grid.title).arg(r).arg(d));
+                    if (entry.inBreak) // one hour, however many grids show it
+                        inBreaks.insert(QStringLiteral("%1/%2/%3/%4").arg(entry.lesson, grid.rows[r].frame).arg(grid.rows[r].index).arg(d));
                 }
-    for (const Grid& grid : timetable.grids)
-        for (const QString& p : grid.problems)
-            inBreaks += p.startsWith(kClassInBreak);
-    if (!wrongHours.isEmpty() || !clashCells.isEmpty() || inBreaks > 0)
+    if (!wrongHours.isEmpty() || !clashCells.isEmpty() || !inBreaks.isEmpty())
         html += QStringLiteral("<p class=\"aviso\">Sesiones con más o menos horas de las pedidas: %1; horas en que "
                                "alguien está en dos sitios a la vez: %2; clases en recreos: %3. Están marcados en sus "
                                "rejillas.</p>\n")
                     .arg(wrongHours.size())
                     .arg(clashCells.size())
-                    .arg(inBreaks);
+                    .arg(inBreaks.size());
     const struct {
         Grid::Kind kind;
         const char* heading;
