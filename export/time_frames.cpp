@@ -1,6 +1,7 @@
 #include "export/document_nodes.h"
 #include "export/steps.h"
 #include "tables/table_schemas.h"
+#include "tables/weekdays.h"
 
 #include "platform/error.h"
 
@@ -8,14 +9,6 @@ namespace quintaro {
 
 namespace {
 const tables::Diashorast kTable;
-
-QString weekday(int dia)
-{
-    static const QStringList names
-        = {QStringLiteral("Lunes"),   QStringLiteral("Martes"), QStringLiteral("Miércoles"), QStringLiteral("Jueves"),
-           QStringLiteral("Viernes"), QStringLiteral("Sábado"), QStringLiteral("Domingo")};
-    return dia >= 0 && dia < names.size() ? names.at(dia) : QString();
-}
 
 // Minutes since midnight of a time whose hours are its characters 1-2 and minutes 4-5.
 int minutesOf(const QString& time, const QString& where, const QString& name)
@@ -78,7 +71,7 @@ void addPeriod(const PeriodFields& p, const ChosenFrames& frames, DbfTable& tabl
     table.append();
     table.setText(kTable.DIHO, QString::number(d + 1) + QString::number(h));
     table.setText(kTable.DIA, QString::number(d + 1));
-    table.setText(kTable.TEXTODIA, weekday(d));
+    table.setText(kTable.TEXTODIA, tables::weekdayName(d));
     table.setText(kTable.HORA, QString::number(h));
     table.setText(kTable.TEXTOHOR, QString::number(h) + u'-' + span);
     table.setText(kTable.CODDIHO, QString());

@@ -2,6 +2,7 @@
 
 #include "import/lesson_slots.h"
 #include "import/slot_clashes.h"
+#include "tables/document_paths.h"
 #include "tables/school_tables.h"
 #include "import/schedule_section.h"
 #include "platform/error.h"
@@ -24,11 +25,11 @@ void requireInterchangeRoot(const QString& rootName, const QString& path)
 {
     if (rootName.isEmpty())
         throw RunError(QStringLiteral("El documento %1 no tiene elemento raíz").arg(QDir::toNativeSeparators(path)));
-    if (rootName != u"datosGHC")
+    if (rootName != QLatin1StringView(kInterchangeRoot))
         throw RunError(
             QStringLiteral("El documento %1 no es un documento de intercambio de Escolaria: su elemento raíz es "
-                           "%2 y debería ser datosGHC")
-                .arg(QDir::toNativeSeparators(path), rootName));
+                           "%2 y debería ser %3")
+                .arg(QDir::toNativeSeparators(path), rootName, QLatin1StringView(kInterchangeRoot)));
 }
 
 namespace {

@@ -1,5 +1,7 @@
 #include "import/slot_clashes.h"
 
+#include "tables/weekdays.h"
+
 #include "platform/text.h"
 
 #include <algorithm>
@@ -91,8 +93,7 @@ bool SlotClashes::clashes(const QString& who, const QString& when) const
 
 QString dayName(qint64 dia)
 {
-    static const char* const names[] = {"lunes", "martes", "miércoles", "jueves", "viernes", "sábado", "domingo"};
-    return dia >= 1 && dia <= 7 ? QString::fromUtf8(names[dia - 1]) : QStringLiteral("día %1").arg(dia);
+    return dia >= 1 && dia <= 7 ? tables::weekdayName(int(dia - 1)).toLower() : QStringLiteral("día %1").arg(dia);
 }
 
 } // namespace quintaro

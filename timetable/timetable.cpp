@@ -1,11 +1,14 @@
 #include "timetable/timetable.h"
 
+#include "import/import_run.h"
 #include "import/slot_clashes.h"
 #include "platform/error.h"
 #include "platform/text.h"
 #include "platform/xml_document.h"
 #include "tables/option_groups.h"
+#include "tables/document_paths.h"
 #include "tables/period_kinds.h"
+#include "tables/weekdays.h"
 #include "timetable/quality.h"
 #include "tables/school_tables.h"
 
@@ -67,17 +70,14 @@ QString teacherWho(const QString& t) { return QStringLiteral("el profesor %1").a
 QString groupWho(const QString& g) { return QStringLiteral("el grupo %1").arg(g); }
 QString roomWho(const QString& r) { return QStringLiteral("el aula %1").arg(r); }
 
-const char* const kDays[] = {"Lunes", "Martes", "Miércoles", "Jueves", "Viernes", "Sábado", "Domingo"};
 } // namespace
 
 Timetable readTimetable(const QString& path)
 {
     const XmlDocument doc = XmlDocument::load(path);
     const QString shown = QDir::toNativeSeparators(path);
-    if (doc.root().name() != u"datosGHC")
-        throw RunError(QStringLiteral("%1 no es un documento de Escolaria (su elemento raíz es %2)")
-                           .arg(shown, doc.root().name()));
-    const XmlNodeList& sections = doc.select(QStringLiteral("/datosGHC/horario"));
+    requireInterchangeRoot(doc.root().name(), path); // the import's own check and words
+    const XmlNodeList& sections = doc.select(QString::fromLatin1(paths::kHorario));
     if (sections.empty())
         throw RunError(QStringLiteral("%1 no tiene sección horario: abra el documento resultado "
                                       "(ResultadoZentar…), el que escribe la importación")
@@ -86,7 +86,7 @@ Timetable readTimetable(const QString& path)
     // What the document says of its lessons, teachers, groups and frames.
     QHash<QString, Lesson> lessons;
     QStringList lessonOrder;
-    for (const XmlNode& s : doc.select(QStringLiteral("/datosGHC/sesionesLectivas/sesion"))) {
+    for (const XmlNode& s : doc.select(QString::fromLatin1(paths::kSesiones))) {
         Lesson lesson;
         lesson.subject = trimmedText(s.firstChild("materia"));
         lesson.group = trimmedText(s.firstChild("grupo"));
@@ -103,7 +103,7 @@ Timetable readTimetable(const QString& path)
     }
     QHash<QString, QString> fullName;
     QStringList teacherOrder;
-    for (const XmlNode& p : doc.select(QStringLiteral("/datosGHC/profesores/profesor"))) {
+    for (const XmlNode& p : doc.select(QString::fromLatin1(paths::kProfesores))) {
         const QString name = trimmedText(p.firstChild("nombre"));
         if (!fullName.contains(name)) {
             fullName.insert(name, trimmedText(p.firstChild("nombreCompleto")));
@@ -112,13 +112,13 @@ Timetable readTimetable(const QString& path)
     }
     QHash<QString, QString> frameOfGroup;
     QStringList groupOrder;
-    for (const XmlNode& g : doc.select(QStringLiteral("/datosGHC/grupos/grupo"))) {
+    for (const XmlNode& g : doc.select(QString::fromLatin1(paths::kGrupos))) {
         const QString name = trimmedText(g.firstChild("nombre"));
         frameOfGroup.insert(name, g.attribute("submarco").value_or(QString()).trimmed());
         groupOrder << name;
     }
     QStringList roomOrder;
-    for (const XmlNode& a : doc.select(QStringLiteral("/datosGHC/aulas/aula")))
+    for (const XmlNode& a : doc.select(QString::fromLatin1(paths::kAulas)))
         roomOrder << trimmedText(a.firstChild("nombre"));
     // Each frame's period rows, by index, with the times of the earliest day that has them.
     QStringList frameOrder;
@@ -126,7 +126,7 @@ Timetable readTimetable(const QString& path)
     QHash<QString, std::pair<int, int>> clockOf; // "frame/day/index" -> minutes from, to
     QHash<QString, QString> breakOf; // "frame/day/index" -> the Tipo of a period that is no teaching time
     int days = 5;
-    for (const XmlNode& frame : doc.select(QStringLiteral("/datosGHC/marcosDeHorario/marcoHorario"))) {
+    for (const XmlNode& frame : doc.select(QString::fromLatin1(paths::kMarcos))) {
         const QString id = identifierOf(frame);
         for (const XmlNode& t : frame.children("tramo")) {
             const QString submarco = trimmedText(t.firstChild("submarco"));
@@ -215,7 +215,7 @@ Timetable readTimetable(const QString& path)
 
     table.document = QFileInfo(path).fileName();
     for (int d = 0; d < days; ++d)
-        table.days << QString::fromUtf8(kDays[d]);
+        table.days << tables::weekdayName(d);
     table.clashes = clashes.found();
     QSet<QString> wrongHours;
     // Each lesson's problem, and each group's, by position in hoursProblems: a grid finds its own
