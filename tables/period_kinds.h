@@ -14,7 +14,8 @@ class PeriodKinds {
 public:
     // `schoolBreaks`: the texts a school uses for its own breaks (--no-lectivos), taken as breaks
     // beside the usual words.
-    explicit PeriodKinds(const QStringList& schoolBreaks = {});
+    explicit PeriodKinds(const QStringList& schoolBreaks);
+    PeriodKinds() : PeriodKinds(QStringList()) { }
 
     // Compared without case or accents: a break when the Tipo has a word of kBreakWords, starts
     // with "no lectiv", or is one of the school's break texts; teaching otherwise (empty included).
