@@ -30,16 +30,6 @@ QByteArray school(const QString& lessons)
             .arg(frameXml("M", {"0 1 08:30 09:25"}), lessons));
 }
 
-QString lesson(const QString& id, const QString& subject, const QString& teacher, const QString& group,
-               const QString& hours, const QString& task = {})
-{
-    return QStringLiteral(
-               "<sesion id=\"%1\"><materia>%2</materia><profesor>%3</profesor><grupo>%4</grupo>"
-               "<distribucionSemanal><distribucionVariable><numSesiones>%5</numSesiones></distribucionVariable>"
-               "</distribucionSemanal><tarea>%6</tarea></sesion>")
-        .arg(id, subject, teacher, group, hours, task);
-}
-
 struct ExportOutcome {
     Session::Outcome outcome;
     ScriptedUi ui;

@@ -14,15 +14,6 @@ using namespace quintaro;
 using namespace quintaro::test;
 
 namespace {
-QString lesson(const QString& id, const QString& subject, const QString& teacher, const QString& group,
-               const QString& hours, const QString& task = {})
-{
-    return QStringLiteral("<sesion id=\"%1\"><materia>%2</materia><profesor>%3</profesor><grupo>%4</grupo>"
-                          "<distribucionSemanal><distribucionVariable><numSesiones>%5</numSesiones>"
-                          "</distribucionVariable></distribucionSemanal><tarea>%6</tarea></sesion>")
-        .arg(id, subject, teacher, group, hours, task);
-}
-
 // A school that gives every kind of finding of the export once (teachers missing 21 times).
 QByteArray troubledSchool()
 {

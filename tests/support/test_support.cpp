@@ -144,6 +144,15 @@ void exportSampleSchool(const QString& document, const QString& vtemp,
         qFatal("the sample school did not export: %s", qPrintable(ui.errors.join(u' ')));
 }
 
+QString lesson(const QString& id, const QString& subject, const QString& teacher, const QString& group,
+               const QString& hours, const QString& task)
+{
+    return QStringLiteral("<sesion id=\"%1\"><materia>%2</materia><profesor>%3</profesor><grupo>%4</grupo>"
+                          "<distribucionSemanal><distribucionVariable><numSesiones>%5</numSesiones>"
+                          "</distribucionVariable></distribucionSemanal><tarea>%6</tarea></sesion>")
+        .arg(id, subject, teacher, group, hours, task);
+}
+
 QString sampleSchool() { return QStringLiteral(QUINTARO_SOURCE_DIR "/data/escuela.xml"); }
 
 QString splitLessonsSchool() { return QStringLiteral(QUINTARO_SOURCE_DIR "/tests/data/instituto_desdobles.xml"); }

@@ -104,6 +104,10 @@ std::string runErrorOf(const std::function<void()>& run);
 void exportSampleSchool(const QString& document, const QString& vtemp,
                         const std::function<QByteArray(QByteArray)>& edit = {});
 
+// One sesion element of an interchange document, with its own children.
+QString lesson(const QString& id, const QString& subject, const QString& teacher, const QString& group,
+               const QString& hours, const QString& task = {});
+
 // The sample school shipped in data/.
 QString sampleSchool();
 // A small school with split lessons (two lessons of one subject and group) and names longer than
