@@ -66,6 +66,7 @@ bool yesNoOption(const QCommandLineParser& p, const QString& name, bool byDefaul
 FetChoices choicesOf(const QCommandLineParser& p)
 {
     FetChoices choices;
+    choices.programExits = true;
     choices.kinds = kindsOf(p);
     fet::SchoolRules& rules = choices.rules;
     rules.studentGaps = gapsOption(p, QStringLiteral("huecos-alumnos"), rules.studentGaps);

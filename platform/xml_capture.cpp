@@ -30,16 +30,25 @@ const CapturedList& XmlCapture::select(QByteArrayView path) const
     return m_lists[size_t(*found)];
 }
 
+namespace {
+// Reachable from here until exit (the holder itself is never destroyed), so leak checkers do not
+// count what it holds.
+std::vector<CapturedList>& keptUntilExit()
+{
+    static auto* const kept = new std::vector<CapturedList>;
+    return *kept;
+}
+} // namespace
+
 void XmlCapture::keepUntilExit()
 {
-    // Reachable from here until exit (the holder itself is never destroyed), so leak checkers
-    // do not count it.
-    static auto* const kept = new std::vector<CapturedList>;
     for (CapturedList& list : m_lists)
-        kept->push_back(std::move(list));
+        keptUntilExit().push_back(std::move(list));
     m_lists.clear();
     m_listOfPath.clear();
 }
+
+size_t XmlCapture::listsKeptUntilExit() { return keptUntilExit().size(); }
 
 // Builds the lists from the streaming parser's callbacks.
 class CaptureBuilder {

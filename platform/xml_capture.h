@@ -37,6 +37,8 @@ public:
 
     // Leaves the lists allocated when the object goes, for a program about to exit.
     void keepUntilExit();
+    // How many lists have been left so, in this program (a program that goes on must not add any).
+    static size_t listsKeptUntilExit();
 
 private:
     friend class CaptureBuilder;

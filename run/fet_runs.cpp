@@ -235,7 +235,8 @@ FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds, const Fet
     const QString fetPath = QDir(work.path()).filePath(QStringLiteral("horario.fet"));
     TemporaryExport exported;
     FetFileWritten written = exportForFet(exported, writing, inner, choices);
-    writing.keepDocumentsUntilExit();
+    if (choices.programExits)
+        writing.keepDocumentsUntilExit();
     if (written.outcome != Session::Outcome::Finished) {
         solved.ending = written.outcome == Session::Outcome::NoDocument ? FetSolved::Ending::NoDocument
                                                                          : FetSolved::Ending::NotExported;
@@ -278,7 +279,8 @@ FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds, const Fet
     case FetSolverRun::Ending::Solved: {
         Session importing;
         const FetImport imported = importFetSolution(importing, inner, fet::findSolution(results), choices);
-        importing.keepDocumentsUntilExit();
+        if (choices.programExits)
+            importing.keepDocumentsUntilExit();
         solved.report = fetRunReport(writing.report(), imported.report);
         solved.quality = imported.quality;
         if (imported.outcome != Session::Outcome::Finished) {

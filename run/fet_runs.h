@@ -23,6 +23,9 @@ struct FetChoices {
     bool ease = true; // resolver eases the rules, a step at a time, when FET cannot keep them
     bool easeStudents = false; // the students' gaps too, as the last step
     QString previousRules; // a .fet the school edited in FET, whose own rules are carried (--reglas)
+    // The program ends right after the run (the command line): its documents are left for the
+    // system to reclaim. The window, which goes on, frees them.
+    bool programExits = false;
 };
 
 // The document's tables, made by an export into a temporary folder that goes with this object.

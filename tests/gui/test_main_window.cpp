@@ -6,6 +6,7 @@
 #include "gui/mform.h"
 #include "modal_answerer.h"
 #include "platform/work_dir_lock.h"
+#include "platform/xml_capture.h"
 #include "run/fet_solver.h"
 #include "test_support.h"
 #include "tools/velmora_standin.h"
@@ -173,7 +174,10 @@ private Q_SLOTS:
         }
         QVERIFY(w.BResolverFet->isVisibleTo(&w));
         ModalAnswerer answers;
+        const size_t keptBefore = XmlCapture::listsKeptUntilExit();
         QVERIFY(resolveFromTheWindow(w, answers));
+        // The window goes on after a run: it keeps no document of it.
+        QCOMPARE(XmlCapture::listsKeptUntilExit(), keptBefore);
         // The finished message names the lesson the export left out; the details hold what the
         // export found beside what the import wrote.
         const QStringList said = answers.messages[0].split(u'\n');
