@@ -77,28 +77,29 @@ int exportar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
     CliUi ui(QFileInfo(p.positionalArguments().at(1)).absoluteFilePath(), frames, out, err);
     Session session;
     session.setWorkDirectory(p.value(QStringLiteral("dir")));
-    const Session::Outcome outcome = session.runExport(ui);
-    const int code = finish(outcome, session, ui, out, err);
+    const RunResult run = session.runExport(ui);
+    const RunReport& report = run.report;
+    const int code = finish(run.outcome, report, session, ui, out, err);
     session.keepDocumentsUntilExit();
-    if (outcome == Session::Outcome::Failed) {
-        printReport(p, session.report(), err);
+    if (run.outcome == Session::Outcome::Failed) {
+        printReport(p, report, err);
         err << "Para ver todos los problemas del documento a la vez: quintaro-cli comprobar "
             << QDir::toNativeSeparators(QFileInfo(p.positionalArguments().at(1)).absoluteFilePath()) << Qt::endl;
     }
-    if (outcome == Session::Outcome::Finished) {
-        const WorkDir dir(session.report().workDirectory);
+    if (run.outcome == Session::Outcome::Finished) {
+        const WorkDir dir(report.workDirectory);
         out << "Tablas de Velmora en " << QDir::toNativeSeparators(dir.path());
         // The first export into an empty folder replaced nothing, and promises nothing back.
         if (!dir.subfolder(kPreviousFolder).filesNamed(QStringLiteral("ASIGT.DBF")).isEmpty())
             out << " (las que había quedan en " << kPreviousFolder << "; 'quintaro-cli restaurar' las devuelve)";
         out << '.' << Qt::endl;
-        printReport(p, session.report(), out);
+        printReport(p, report, out);
         // With one frame nothing is asked, but a --marcos that names another is worth telling.
         // (An identifier longer than 10 characters is compared as the table keeps it.)
         for (const QString& wanted : frames)
-            if (!session.report().chosenFrames.contains(text::left(text::trimmed(wanted), kFrameIdWidth)))
+            if (!report.chosenFrames.contains(text::left(text::trimmed(wanted), kFrameIdWidth)))
                 out << "Aviso: el documento no tiene el marco '" << text::trimmed(wanted)
-                    << "' de --marcos; tiene un solo marco horario (" << session.report().chosenFrames.join(u',')
+                    << "' de --marcos; tiene un solo marco horario (" << report.chosenFrames.join(u',')
                     << ") y se ha exportado ese." << Qt::endl;
     }
     return code;
@@ -114,13 +115,12 @@ int importar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
     CliUi ui(QFileInfo(p.positionalArguments().at(1)).absoluteFilePath(), {}, out, err);
     Session session;
     session.setWorkDirectory(p.value(QStringLiteral("dir")));
-    const Session::Outcome outcome = session.runImport(ui);
-    const int code = finish(outcome, session, ui, out, err);
+    const RunResult run = session.runImport(ui);
+    const int code = finish(run.outcome, run.report, session, ui, out, err);
     session.keepDocumentsUntilExit();
-    if (outcome == Session::Outcome::Finished) {
-        const RunReport& report = session.report();
-        printReport(p, report, out);
-        if (report.hadSchedule)
+    if (run.outcome == Session::Outcome::Finished) {
+        printReport(p, run.report, out);
+        if (run.report.imported.hadSchedule)
             out << "Aviso: el documento elegido ya tenía una sección horario; se ha dejado como estaba y las franjas "
                    "van en la sección nueva, al final."
                 << Qt::endl;
@@ -172,17 +172,18 @@ int comprobar(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
     CliUi ui(QFileInfo(p.positionalArguments().at(1)).absoluteFilePath(), frames, out, err);
     Session session;
     // What any solver will meet: how each period kind is taken, and the groups that cannot fit.
+    const DocumentCheck check = session.checkDocument(ui);
+    if (check.outcome == Session::Outcome::NoDocument)
+        return finish(check.outcome, check.report, session, ui, out, err);
     QStringList kinds, overTheirPeriods;
-    const Session::Outcome outcome = session.checkDocument(ui, [&](const WorkDir& dir) {
-        const tables::SchoolTables school = tables::readSchoolTables(dir);
+    if (check.folder) {
+        const tables::SchoolTables school = tables::readSchoolTables(check.tables());
         kinds = tables::kindsTaken(school.periods, kindsOf(p));
         overTheirPeriods = tables::groupsOverTheirPeriods(school, kindsOf(p));
-    });
-    if (outcome == Session::Outcome::NoDocument)
-        return finish(outcome, session, ui, out, err);
-    const RunReport& report = session.report();
-    const qsizetype stops = report.count(Finding::WouldStop);
-    const qsizetype warnings = qsizetype(report.findings.size()) - stops;
+    }
+    const RunReport& report = check.report;
+    const qsizetype stops = report.exported.count(Finding::WouldStop);
+    const qsizetype warnings = qsizetype(report.exported.findings.size()) - stops;
     if (stops > 0)
         out << "La exportación se detendría: " << stops << (stops == 1 ? " error" : " errores")
             << " que corregir en Escolaria, y " << warnings << " avisos para revisar." << Qt::endl;
@@ -227,55 +228,61 @@ private:
     std::map<QString, QString> m_textOfStored;
 };
 
+// Each table's code beside the whole name it stands for, as the export would write them; and the
+// document's own text where the table could not keep it (a character outside its code page, a
+// name cut to its field).
+void listCodes(const WorkDir& dir, const QString& documentPath, bool csv, QTextStream& out)
+{
+    const struct {
+        const char* table;
+        const char* code;
+        const char* name;
+        const char* heading;
+        std::vector<const char*> texts; // the document's texts the rows come from
+    } tables[] = {{"ASIGNOMT", "COD", "NOMBRE", "Asignaturas y tareas", {paths::kMaterias, paths::kTareas}},
+                  {"PROFT", "ABREV", "NOMBRE", "Profesores", {paths::kProfesorNombreCompleto}},
+                  {"AULAT", "ABREV", "NOMBRE", "Aulas", {paths::kAulaNombre}},
+                  {"GRUPOST", "ABREV", "DESCRIP", "Grupos", {paths::kGrupoNombre}}};
+    std::vector<CaptureRequest> wanted;
+    for (const auto& t : tables)
+        for (const char* path : t.texts)
+            wanted.push_back({path, true});
+    const XmlCapture document = XmlCapture::load(documentPath, wanted);
+    if (csv)
+        out << "tabla;código;nombre;nombre en el documento" << Qt::endl;
+    for (const auto& t : tables) {
+        DbfTable table(dir.tablePath(QString::fromLatin1(t.table)), DbfTable::Access::Shared);
+        const int code = table.fieldIndex(QString::fromLatin1(t.code));
+        const int name = table.fieldIndex(QString::fromLatin1(t.name));
+        const DocumentTexts written(table, document, t.texts);
+        if (!csv)
+            out << t.heading << " (" << t.table << "." << t.code << "):" << Qt::endl;
+        for (table.first(); !table.eof(); table.next()) {
+            const QString stored = table.text(name);
+            const QString own = written.of(stored);
+            if (csv)
+                out << t.table << ';' << table.text(code) << ';' << stored << ';' << own << Qt::endl;
+            else
+                out << "  " << table.text(code).leftJustified(kCodeLength) << "  " << stored
+                    << (own.isEmpty() ? QString() : QStringLiteral("  (en el documento: %1)").arg(own)) << Qt::endl;
+        }
+    }
+}
+
 int codigos(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
 {
     const QStringList frames = framesOf(p);
     CliUi ui(QFileInfo(p.positionalArguments().at(1)).absoluteFilePath(), frames, out, err);
     Session session;
     const bool csv = p.isSet(QStringLiteral("csv"));
-    // Each table's code beside the whole name it stands for, as the export would write them; and
-    // the document's own text where the table could not keep it (a character outside its code
-    // page, a name cut to its field).
-    const auto list = [&](const WorkDir& dir) {
-        const struct {
-            const char* table;
-            const char* code;
-            const char* name;
-            const char* heading;
-            std::vector<const char*> texts; // the document's texts the rows come from
-        } tables[] = {{"ASIGNOMT", "COD", "NOMBRE", "Asignaturas y tareas", {paths::kMaterias, paths::kTareas}},
-                      {"PROFT", "ABREV", "NOMBRE", "Profesores", {paths::kProfesorNombreCompleto}},
-                      {"AULAT", "ABREV", "NOMBRE", "Aulas", {paths::kAulaNombre}},
-                      {"GRUPOST", "ABREV", "DESCRIP", "Grupos", {paths::kGrupoNombre}}};
-        std::vector<CaptureRequest> wanted;
-        for (const auto& t : tables)
-            for (const char* path : t.texts)
-                wanted.push_back({path, true});
-        const XmlCapture document = XmlCapture::load(session.filenameXML(), wanted);
-        if (csv)
-            out << "tabla;código;nombre;nombre en el documento" << Qt::endl;
-        for (const auto& t : tables) {
-            DbfTable table(dir.tablePath(QString::fromLatin1(t.table)), DbfTable::Access::Shared);
-            const int code = table.fieldIndex(QString::fromLatin1(t.code));
-            const int name = table.fieldIndex(QString::fromLatin1(t.name));
-            const DocumentTexts written(table, document, t.texts);
-            if (!csv)
-                out << t.heading << " (" << t.table << "." << t.code << "):" << Qt::endl;
-            for (table.first(); !table.eof(); table.next()) {
-                const QString stored = table.text(name);
-                const QString own = written.of(stored);
-                if (csv)
-                    out << t.table << ';' << table.text(code) << ';' << stored << ';' << own << Qt::endl;
-                else
-                    out << "  " << table.text(code).leftJustified(kCodeLength) << "  " << stored
-                        << (own.isEmpty() ? QString() : QStringLiteral("  (en el documento: %1)").arg(own)) << Qt::endl;
-            }
-        }
-    };
-    const Session::Outcome outcome = session.checkDocument(ui, list);
-    if (outcome == Session::Outcome::NoDocument)
-        return finish(outcome, session, ui, out, err);
-    if (outcome == Session::Outcome::Failed) {
+    const DocumentCheck check = session.checkDocument(ui);
+    if (check.outcome == Session::Outcome::NoDocument)
+        return finish(check.outcome, check.report, session, ui, out, err);
+    // The listing is of tables the steps made to the end; a check that found what would stop
+    // the export still made them, and says so after.
+    if (check.folder)
+        listCodes(check.tables(), session.filenameXML(), csv, out);
+    if (check.outcome == Session::Outcome::Failed) {
         err << "El documento no se puede exportar tal como está; 'quintaro-cli comprobar' dice por qué." << Qt::endl;
         return RunFailed;
     }

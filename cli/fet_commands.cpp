@@ -26,12 +26,12 @@ namespace {
 QString native(const QString& path) { return QDir::toNativeSeparators(path); }
 
 // What a run that did not finish says, the export's report with it.
-int notFinished(Session::Outcome outcome, const Session& session, const CliUi& ui, const QCommandLineParser& p,
-                QTextStream& out, QTextStream& err)
+int notFinished(Session::Outcome outcome, const RunReport& report, const Session& session, const CliUi& ui,
+                const QCommandLineParser& p, QTextStream& out, QTextStream& err)
 {
-    const int code = finish(outcome, session, ui, out, err);
+    const int code = finish(outcome, report, session, ui, out, err);
     if (outcome == Session::Outcome::Failed)
-        printReport(p, session.report(), err);
+        printReport(p, report, err);
     return code;
 }
 
@@ -109,11 +109,11 @@ int importSolution(const fet::SolutionFiles& files, const QStringList& frames, c
     const FetImport imported = importFetSolution(session, ui, files, choicesOf(p));
     session.keepDocumentsUntilExit();
     if (imported.outcome != Session::Outcome::Finished)
-        return notFinished(imported.outcome, session, ui, p, out, err);
+        return notFinished(imported.outcome, imported.report, session, ui, p, out, err);
     out << "Proceso finalizado" << Qt::endl;
     if (!imported.quality.isEmpty())
         out << imported.quality << Qt::endl;
-    if (const QStringList left = lessonsLeftOut(imported.report); !left.isEmpty())
+    if (const QStringList left = lessonsLeftOut(imported.report.exported); !left.isEmpty())
         out << "Fuera del horario (" << left.size() << "): " << left.join(QStringLiteral(", "))
             << "; el informe dice por qué." << Qt::endl;
     printReport(p, imported.report, out);
@@ -171,12 +171,12 @@ int fetFile(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
     const FetFileWritten written = writeFetForDocument(session, ui, target, choicesOf(p));
     session.keepDocumentsUntilExit();
     if (written.outcome != Session::Outcome::Finished)
-        return notFinished(written.outcome, session, ui, p, out, err);
+        return notFinished(written.outcome, written.report, session, ui, p, out, err);
     out << "Archivo de FET: " << native(target) << " (" << written.activities << " actividades; marcos "
-        << session.report().chosenFrames.join(u',') << ")." << Qt::endl;
+        << written.report.chosenFrames.join(u',') << ")." << Qt::endl;
     printKinds(written.kindsTaken, out);
     printRules(p, written.rules, out);
-    printReport(p, session.report(), out);
+    printReport(p, written.report, out);
     out << "Resuélvalo con fet-cl --inputfile=\"" << native(target) << "\" --outputdir=CARPETA, y traiga la solución "
         << "con quintaro-cli importar \"" << native(document) << "\" --fet CARPETA (o todo junto: quintaro-cli resolver)."
         << Qt::endl;

@@ -33,7 +33,8 @@ tables::PeriodKinds kindsOf(const QCommandLineParser& p)
                                                                       : QStringList());
 }
 
-int finish(Session::Outcome outcome, const Session& session, const CliUi& ui, QTextStream& out, QTextStream& err)
+int finish(Session::Outcome outcome, const RunReport& report, const Session& session, const CliUi& ui, QTextStream& out,
+           QTextStream& err)
 {
     switch (outcome) {
     case Session::Outcome::NoDocument:
@@ -45,8 +46,8 @@ int finish(Session::Outcome outcome, const Session& session, const CliUi& ui, QT
     }
         return NoDocument;
     case Session::Outcome::Failed:
-        if (!session.report().failedStep.isEmpty())
-            err << "La exportación se detuvo al convertir " << session.report().failedStep << "." << Qt::endl;
+        if (!report.exported.failedStep.isEmpty())
+            err << "La exportación se detuvo al convertir " << report.exported.failedStep << "." << Qt::endl;
         return RunFailed;
     case Session::Outcome::Finished:
         out << ui.messages().join(u'\n') << Qt::endl;

@@ -20,7 +20,8 @@ QStringList framesOf(const QCommandLineParser& p);
 // --no-lectivos: the school's own texts for its breaks, beside the usual words.
 tables::PeriodKinds kindsOf(const QCommandLineParser& p);
 // What a finished, missing or failed run means on the command line.
-int finish(Session::Outcome outcome, const Session& session, const CliUi& ui, QTextStream& out, QTextStream& err);
+int finish(Session::Outcome outcome, const RunReport& report, const Session& session, const CliUi& ui, QTextStream& out,
+           QTextStream& err);
 // The document argument, as an absolute path.
 QString documentOf(const QCommandLineParser& p);
 

@@ -77,15 +77,15 @@ void GuiUi::finished(const QString& message, const RunReport& report)
     for (;;) {
         QMessageBox box(QMessageBox::NoIcon, kAppTitle, message, QMessageBox::Ok, m_parent);
         QStringList under{reviewLine(report)};
-        if (!report.resultDocument.isEmpty())
-            under << QStringLiteral("Documento resultado: %1").arg(QDir::toNativeSeparators(report.resultDocument));
+        if (!report.imported.resultDocument.isEmpty())
+            under << QStringLiteral("Documento resultado: %1").arg(QDir::toNativeSeparators(report.imported.resultDocument));
         box.setInformativeText(under.join(u'\n'));
         if (const QString text = reportText(report); !text.isEmpty())
             box.setDetailedText(text); // a short summary, hidden until asked for
         QPushButton* reportButton = box.addButton(QStringLiteral("Ver informe…"), QMessageBox::ApplyRole);
         reportButton->setObjectName(QStringLiteral("BVerInforme"));
         QPushButton* timetableButton = nullptr;
-        if (!report.resultDocument.isEmpty()) {
+        if (!report.imported.resultDocument.isEmpty()) {
             timetableButton = box.addButton(QStringLiteral("Ver horario"), QMessageBox::YesRole);
             timetableButton->setObjectName(QStringLiteral("BVerHorario"));
         }
@@ -95,7 +95,7 @@ void GuiUi::finished(const QString& message, const RunReport& report)
             ReportWindow(report, m_parent).exec();
         } else if (timetableButton && box.clickedButton() == timetableButton) {
             TimetableWindow view(m_parent);
-            if (view.open(report.resultDocument))
+            if (view.open(report.imported.resultDocument))
                 view.exec();
         } else {
             return;

@@ -108,9 +108,9 @@ void TMForm::FormShow()
         BExportarClick();
 }
 
-void TMForm::BExportarClick() { afterRun(m_session.runExport(m_ui)); }
+void TMForm::BExportarClick() { afterRun(m_session.runExport(m_ui).outcome); }
 
-void TMForm::BImportarClick() { afterRun(m_session.runImport(m_ui)); }
+void TMForm::BImportarClick() { afterRun(m_session.runImport(m_ui).outcome); }
 
 void TMForm::afterRun(Session::Outcome outcome)
 {

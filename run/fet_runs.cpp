@@ -24,28 +24,28 @@ void requireValid(const QTemporaryDir& folder)
 }
 } // namespace
 
-Session::Outcome TemporaryExport::run(Session& session, RunUi& ui)
+RunResult TemporaryExport::run(Session& session, RunUi& ui)
 {
     requireValid(m_folder);
-    session.setWorkDirectory(dir().path());
-    session.setForFet(true);
-    return session.runExport(ui);
+    RunResult result = session.runExportForFet(ui, dir().path());
+    m_document = session.filenameXML();
+    m_frames = result.report.chosenFrames;
+    return result;
 }
 
-fet::FetFile TemporaryExport::fetFile(const Session& session, const FetChoices& choices) const
+fet::FetFile TemporaryExport::fetFile(const FetChoices& choices) const
 {
     const WorkDir folder = dir();
     // The tables were made from this very document: its own names go into the file.
-    const OriginalNames names = originalNames(folder, session.filenameXML(), true).names;
+    const OriginalNames names = originalNames(folder, m_document, true).names;
     return fet::writeFetFile(tables::readSchoolTables(folder), names,
-                             {QFileInfo(session.filenameXML()).fileName(), session.report().chosenFrames, choices.kinds,
-                              choices.rules});
+                             {QFileInfo(m_document).fileName(), m_frames, choices.kinds, choices.rules});
 }
 
-std::pair<qint64, qint64> TemporaryExport::writeFetFile(const Session& session, const FetChoices& choices, const QString& target,
-                                     fet::RulesCarried* carried) const
+std::pair<qint64, qint64> TemporaryExport::writeFetFile(const FetChoices& choices, const QString& target,
+                                                        fet::RulesCarried* carried) const
 {
-    fet::FetFile file = fetFile(session, choices);
+    fet::FetFile file = fetFile(choices);
     if (!choices.previousRules.isEmpty()) {
         const fet::RulesCarried rules = fet::carryRules(file, choices.previousRules);
         if (carried)
@@ -63,7 +63,9 @@ namespace {
 FetFileWritten exportForFet(TemporaryExport& exported, Session& session, RunUi& ui, const FetChoices& choices)
 {
     FetFileWritten written;
-    written.outcome = exported.run(session, ui);
+    RunResult result = exported.run(session, ui);
+    written.outcome = result.outcome;
+    written.report = std::move(result.report);
     if (written.outcome != Session::Outcome::Finished)
         return written;
     const tables::SchoolTables school = exported.school();
@@ -82,15 +84,15 @@ FetFileWritten writeFetForDocument(Session& session, RunUi& ui, const QString& t
     FetFileWritten written = exportForFet(exported, session, ui, choices);
     if (written.outcome == Session::Outcome::Finished)
         std::tie(written.activities, written.taskActivities)
-            = exported.writeFetFile(session, choices, target, &written.rules);
+            = exported.writeFetFile(choices, target, &written.rules);
     return written;
 }
 
-RunReport fetRunReport(const RunReport& exported, const RunReport& imported)
+RunReport fetRunReport(const RunReport& exported, const ImportReport& imported)
 {
     RunReport report = exported;
-    report.tables.clear(); // a temporary folder's tables, of no use to the person
-    static_cast<ImportReport&>(report) = static_cast<const ImportReport&>(imported);
+    report.exported.tables.clear(); // a temporary folder's tables, of no use to the person
+    report.imported = imported;
     return report;
 }
 
@@ -113,7 +115,7 @@ QString fetFinishedMessage(const FetSolved& solved)
               .arg(solved.taskActivities);
     QString message = QStringLiteral("%1 (FET colocó %2; marcos %3).")
                           .arg(kProcesoFinalizado, placed, solved.frames.join(u','));
-    if (const QStringList left = lessonsLeftOut(solved.report); !left.isEmpty())
+    if (const QStringList left = lessonsLeftOut(solved.report.exported); !left.isEmpty())
         message += QStringLiteral("\nFuera del horario (%1): %2; el informe dice por qué.")
                        .arg(left.size())
                        .arg(left.join(QStringLiteral(", ")));
@@ -139,22 +141,25 @@ FetImport importFetSolution(Session& session, RunUi& ui, const fet::SolutionFile
     TemporaryExport exported;
     FetImport imported;
     imported.partial = solution.partial;
-    imported.outcome = exported.run(session, ui);
-    imported.report = session.report(); // what the export found, kept through the import
+    RunResult exportRun = exported.run(session, ui);
+    imported.outcome = exportRun.outcome;
+    imported.report = exportRun.report; // what the export found, kept through the import
     if (imported.outcome != Session::Outcome::Finished)
         return imported;
     const tables::SchoolTables school = exported.school();
-    const fet::FetFile file = exported.fetFile(session, choices);
+    const fet::FetFile file = exported.fetFile(choices);
     const fet::Solution solved = fet::readSolution(solution, school, file);
     imported.unplaced = solved.unplaced;
     imported.activities = qint64(solved.hours.size());
     imported.lessonsChecked = solved.lessonsChecked;
     tables::writeSoluc(exported.dir(), school, solved.hours);
-    imported.outcome = session.runImport(ui);
-    imported.report = fetRunReport(imported.report, session.report());
-    imported.report.solver = QStringLiteral("FET");
+    const RunResult importRun = session.runImportFrom(ui, exported.dir().path());
+    imported.outcome = importRun.outcome;
+    imported.report = fetRunReport(exportRun.report, importRun.report.imported);
+    imported.report.imported.solver = QStringLiteral("FET");
     if (imported.outcome == Session::Outcome::Finished)
-        imported.quality = timetable::qualityLine(timetable::readTimetable(imported.report.resultDocument).quality);
+        imported.quality
+            = timetable::qualityLine(timetable::readTimetable(imported.report.imported.resultDocument).quality);
     return imported;
 }
 
@@ -231,30 +236,31 @@ FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds, const Fet
     requireValid(work);
     const QString results = QDir(work.path()).filePath(QStringLiteral("resultado"));
 
-    Session writing;
+    // One session for both runs: the document is chosen once and its frames asked once.
+    Session session;
     const QString fetPath = QDir(work.path()).filePath(QStringLiteral("horario.fet"));
     TemporaryExport exported;
-    FetFileWritten written = exportForFet(exported, writing, inner, choices);
+    FetFileWritten written = exportForFet(exported, session, inner, choices);
     if (choices.programExits)
-        writing.keepDocumentsUntilExit();
+        session.keepDocumentsUntilExit();
     if (written.outcome != Session::Outcome::Finished) {
         solved.ending = written.outcome == Session::Outcome::NoDocument ? FetSolved::Ending::NoDocument
                                                                          : FetSolved::Ending::NotExported;
-        solved.report = writing.report();
+        solved.report = written.report;
         solved.message = (inner.said + inner.errors).join(u'\n');
         return solved;
     }
-    const QString document = writing.filenameXML();
+    const QString document = session.filenameXML();
     solved.kindsTaken = written.kindsTaken;
-    solved.report = fetRunReport(writing.report(), RunReport());
-    solved.frames = writing.report().chosenFrames;
+    solved.report = fetRunReport(written.report);
+    solved.frames = written.report.chosenFrames;
 
     // FET under the school's rules; when it cannot keep them all (it finds them impossible, or
     // runs out of time), again with one rule eased, as long as there is one to ease.
     FetChoices now = choices;
     FetSolverRun run;
     for (;;) {
-        std::tie(written.activities, written.taskActivities) = exported.writeFetFile(writing, now, fetPath, &written.rules);
+        std::tie(written.activities, written.taskActivities) = exported.writeFetFile(now, fetPath, &written.rules);
         solved.activities = written.activities;
         solved.taskActivities = written.taskActivities;
         removeTree(results);
@@ -277,11 +283,10 @@ FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds, const Fet
         : QStringLiteral(" Se probó también relajando reglas: %1.").arg(solved.eased.join(QStringLiteral("; ")));
     switch (run.ending) {
     case FetSolverRun::Ending::Solved: {
-        Session importing;
-        const FetImport imported = importFetSolution(importing, inner, fet::findSolution(results), choices);
+        const FetImport imported = importFetSolution(session, inner, fet::findSolution(results), choices);
         if (choices.programExits)
-            importing.keepDocumentsUntilExit();
-        solved.report = fetRunReport(writing.report(), imported.report);
+            session.keepDocumentsUntilExit();
+        solved.report = fetRunReport(written.report, imported.report.imported);
         solved.quality = imported.quality;
         if (imported.outcome != Session::Outcome::Finished) {
             solved.ending = FetSolved::Ending::FetFailed;

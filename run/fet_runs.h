@@ -31,20 +31,23 @@ struct FetChoices {
 // The document's tables, made by an export into a temporary folder that goes with this object.
 class TemporaryExport {
 public:
-    // Runs the export of the session's document there; the outcome is the export's.
-    Session::Outcome run(Session& session, RunUi& ui);
+    // Runs the export of the session's document there, for FET; the session's working directory
+    // is not touched.
+    RunResult run(Session& session, RunUi& ui);
     WorkDir dir() const { return WorkDir(m_folder.filePath(QStringLiteral("VTEMP"))); }
-    // The school as FET sees it, for the document the session exported.
-    fet::FetFile fetFile(const Session& session, const FetChoices& choices) const;
+    // The school as FET sees it, for the document exported here.
+    fet::FetFile fetFile(const FetChoices& choices) const;
     // Writes that file to `target`, whole or not at all (a RunError saying why), with the school's
     // rules carried from choices.previousRules into it (said in `carried`); its activities, and
     // how many of them are tasks.
-    std::pair<qint64, qint64> writeFetFile(const Session& session, const FetChoices& choices, const QString& target,
-                        fet::RulesCarried* carried = nullptr) const;
+    std::pair<qint64, qint64> writeFetFile(const FetChoices& choices, const QString& target,
+                                           fet::RulesCarried* carried = nullptr) const;
     tables::SchoolTables school() const { return tables::readSchoolTables(dir()); }
 
 private:
     QTemporaryDir m_folder;
+    QString m_document; // what was exported, with which frames
+    QStringList m_frames;
 };
 
 // Writes the FET file of the session's document (chosen through `ui`) to `target`, whole or not
@@ -53,6 +56,7 @@ private:
 // stops it with a RunError naming each, before anything is written.
 struct FetFileWritten {
     Session::Outcome outcome = Session::Outcome::Failed;
+    RunReport report; // what the export found
     qint64 activities = 0;
     qint64 taskActivities = 0; // of those, hours of tasks
     QStringList kindsTaken; // how each period kind was taken ("'Recreo': no lectivo, 10 tramos")
@@ -78,8 +82,8 @@ FetImport importFetSolution(Session& session, RunUi& ui, const fet::SolutionFile
                             const FetChoices& choices);
 
 // The report of a FET run: the findings of its export (not the temporary tables' rows) with the
-// import's part beside them.
-RunReport fetRunReport(const RunReport& exported, const RunReport& imported);
+// import's part beside them (none yet when `imported` is empty).
+RunReport fetRunReport(const RunReport& exported, const ImportReport& imported = {});
 
 // The lessons the export left out of the timetable (their subject unknown, no hours), one
 // "sesión 127 (Latín)" each, for the finished message itself.

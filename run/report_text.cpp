@@ -131,8 +131,8 @@ std::vector<ReportGroup> reportGroups(const RunReport& report)
         groups.push_back(std::move(group));
     };
     for (const Category& c : kCategories)
-        add(c.title, report.of(c.kind), c.what, c.sentence);
-    for (const ImportSection& section : importSections(report))
+        add(c.title, report.exported.of(c.kind), c.what, c.sentence);
+    for (const ImportSection& section : importSections(report.imported))
         add(section.title, section.entries, nullptr, section.sentences, section.total);
     return groups;
 }
@@ -156,16 +156,16 @@ QString reviewLine(const RunReport& report)
 QString reportText(const RunReport& report)
 {
     QStringList lines = report.workDirNotes;
-    if (!report.resultDocument.isEmpty()) {
-        lines << QStringLiteral("Documento resultado: %1").arg(QDir::toNativeSeparators(report.resultDocument));
-        lines << QStringLiteral("Franjas (tramo) escritas: %1").arg(report.timeSlots);
-        if (report.unplacedRows > 0)
-            lines << (report.solver == u"Velmora"
-                          ? QStringLiteral("Horas que Velmora dejó sin colocar (DIA 0 en SOLUC): %1").arg(report.unplacedRows)
-                          : QStringLiteral("Horas que %1 dejó sin colocar: %2").arg(report.solver).arg(report.unplacedRows));
+    if (const ImportReport& imported = report.imported; !imported.resultDocument.isEmpty()) {
+        lines << QStringLiteral("Documento resultado: %1").arg(QDir::toNativeSeparators(imported.resultDocument));
+        lines << QStringLiteral("Franjas (tramo) escritas: %1").arg(imported.timeSlots);
+        if (imported.unplacedRows > 0)
+            lines << (imported.solver == u"Velmora"
+                          ? QStringLiteral("Horas que Velmora dejó sin colocar (DIA 0 en SOLUC): %1").arg(imported.unplacedRows)
+                          : QStringLiteral("Horas que %1 dejó sin colocar: %2").arg(imported.solver).arg(imported.unplacedRows));
     }
     // A check writes its tables nowhere that counts: their rows are not told.
-    for (const ExportReport::Table& t : report.checkOnly ? std::vector<ExportReport::Table>() : report.tables)
+    for (const ExportReport::Table& t : report.exported.checkOnly ? std::vector<ExportReport::Table>() : report.exported.tables)
         lines << QStringLiteral("  %1 %2 %3")
                      .arg(t.name.leftJustified(10))
                      .arg(t.rows)
@@ -189,9 +189,9 @@ QByteArray reportCsv(const RunReport& report)
         csv += QStringList{category, csvField(f.sesion), csvField(f.value), csvField(f.detail)}.join(u';')
             + QStringLiteral("\r\n");
     };
-    for (const Finding& f : report.findings)
+    for (const Finding& f : report.exported.findings)
         addRow(categoryName(f.kind), f);
-    for (const ImportSection& section : importSections(report))
+    for (const ImportSection& section : importSections(report.imported))
         for (const Finding& f : section.entries)
             addRow(QString::fromLatin1(section.csvName), f);
     // With a byte-order mark, so that a spreadsheet reads the accents right.

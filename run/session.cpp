@@ -4,6 +4,7 @@
 #include "tables/table_schemas.h"
 #include "import/import_run.h"
 #include "platform/error.h"
+#include "platform/held_work_dir.h"
 #include "platform/table_staging.h"
 #include "platform/writer_lock.h"
 #include "platform/xml_section_save.h"
@@ -84,34 +85,49 @@ bool Session::chooseDocument(RunUi& ui, const QString& missingMessage)
     return false;
 }
 
-Session::Outcome Session::failed(RunUi& ui, const QString& message)
+namespace {
+RunResult noDocument()
+{
+    RunResult result;
+    result.outcome = RunOutcome::NoDocument;
+    return result;
+}
+
+RunResult failed(RunUi& ui, RunResult&& result, const QString& message)
 {
     // What the run did before it failed (an interrupted swap it finished) is said as well.
-    QStringList said = m_report.workDirNotes;
+    QStringList said = result.report.workDirNotes;
     said << text::withFullStop(message);
     ui.showError(said.join(u'\n'));
-    return Outcome::Failed;
+    result.outcome = RunOutcome::Failed;
+    return std::move(result);
 }
 
-const WorkDir& Session::holdWorkDirectory()
-{
-    m_heldDir.reset();
-    m_heldDir.emplace(holdWorkDir(m_workDirectory, true, exportFileSet()));
-    m_report.workDirectory = m_heldDir->dir.path();
-    if (!m_heldDir->recovered.isEmpty())
-        m_report.workDirNotes << m_heldDir->recovered;
-    return m_heldDir->dir;
-}
+// The working directory of a run, held (locked, an interrupted swap finished) until the run ends;
+// one the run made is taken away again unless the run finished.
+class RunWorkDir {
+public:
+    RunWorkDir(const QString& folder, RunReport& report) : m_held(holdWorkDir(folder, true, exportFileSet()))
+    {
+        report.workDirectory = m_held.dir.path();
+        if (!m_held.recovered.isEmpty())
+            report.workDirNotes << m_held.recovered;
+    }
+    ~RunWorkDir()
+    {
+        if (!m_finished)
+            m_held.releaseMadeFolder();
+    }
+    RunWorkDir(const RunWorkDir&) = delete;
+    RunWorkDir& operator=(const RunWorkDir&) = delete;
+    const WorkDir& dir() const { return m_held.dir; }
+    void finished() { m_finished = true; }
 
-void Session::releaseWorkDirectory(bool failed)
-{
-    if (!m_heldDir)
-        return;
-    // A working directory that a failed run made, and left empty, does not stay behind.
-    if (failed)
-        m_heldDir->releaseMadeFolder();
-    m_heldDir.reset();
-}
+private:
+    HeldWorkDir m_held;
+    bool m_finished = false;
+};
+} // namespace
 
 void Session::keepDocumentsUntilExit()
 {
@@ -121,7 +137,25 @@ void Session::keepDocumentsUntilExit()
         m_xmlDoc->keepUntilExit();
 }
 
-void Session::exportTables(RunUi& ui)
+const ExportDocument& Session::loadForExport()
+{
+    m_exportDoc.reset();
+    m_exportDoc.emplace(ExportDocument::load(m_filenameXML));
+    // Refused before any work: the steps would otherwise write empty tables and then find no
+    // time frame.
+    requireInterchangeRoot(m_exportDoc->rootName(), m_filenameXML);
+    return *m_exportDoc;
+}
+
+void Session::exportInto(RunUi& ui, TableOutput& out, RunReport& report)
+{
+    const ExportDocument& doc = *m_exportDoc;
+    const ChosenFrames frames = runExportSteps(doc, out, [&] { return ui.chooseFrames(m_filenameXML, doc); });
+    report.chosenFrames = QStringList{frames.marcoXML1, frames.marcoXML2};
+    report.chosenFrames.removeAll(QString());
+}
+
+void Session::exportTables(RunUi& ui, const QString& folder, RunReport& report)
 {
     // The export record hashes the document on the other core while the steps run. A run that
     // stops early stops the hashing too (the guard acts before the future waits for it).
@@ -129,89 +163,80 @@ void Session::exportTables(RunUi& ui)
     std::future<ExportRecord> recordOfDocument = std::async(
         std::launch::async, [path = m_filenameXML, stopHashing] { return ExportRecord::of(path, stopHashing.get()); });
     const auto stopWhenLeaving = qScopeGuard([&stopHashing] { *stopHashing = true; });
-    m_exportDoc.reset();
-    m_exportDoc.emplace(ExportDocument::load(m_filenameXML));
-    const ExportDocument& doc = *m_exportDoc;
-    // Refused before any work: the steps would otherwise write empty tables and then find no
-    // time frame.
-    requireInterchangeRoot(doc.rootName(), m_filenameXML);
-    const WorkDir& dir = holdWorkDirectory();
+    loadForExport();
+    RunWorkDir held(folder, report);
     BusyCursor busy(ui);
-    TableStaging staging(dir);
-    TableOutput out(staging.dir(), dir, m_report);
-    const ChosenFrames frames = runExportSteps(doc, out, [&] { return ui.chooseFrames(m_filenameXML, doc); });
-    m_report.chosenFrames = QStringList{frames.marcoXML1, frames.marcoXML2};
-    m_report.chosenFrames.removeAll(QString());
+    TableStaging staging(held.dir());
+    TableOutput out(staging.dir(), held.dir(), report.exported);
+    exportInto(ui, out, report);
 
     ExportRecord record = recordOfDocument.get();
     record.time = QDateTime::currentDateTimeUtc();
-    record.frames = m_report.chosenFrames;
+    record.frames = report.chosenFrames;
     writeExportRecord(QDir(staging.dir().path()).filePath(kExportRecordFile), record);
     staging.commit(exportFileSet());
+    held.finished();
 }
 
-Session::Outcome Session::runExport(RunUi& ui)
+RunResult Session::runExport(RunUi& ui) { return exportTo(ui, m_workDirectory, false); }
+
+RunResult Session::runExportForFet(RunUi& ui, const QString& folder) { return exportTo(ui, folder, true); }
+
+RunResult Session::exportTo(RunUi& ui, const QString& folder, bool forFet)
 {
     if (!chooseDocument(ui, kNoExisteArchivo))
-        return Outcome::NoDocument;
-    m_report = {};
-    m_report.forFet = m_forFet;
+        return noDocument();
+    RunResult result;
+    result.report.exported.forFet = forFet;
     try {
-        exportTables(ui);
+        exportTables(ui, folder, result.report);
     } catch (const UsageError&) {
-        releaseWorkDirectory(true);
         throw;
     } catch (const SwapError& e) {
         // The swap's own words say which tables are in place.
-        releaseWorkDirectory(true);
-        return failed(ui, e.message());
+        return failed(ui, std::move(result), e.message());
     } catch (const RunCancelled& e) {
-        releaseWorkDirectory(true);
         ui.inform(e.message());
-        return Outcome::Failed;
+        return result;
     } catch (const RunError& e) {
-        releaseWorkDirectory(true);
         // Nothing reached the working directory: the staged tables went with the staging folder.
-        return failed(ui, text::withFullStop(e.message()) + u' ' + kTablesUnchanged);
+        return failed(ui, std::move(result), text::withFullStop(e.message()) + u' ' + kTablesUnchanged);
     }
-    releaseWorkDirectory(false);
     m_estadoTransformado = 1;
-    ui.finished(kProcesoFinalizado, m_report);
-    return Outcome::Finished;
+    result.outcome = RunOutcome::Finished;
+    ui.finished(kProcesoFinalizado, result.report);
+    return result;
 }
 
-Session::Outcome Session::checkDocument(RunUi& ui, const std::function<void(const WorkDir&)>& inspect)
+DocumentCheck Session::checkDocument(RunUi& ui)
 {
-    if (!chooseDocument(ui, kNoExisteArchivo))
-        return Outcome::NoDocument;
-    m_report = {};
-    m_report.checkOnly = true;
+    DocumentCheck check;
+    if (!chooseDocument(ui, kNoExisteArchivo)) {
+        check.outcome = RunOutcome::NoDocument;
+        return check;
+    }
+    check.report.exported.checkOnly = true;
     try {
-        m_exportDoc.reset();
-        m_exportDoc.emplace(ExportDocument::load(m_filenameXML));
-        const ExportDocument& doc = *m_exportDoc;
-        requireInterchangeRoot(doc.rootName(), m_filenameXML);
-        const QTemporaryDir scratch; // nothing of a check is kept
-        if (!scratch.isValid())
+        loadForExport();
+        auto folder = std::make_unique<QTemporaryDir>(); // nothing of a check is kept
+        if (!folder->isValid())
             throw RunError(QStringLiteral("No se puede crear una carpeta temporal para comprobar el documento (%1)")
-                               .arg(scratch.errorString()));
-        const WorkDir dir(scratch.path());
-        TableOutput out(dir, dir, m_report);
-        const ChosenFrames frames = runExportSteps(doc, out, [&] { return ui.chooseFrames(m_filenameXML, doc); });
-        m_report.chosenFrames = QStringList{frames.marcoXML1, frames.marcoXML2};
-        m_report.chosenFrames.removeAll(QString());
-        if (inspect)
-            inspect(dir);
+                               .arg(folder->errorString()));
+        const WorkDir dir(folder->path());
+        TableOutput out(dir, dir, check.report.exported);
+        exportInto(ui, out, check.report);
+        check.folder = std::move(folder);
     } catch (const RunCancelled&) {
         throw;
     } catch (const RunError& e) {
         // What stopped the steps themselves (a document that does not parse, no frame).
-        m_report.note(Finding::WouldStop, {}, {}, e.message());
+        check.report.exported.note(Finding::WouldStop, {}, {}, e.message());
     }
-    return m_report.count(Finding::WouldStop) > 0 ? Outcome::Failed : Outcome::Finished;
+    check.outcome = check.report.exported.count(Finding::WouldStop) > 0 ? RunOutcome::Failed : RunOutcome::Finished;
+    return check;
 }
 
-void Session::importSolution(const WorkDir& dir)
+void Session::importSolution(const WorkDir& dir, RunReport& report)
 {
     TableComponents& c = m_components;
     const auto closeAll = qScopeGuard([&c] { c.closeAll(); });
@@ -223,17 +248,18 @@ void Session::importSolution(const WorkDir& dir)
         = ImportarSolucion({*c.wwTableSoluc, *c.wwTableAulas, *c.wwTableTramos, *c.wwTableAsig}, original.names);
     // The tables' rows leave memory before the document's tree comes.
     c.closeAll();
-    static_cast<ImportReport&>(m_report) = std::move(solution.report);
-    saveResultDocument(solution.section);
-    m_report.doubts = doubtsAbout(record, m_filenameXML,
-                                  QFileInfo(dir.tablePath(QStringLiteral("SOLUC"))).lastModified().toUTC(), m_report);
+    ImportReport& imported = report.imported;
+    imported = std::move(solution.report);
+    saveResultDocument(solution.section, imported);
+    imported.doubts = doubtsAbout(record, m_filenameXML,
+                                  QFileInfo(dir.tablePath(QStringLiteral("SOLUC"))).lastModified().toUTC(), imported);
     if (!original.unmapped.isEmpty())
-        m_report.doubts << QStringLiteral("El documento no es el que se exportó: estos nombres van como los guardó la "
+        imported.doubts << QStringLiteral("El documento no es el que se exportó: estos nombres van como los guardó la "
                                           "tabla y Escolaria puede no reconocerlos: %1")
                                .arg(original.unmapped.join(QStringLiteral(", ")));
 }
 
-void Session::saveResultDocument(QByteArrayView section)
+void Session::saveResultDocument(QByteArrayView section, ImportReport& report)
 {
     m_xmlDoc.reset();
     m_xmlDoc.emplace(XmlDocument::load(m_filenameXML));
@@ -241,31 +267,35 @@ void Session::saveResultDocument(QByteArrayView section)
     requireInterchangeRoot(doc.root().name(), m_filenameXML);
     // A document that already holds a horario (a result document chosen again) keeps that
     // section as it is; the time slots go into the one appended now.
-    m_report.hadSchedule = !doc.root().firstChild("horario").isNull();
-    m_report.resultDocument = resultDocumentPath(m_filenameXML);
-    saveWithAppendedMarkup(doc, m_report.resultDocument, section);
+    report.hadSchedule = !doc.root().firstChild("horario").isNull();
+    report.resultDocument = resultDocumentPath(m_filenameXML);
+    saveWithAppendedMarkup(doc, report.resultDocument, section);
 }
 
-Session::Outcome Session::runImport(RunUi& ui)
+RunResult Session::runImport(RunUi& ui) { return importFrom(ui, m_workDirectory); }
+
+RunResult Session::runImportFrom(RunUi& ui, const QString& folder) { return importFrom(ui, folder); }
+
+RunResult Session::importFrom(RunUi& ui, const QString& folder)
 {
     ui.instruct(kAbrirFicheroImportacion);
     if (!chooseDocument(ui, kNoExisteArchivoXml))
-        return Outcome::NoDocument;
-    m_report = {};
+        return noDocument();
+    RunResult result;
     try {
         // One import at a time writes this result document, from before it reads anything.
         const WriterLock resultWriter(resultDocumentPath(m_filenameXML));
-        const WorkDir& dir = holdWorkDirectory();
+        RunWorkDir held(folder, result.report);
         BusyCursor busy(ui);
-        importSolution(dir);
+        importSolution(held.dir(), result.report);
+        held.finished();
     } catch (const RunError& e) {
-        releaseWorkDirectory(true);
-        return failed(ui, e.message());
+        return failed(ui, std::move(result), e.message());
     }
-    releaseWorkDirectory(false);
     m_estadoTransformado = 1;
-    ui.finished(kProcesoFinalizado, m_report);
-    return Outcome::Finished;
+    result.outcome = RunOutcome::Finished;
+    ui.finished(kProcesoFinalizado, result.report);
+    return result;
 }
 
 } // namespace quintaro

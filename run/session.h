@@ -1,7 +1,7 @@
 #pragma once
 
 #include "export/export_document.h"
-#include "platform/held_work_dir.h"
+#include "export/table_output.h"
 #include "platform/xml_document.h"
 #include "run/run_report.h"
 #include "run/table_components.h"
@@ -9,19 +9,29 @@
 #include <QDir>
 #include <QStringList>
 
-#include <functional>
+#include <QTemporaryDir>
 
+#include <functional>
+#include <memory>
 #include <optional>
 
 namespace quintaro {
 
 class RunUi;
 
-// The state the main window keeps between runs, and the two runs themselves. The window and the
-// command line both drive a Session; it speaks to the user only through a RunUi.
+// A check of the document: what the export would find, and the tables it would write, in a
+// temporary folder that goes with this value.
+struct DocumentCheck : RunResult {
+    std::unique_ptr<QTemporaryDir> folder; // none when the steps stopped before the end
+    WorkDir tables() const { return WorkDir(folder ? folder->path() : QString()); }
+};
+
+// The state the main window keeps between runs (the chosen document, the result code), and the
+// runs themselves, each returning what it did. The window and the command line both drive a
+// Session; it speaks to the user only through a RunUi.
 class Session {
 public:
-    enum class Outcome { Finished, NoDocument, Failed };
+    using Outcome = RunOutcome;
 
     // The window's creation: `parameters` are the command-line parameters after the program's
     // name; exactly two select automatic mode.
@@ -35,25 +45,26 @@ public:
     // BExportarClick: the six tables are written beside the working directory and replace its
     // tables only when every step has finished; the replaced ones are kept as the previous set.
     // A UsageError from the RunUi (a frame choice the command line refuses) passes through.
-    Outcome runExport(RunUi& ui);
+    RunResult runExport(RunUi& ui);
+    // The same export into `folder` (a FET run's own), its report saying the tables are for FET.
+    RunResult runExportForFet(RunUi& ui, const QString& folder);
     // BImportarClick.
-    Outcome runImport(RunUi& ui);
+    RunResult runImport(RunUi& ui);
+    // The same import from the tables in `folder` (a FET run's own, its SOLUC from FET).
+    RunResult runImportFrom(RunUi& ui, const QString& folder);
     // Reads the document as the export would and notes every problem at once (what would stop the
     // export included, as WouldStop findings), writing nothing anywhere: the tables are made in a
-    // temporary folder, which `inspect` may read before it goes. Finished when the export would
-    // succeed, Failed when it would stop.
-    Outcome checkDocument(RunUi& ui, const std::function<void(const WorkDir& tables)>& inspect = {});
+    // temporary folder that the result holds. Finished when the export would succeed, Failed when
+    // it would stop.
+    DocumentCheck checkDocument(RunUi& ui);
 
-    const RunReport& report() const { return m_report; }
     // The chosen document, kept between runs.
     const QString& filenameXML() const { return m_filenameXML; }
     // The result code: 0 at start, 1 after a finished run, -1 for a missing document in
     // automatic mode.
     int estadoTransformado() const { return m_estadoTransformado; }
-    // Where the tables are; empty means the default working directory.
+    // Where runExport and runImport find the tables; empty means the default working directory.
     void setWorkDirectory(const QString& path) { m_workDirectory = path; }
-    // The next exports make tables for FET, not for Velmora (what the report says of them).
-    void setForFet(bool forFet) { m_forFet = forFet; }
     // For a program about to exit: the last run's document is left for the system to reclaim,
     // which for a large document saves a noticeable part of the run.
     void keepDocumentsUntilExit();
@@ -61,28 +72,26 @@ public:
 private:
     // Shows the file dialog and checks the file; false (after the message) when there is none.
     bool chooseDocument(RunUi& ui, const QString& missingMessage);
-    Outcome failed(RunUi& ui, const QString& message);
-    void exportTables(RunUi& ui);
-    void importSolution(const WorkDir& dir);
-    // The chosen document with the section appended, saved beside it; the document stays loaded
-    // (keepDocumentsUntilExit).
-    void saveResultDocument(QByteArrayView section);
-    // The working directory of a run, held (locked, an interrupted swap finished) until the run
-    // ends; one the run made is taken away again when the run fails.
-    const WorkDir& holdWorkDirectory();
-    void releaseWorkDirectory(bool failed);
+    RunResult exportTo(RunUi& ui, const QString& folder, bool forFet);
+    RunResult importFrom(RunUi& ui, const QString& folder);
+    // The document read for an export, its root checked; it stays loaded (keepDocumentsUntilExit).
+    const ExportDocument& loadForExport();
+    // The steps of that document into `out`, the chosen frames noted: what an export and a check
+    // both run.
+    void exportInto(RunUi& ui, TableOutput& out, RunReport& report);
+    void exportTables(RunUi& ui, const QString& folder, RunReport& report);
+    void importSolution(const WorkDir& dir, RunReport& report);
+    // The chosen document with the section appended, saved beside it; the document stays loaded.
+    void saveResultDocument(QByteArrayView section, ImportReport& report);
 
     QStringList m_parameters;
     QString m_workDirectory;
     QString m_filenameXML;
     bool m_modoAutomatico = false;
-    bool m_forFet = false;
     int m_estadoTransformado = 0;
     std::optional<ExportDocument> m_exportDoc;
     std::optional<XmlDocument> m_xmlDoc;
-    std::optional<HeldWorkDir> m_heldDir;
     TableComponents m_components;
-    RunReport m_report;
 };
 
 // The files an export puts in place together: the six tables, their indexes and its record.

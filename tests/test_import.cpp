@@ -78,7 +78,8 @@ public:
     {
         ui.document = chosen;
         session.setWorkDirectory(dir.path());
-        return session.runImport(ui);
+        last = session.runImport(ui);
+        return last.outcome;
     }
 
     QString result() const { return temp.filePath(QStringLiteral("ResultadoZentarescuela.xml")); }
@@ -88,6 +89,7 @@ public:
     QString chosen;
     QByteArray original;
     Session session;
+    RunResult last; // what the last import did
 };
 } // namespace
 
@@ -165,11 +167,8 @@ TEST_F(Import, TheSolutionIsChecked)
                      {"Matemática", "MGL", "ESO1A", "Aula 1.01", "1", "1", "0"},
                      {"Matemática", "MGL", "ESO1A", "", "0", "0", "0"}});
     ScriptedUi ui;
-    Session session;
-    session.setWorkDirectory(dir.path());
-    ui.document = chosen;
-    ASSERT_EQ(session.runImport(ui), Session::Outcome::Finished) << ui.errors.join(u' ').toStdString();
-    const RunReport& report = session.report();
+    ASSERT_EQ(import(ui), Session::Outcome::Finished) << ui.errors.join(u' ').toStdString();
+    const ImportReport& report = last.report.imported;
     EXPECT_EQ(report.unplacedRows, 1);
     EXPECT_EQ(report.clashes,
               (QStringList{"el profesor MGL está en 2 sitios a la vez el lunes, hora 1 (marco M): sesión 101, sesión 101",
@@ -180,7 +179,7 @@ TEST_F(Import, TheSolutionIsChecked)
                                    [](const ImportReport::ShortLesson& l) { return l.sesion == u"101"; });
     ASSERT_NE(math, report.fewerHours.end());
     EXPECT_EQ(math->placed, 2);
-    const QString text = reportText(report);
+    const QString text = reportText(last.report);
     EXPECT_TRUE(text.contains(QStringLiteral("Horas que Velmora dejó sin colocar (DIA 0 en SOLUC): 1")));
     EXPECT_TRUE(text.contains(QStringLiteral("Documento resultado: %1").arg(QDir::toNativeSeparators(result()))));
     EXPECT_TRUE(text.contains(QStringLiteral("Profesores, grupos o aulas en dos sitios a la vez: 3")));
@@ -207,18 +206,16 @@ TEST(ImportCheck, SecondTeachersAndGroupsAndBreaks)
                      {"Matemática", "MGL", "ESO1A", "", "1", "3", "0"},
                      {"Guardia de", "CNV", "ESO1A", "", "1", "3", "0"}});
     ScriptedUi ui;
-    ui.document = chosen;
-    Session session;
-    session.setWorkDirectory(dir.path());
-    ASSERT_EQ(session.runImport(ui), Session::Outcome::Finished) << ui.errors.join(u' ').toStdString();
-    const RunReport& report = session.report();
+    const RunResult run = runImportOf(ui, chosen, dir.path());
+    ASSERT_EQ(run.outcome, Session::Outcome::Finished) << ui.errors.join(u' ').toStdString();
+    const ImportReport& report = run.report.imported;
     EXPECT_EQ(report.clashes,
               (QStringList{"el profesor AMS está en 2 sitios a la vez el lunes, hora 1 (marco M): sesión 101, sesión 111",
                            "el grupo ESO1A está en 2 sitios a la vez el lunes, hora 3 (marco M): sesión 101, sesión 138",
                            "el grupo ESO1B está en 2 sitios a la vez el lunes, hora 1 (marco M): sesión 101, sesión 111"}));
     EXPECT_EQ(report.inBreaks,
               (QStringList{"sesión 101 está en un tramo que no es lectivo («Recreo»): el lunes, hora 3 (marco M)"}));
-    EXPECT_TRUE(reportText(report).contains(QStringLiteral("Clases en tramos que no son lectivos (recreos): 1")));
+    EXPECT_TRUE(reportText(run.report).contains(QStringLiteral("Clases en tramos que no son lectivos (recreos): 1")));
 }
 
 TEST_F(Import, ResultDocumentHeldSectionStaysAsItWas)
@@ -231,11 +228,9 @@ TEST_F(Import, ResultDocumentHeldSectionStaysAsItWas)
     const QByteArray before = readFile(chosen);
     writeSoluc(dir, {{"Inglés", "AMS", "BACH1A", "", "2", "3", "1"}});
     ScriptedUi second;
-    Session again;
-    again.setWorkDirectory(dir.path());
-    second.document = chosen;
-    ASSERT_EQ(again.runImport(second), Session::Outcome::Finished);
-    EXPECT_TRUE(again.report().hadSchedule);
+    const RunResult again = runImportOf(second, chosen, dir.path());
+    ASSERT_EQ(again.outcome, Session::Outcome::Finished);
+    EXPECT_TRUE(again.report.imported.hadSchedule);
     const QString twice = temp.filePath(QStringLiteral("ResultadoZentarResultadoZentarescuela.xml"));
     const XmlDocument doc = XmlDocument::load(twice);
     const XmlNodeList& sections = doc.select(QStringLiteral("/datosGHC/horario"));
@@ -298,7 +293,7 @@ TEST_F(Import, MissingDocument)
 {
     Session automatic({QStringLiteral("importar"), QStringLiteral("1")});
     ScriptedUi ui;
-    EXPECT_EQ(automatic.runImport(ui), Session::Outcome::NoDocument);
+    EXPECT_EQ(automatic.runImport(ui).outcome, Session::Outcome::NoDocument);
     EXPECT_EQ(ui.messages.last(), QStringLiteral("No existe archivo XML."));
     EXPECT_EQ(automatic.estadoTransformado(), -1);
 
@@ -311,7 +306,7 @@ TEST_F(Import, MissingDocument)
         Session session;
         ScriptedUi typedUi;
         typedUi.document = typed;
-        EXPECT_EQ(exporting ? session.runExport(typedUi) : session.runImport(typedUi), Session::Outcome::NoDocument);
+        EXPECT_EQ((exporting ? session.runExport(typedUi) : session.runImport(typedUi)).outcome, Session::Outcome::NoDocument);
         EXPECT_EQ(typedUi.messages.last(), (exporting ? QStringLiteral("No existe archivo\n")
                                                       : QStringLiteral("No existe archivo XML.\n"))
                                                + detail);
@@ -337,7 +332,7 @@ TEST(ImportSlots, EachSlotGoesToItsOwnLesson)
     session.setWorkDirectory(dir.path());
     ScriptedUi ui;
     ui.document = doc;
-    ASSERT_EQ(session.runExport(ui), Session::Outcome::Finished) << ui.errors.join(u' ').toStdString();
+    ASSERT_EQ(session.runExport(ui).outcome, Session::Outcome::Finished) << ui.errors.join(u' ').toStdString();
 
     const struct {
         const char* prof;
@@ -361,9 +356,10 @@ TEST(ImportSlots, EachSlotGoesToItsOwnLesson)
     }
     writeSoluc(dir, rows);
     ui.document = doc;
-    ASSERT_EQ(session.runImport(ui), Session::Outcome::Finished) << ui.errors.join(u' ').toStdString();
+    const RunResult run = session.runImport(ui);
+    ASSERT_EQ(run.outcome, Session::Outcome::Finished) << ui.errors.join(u' ').toStdString();
     EXPECT_EQ(slotsOf(temp.filePath(QStringLiteral("ResultadoZentardesdobles.xml"))), expected);
-    const RunReport& report = session.report();
+    const ImportReport& report = run.report.imported;
     EXPECT_EQ(report.slotsPastHours, 1);
     EXPECT_EQ(report.pairsPastHours.keys(), QStringList{"Inglés/ESO1A"});
     EXPECT_EQ(report.slotsWithoutLesson, 1);
@@ -377,7 +373,7 @@ TEST_F(Import, DoubtsWhenTheSolutionMayNotBelongToTheDocument)
     {
         ScriptedUi ui; // the exported document, SOLUC written after the export
         ASSERT_EQ(import(ui), Session::Outcome::Finished);
-        EXPECT_TRUE(session.report().doubts.isEmpty()) << session.report().doubts.join(u'\n').toStdString();
+        EXPECT_TRUE(last.report.imported.doubts.isEmpty()) << last.report.imported.doubts.join(u'\n').toStdString();
     }
     const struct {
         const char* name;
@@ -408,8 +404,8 @@ TEST_F(Import, DoubtsWhenTheSolutionMayNotBelongToTheDocument)
         c.change(*this);
         ScriptedUi ui;
         ASSERT_EQ(import(ui), Session::Outcome::Finished) << c.name;
-        EXPECT_EQ(session.report().doubts.filter(QString::fromUtf8(c.says)).size(), 1)
-            << c.name << ": " << session.report().doubts.join(u'\n').toStdString();
+        EXPECT_EQ(last.report.imported.doubts.filter(QString::fromUtf8(c.says)).size(), 1)
+            << c.name << ": " << last.report.imported.doubts.join(u'\n').toStdString();
         SetUp(); // a fresh export for the next case
         writeSoluc(dir, {{"Matemática", "MGL", "ESO1A", "", "1", "1", "0"}});
     }
@@ -440,10 +436,7 @@ TEST(ImportNames, GoBackAsTheDocumentWroteThem)
     const WorkDir dir(temp.filePath(QStringLiteral("VTEMP")));
     {
         ScriptedUi ui;
-        ui.document = doc;
-        Session session;
-        session.setWorkDirectory(dir.path());
-        ASSERT_EQ(session.runExport(ui), Session::Outcome::Finished) << ui.errors.join(u' ').toStdString();
+        ASSERT_EQ(runExportOf(ui, doc, dir.path()).outcome, Session::Outcome::Finished) << ui.errors.join(u' ').toStdString();
     }
     runVelmoraStandin(dir);
     // The stand-in leaves rooms out; give every slot the one named room, as Velmora would.
@@ -458,10 +451,8 @@ TEST(ImportNames, GoBackAsTheDocumentWroteThem)
     }
     const auto importedTexts = [&] {
         ScriptedUi ui;
-        ui.document = doc;
-        Session session;
-        session.setWorkDirectory(dir.path());
-        EXPECT_EQ(session.runImport(ui), Session::Outcome::Finished) << ui.errors.join(u' ').toStdString();
+        const RunResult run = runImportOf(ui, doc, dir.path());
+        EXPECT_EQ(run.outcome, Session::Outcome::Finished) << ui.errors.join(u' ').toStdString();
         const XmlDocument result = XmlDocument::load(resultDocumentPath(doc));
         QStringList texts;
         for (const XmlNode& tramo : selectSingle(result, QStringLiteral("/datosGHC/horario")).children("tramo")) {
@@ -469,7 +460,7 @@ TEST(ImportNames, GoBackAsTheDocumentWroteThem)
             texts << aula.attribute("id").value_or(QString()) + u'|' + aula.firstChild("profesor").text();
         }
         texts.sort();
-        return std::pair(texts, session.report().doubts);
+        return std::pair(texts, run.report.imported.doubts);
     };
     const auto [exported, noDoubts] = importedTexts();
     EXPECT_EQ(exported, (QStringList{"Aula π|PROFESORA_LARGA", "Aula π|ŞPN"}));

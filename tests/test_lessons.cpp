@@ -34,7 +34,7 @@ struct ExportOutcome {
     Session::Outcome outcome;
     ScriptedUi ui;
     std::vector<Row> asigt;
-    RunReport report;
+    ExportReport report;
 };
 
 // The whole export run of `xml`, through the session the window and the command line use.
@@ -43,11 +43,9 @@ ExportOutcome exportRun(const QByteArray& xml, QTemporaryDir& temp)
     const QString doc = temp.filePath(QStringLiteral("doc.xml"));
     writeFile(doc, xml);
     ExportOutcome run;
-    run.ui.document = doc;
-    Session session;
-    session.setWorkDirectory(temp.filePath(QStringLiteral("VTEMP")));
-    run.outcome = session.runExport(run.ui);
-    run.report = session.report();
+    const RunResult result = runExportOf(run.ui, doc, temp.filePath(QStringLiteral("VTEMP")));
+    run.outcome = result.outcome;
+    run.report = result.report.exported;
     const QString asigt = WorkDir(temp.filePath(QStringLiteral("VTEMP"))).tablePath(QStringLiteral("ASIGT"));
     if (QFileInfo::exists(asigt))
         run.asigt = readRows(asigt);
@@ -158,18 +156,13 @@ TEST(ExportRun, FailedRunLeavesNoFolderItMadeAndAFolderIsNoDocument)
     QTemporaryDir temp;
     const QString doc = temp.filePath(QStringLiteral("doc.xml"));
     writeFile(doc, school(lesson("1", "Coro", "ABC", "1º ESO A", "tres")));
-    Session session;
-    session.setWorkDirectory(temp.filePath(QStringLiteral("a/b/VTEMP")));
     ScriptedUi ui;
-    ui.document = doc;
-    ASSERT_EQ(session.runExport(ui), Session::Outcome::Failed);
+    ASSERT_EQ(runExportOf(ui, doc, temp.filePath(QStringLiteral("a/b/VTEMP"))).outcome, Session::Outcome::Failed);
     EXPECT_FALSE(QFileInfo::exists(temp.filePath(QStringLiteral("a"))));
 
     ScriptedUi folder;
-    folder.document = temp.path();
-    Session again;
-    again.setWorkDirectory(temp.filePath(QStringLiteral("VTEMP")));
-    EXPECT_EQ(again.runExport(folder), Session::Outcome::NoDocument);
+    EXPECT_EQ(runExportOf(folder, temp.path(), temp.filePath(QStringLiteral("VTEMP"))).outcome,
+              Session::Outcome::NoDocument);
     EXPECT_EQ(folder.messages, QStringList{kFolderNotDocument});
 }
 
@@ -182,10 +175,10 @@ TEST(ExportRun, SecondRunStartsWithEmptyListsAndTablesAreReleased)
     session.setWorkDirectory(temp.filePath(QStringLiteral("VTEMP")));
     ScriptedUi ui;
     ui.document = doc;
-    ASSERT_EQ(session.runExport(ui), Session::Outcome::Finished);
+    ASSERT_EQ(session.runExport(ui).outcome, Session::Outcome::Finished);
     EXPECT_EQ(session.estadoTransformado(), 1);
     // The same window may run again (after a failure it must): the codes come out the same.
-    ASSERT_EQ(session.runExport(ui), Session::Outcome::Finished);
+    ASSERT_EQ(session.runExport(ui).outcome, Session::Outcome::Finished);
     const std::vector<Row> subjects
         = readRows(WorkDir(temp.filePath(QStringLiteral("VTEMP"))).tablePath(QStringLiteral("ASIGNOMT")));
     EXPECT_EQ(column(subjects, {"COD"}), (QStringList{"Matemática", "Coro", "Guardia de"}));
@@ -199,7 +192,7 @@ TEST(ExportRun, MissingDocumentAndBadDocuments)
         Session automatic({QStringLiteral("EXPORTAR"), QStringLiteral("x")});
         EXPECT_EQ(automatic.automaticRun(), QStringLiteral("exportar"));
         ScriptedUi ui; // the dialog is cancelled: no document
-        EXPECT_EQ(automatic.runExport(ui), Session::Outcome::NoDocument);
+        EXPECT_EQ(automatic.runExport(ui).outcome, Session::Outcome::NoDocument);
         EXPECT_EQ(ui.messages, QStringList{"No existe archivo"});
         EXPECT_EQ(automatic.estadoTransformado(), -1);
     }
@@ -221,7 +214,7 @@ TEST(ExportRun, MissingDocumentAndBadDocuments)
         session.setWorkDirectory(vtemp);
         ScriptedUi ui;
         ui.document = doc;
-        EXPECT_EQ(session.runExport(ui), Session::Outcome::Failed) << c.name;
+        EXPECT_EQ(session.runExport(ui).outcome, Session::Outcome::Failed) << c.name;
         ASSERT_EQ(ui.errors.size(), 1) << c.name;
         EXPECT_TRUE(ui.errors[0].contains(QString::fromUtf8(c.says))) << c.name << ": " << ui.errors[0].toStdString();
         EXPECT_EQ(session.estadoTransformado(), 0) << c.name;

@@ -24,10 +24,7 @@ QString exportError(const QByteArray& xml)
     const QString doc = temp.filePath(QStringLiteral("doc.xml"));
     writeFile(doc, xml);
     ScriptedUi ui;
-    ui.document = doc;
-    Session session;
-    session.setWorkDirectory(temp.filePath(QStringLiteral("VTEMP")));
-    session.runExport(ui);
+    runExportOf(ui, doc, temp.filePath(QStringLiteral("VTEMP")));
     return ui.errors.join(u'\n');
 }
 
@@ -39,10 +36,7 @@ QString importError(const std::function<void(const WorkDir&)>& spoil)
     exportSampleSchool(doc, dir.path());
     spoil(dir);
     ScriptedUi ui;
-    ui.document = doc;
-    Session session;
-    session.setWorkDirectory(dir.path());
-    session.runImport(ui);
+    runImportOf(ui, doc, dir.path());
     return ui.errors.join(u'\n');
 }
 

@@ -46,10 +46,9 @@ TEST(Report, EveryKindOfFindingWithItsLessonsAndCsv)
     ScriptedUi ui;
     ui.document = doc;
     ui.frameAnswers = {{true, QStringLiteral("M         TARDE_LARG")}};
-    Session session;
-    session.setWorkDirectory(temp.filePath(QStringLiteral("VTEMP")));
-    ASSERT_EQ(session.runExport(ui), Session::Outcome::Finished) << ui.errors.join(u' ').toStdString();
-    const RunReport& report = session.report();
+    const RunResult run = runExportOf(ui, doc, temp.filePath(QStringLiteral("VTEMP")));
+    ASSERT_EQ(run.outcome, Session::Outcome::Finished) << ui.errors.join(u' ').toStdString();
+    const RunReport& report = run.report;
 
     const struct {
         Finding::Kind kind;
@@ -65,20 +64,20 @@ TEST(Report, EveryKindOfFindingWithItsLessonsAndCsv)
         {Finding::TeacherNameShared, 1, "", "ANA"},   {Finding::HoursNotPositive, 1, "7", "0"},
     };
     for (const auto& e : expected) {
-        const std::vector<Finding> found = report.of(e.kind);
+        const std::vector<Finding> found = report.exported.of(e.kind);
         ASSERT_EQ(int(found.size()), e.count) << int(e.kind);
         EXPECT_EQ(found[0].sesion, QString::fromUtf8(e.sesion)) << int(e.kind);
         EXPECT_EQ(found[0].value, QString::fromUtf8(e.value)) << int(e.kind);
     }
     // Every lesson naming ANA goes to the first ANA: said with both full names and the count.
-    EXPECT_EQ(report.of(Finding::TeacherNameShared)[0].detail,
+    EXPECT_EQ(report.exported.of(Finding::TeacherNameShared)[0].detail,
               QStringLiteral("'ANA' es el nombre corto de 2 profesores: Łucja Nowak (ANA), Ana Ruiz (ANA1); las 7 "
                              "sesiones que nombran a 'ANA' van a Łucja Nowak (ANA). Dé a cada profesor un nombre "
                              "corto distinto en Escolaria y exporte de nuevo"));
     // The 95-character subject name is cut in ASIGNOMT.NOMBRE, and the group's level and unit in
     // their short fields; the long code (the name's first 10 characters) is cut on purpose.
     QStringList cut;
-    for (const Finding& f : report.of(Finding::TextCut))
+    for (const Finding& f : report.exported.of(Finding::TextCut))
         cut << f.value + QStringLiteral(" → ") + f.detail;
     EXPECT_EQ(cut, (QStringList{QStringLiteral("Proyecto %1 → ASIGNOMT.NOMBRE: cortado a 80 caracteres").arg(QString(85, u'x')),
                                 "BACHILLERATO → GRUPOST.NIVEL: cortado a 5 caracteres",
@@ -95,7 +94,7 @@ TEST(Report, EveryKindOfFindingWithItsLessonsAndCsv)
     EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF")); // so that a spreadsheet reads UTF-8
     const QStringList csv = QString::fromUtf8(bytes.mid(3)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     EXPECT_EQ(csv.value(0), QStringLiteral("categoría;sesión;valor;detalle"));
-    EXPECT_EQ(qsizetype(csv.size()), qsizetype(report.findings.size()) + 1);
+    EXPECT_EQ(qsizetype(csv.size()), qsizetype(report.exported.findings.size()) + 1);
     EXPECT_TRUE(csv.contains(QStringLiteral("asignatura_no_encontrada;1;Latín;sin fila en ASIGT")));
 }
 
@@ -111,10 +110,7 @@ TEST(ExportRecordHashing, AFailedRunDoesNotWaitForTheHash)
     QFile file(document);
     ASSERT_TRUE(file.resize(qint64(1) << 40)) << "a sparse file is needed";
     ScriptedUi ui;
-    ui.document = document;
-    Session session;
-    session.setWorkDirectory(dir.filePath(QStringLiteral("VTEMP")));
-    EXPECT_EQ(session.runExport(ui), Session::Outcome::Failed);
+    EXPECT_EQ(runExportOf(ui, document, dir.filePath(QStringLiteral("VTEMP"))).outcome, Session::Outcome::Failed);
     ASSERT_EQ(ui.errors.size(), 1);
     EXPECT_TRUE(ui.errors.front().contains(QStringLiteral("no es XML válido"))) << ui.errors.front().toStdString();
 

@@ -75,10 +75,7 @@ TEST_F(RoundTrip, StandinPlacesEveryHourWithoutClashes)
 TEST_F(RoundTrip, EveryPlacedHourComesBackAsATimeSlot)
 {
     ScriptedUi ui;
-    ui.document = chosen;
-    Session session;
-    session.setWorkDirectory(dir.path());
-    ASSERT_EQ(session.runImport(ui), Session::Outcome::Finished) << ui.errors.join(u'\n').toStdString();
+    ASSERT_EQ(runImportOf(ui, chosen, dir.path()).outcome, Session::Outcome::Finished) << ui.errors.join(u'\n').toStdString();
 
     QHash<QString, QString> roomName, frameId, sessionOf;
     for (const Row& room : table("AULAT"))

@@ -123,14 +123,14 @@ TEST(Windows, MessagesWritePathsAsWindowsDoes)
     Session session;
     ScriptedUi ui;
     ui.document = doc;
-    EXPECT_EQ(session.runImport(ui), Session::Outcome::Failed); // the folder has no tables
+    EXPECT_EQ(session.runImport(ui).outcome, Session::Outcome::Failed); // the folder has no tables
     ASSERT_FALSE(ui.errors.isEmpty());
     EXPECT_TRUE(ui.errors.last().contains(QDir::toNativeSeparators(vtemp))) << ui.errors.last().toStdString();
     EXPECT_FALSE(ui.errors.last().contains(u'/')) << ui.errors.last().toStdString();
 
     ScriptedUi missing;
     missing.document = temp.filePath(QStringLiteral("Colegio/otra.xml"));
-    EXPECT_EQ(Session().runExport(missing), Session::Outcome::NoDocument);
+    EXPECT_EQ(Session().runExport(missing).outcome, Session::Outcome::NoDocument);
     EXPECT_TRUE(missing.messages.last().contains(QStringLiteral("\\Colegio\\otra.xml no existe")));
     qunsetenv("QUINTARO_VTEMP");
 }

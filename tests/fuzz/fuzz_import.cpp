@@ -26,7 +26,7 @@ struct Prepared {
             ui.document);
         quintaro::Session session;
         session.setWorkDirectory(vtemp);
-        if (session.runExport(ui) != quintaro::Session::Outcome::Finished)
+        if (session.runExport(ui).outcome != quintaro::Session::Outcome::Finished)
             std::abort();
     }
 };

@@ -136,12 +136,25 @@ void exportSampleSchool(const QString& document, const QString& vtemp,
     if (edit)
         writeFile(document, edit(readFile(document)));
     ScriptedUi ui;
-    ui.document = document;
     ui.frameAnswers = {{true, QStringLiteral("M         T         ")}};
+    if (runExportOf(ui, document, vtemp).outcome != Session::Outcome::Finished)
+        qFatal("the sample school did not export: %s", qPrintable(ui.errors.join(u' ')));
+}
+
+RunResult runExportOf(ScriptedUi& ui, const QString& document, const QString& vtemp)
+{
+    ui.document = document;
     Session session;
     session.setWorkDirectory(vtemp);
-    if (session.runExport(ui) != Session::Outcome::Finished)
-        qFatal("the sample school did not export: %s", qPrintable(ui.errors.join(u' ')));
+    return session.runExport(ui);
+}
+
+RunResult runImportOf(ScriptedUi& ui, const QString& document, const QString& vtemp)
+{
+    ui.document = document;
+    Session session;
+    session.setWorkDirectory(vtemp);
+    return session.runImport(ui);
 }
 
 QString lesson(const QString& id, const QString& subject, const QString& teacher, const QString& group,

@@ -61,6 +61,11 @@ public:
     std::optional<FrameSelection> chooseFrames(const QString&, const ExportDocument&) override;
 };
 
+// A whole run through the session the window and the command line use: `document` answered by
+// the file dialog of `ui`, the tables in `vtemp`.
+RunResult runExportOf(ScriptedUi& ui, const QString& document, const QString& vtemp);
+RunResult runImportOf(ScriptedUi& ui, const QString& document, const QString& vtemp);
+
 // An interchange document put together from sections, with the root datosGHC.
 QByteArray interchange(const QString& sections);
 // A frame with `periods` as "dia indice horaEntrada horaSalida" quadruples, all of kind "Lectiva".
