@@ -62,143 +62,194 @@ private:
     const QHash<QString, Value>& m_produced;
     QByteArray m_key; // reused row after row
 };
+
+// What one lesson's row is made of, once its children are found in the tables: each is either
+// the lookup table's current row (…InTable) or what its own step produced for the text.
+struct LessonParts {
+    std::optional<QString> subjectProduced, teacherProduced;
+    std::optional<GroupRow> groupProduced;
+    bool teacherInTable = false, groupInTable = false, taskInTable = false;
+    int weekly = 0;
+    int id = 0;
+};
+
+// The lessons step: the lookup tables of the earlier steps opened for exclusive use in this order
+// (GRUPOST, PROFT, ASIGNOMT; members close in the reverse order however the step ends), and each
+// path's list of the lessons' children selected once for the whole loop.
+class LessonStep {
+public:
+    LessonStep(const ExportDocument& doc, TableOutput& out, const LessonSources& sources)
+        : m_out(out), m_report(out.report()), m_sources(sources), m_asigt(recreated(out)),
+          m_lessons(doc.select(paths::kSesiones)),
+          m_materias(doc, {paths::kSesiones, paths::kSesionMateria}),
+          m_profesores(doc, {paths::kSesiones, paths::kSesionProfesor}),
+          m_grupos(doc, {paths::kSesiones, paths::kSesionGrupo}), m_tareas(doc, {paths::kSesiones, paths::kSesionTarea}),
+          m_horas(doc, {paths::kSesiones, paths::kSesionDistribucion, paths::kSesionDistribucionVariable,
+                        paths::kSesionHoras})
+    {
+    }
+
+    void run()
+    {
+        LessonParts parts;
+        for (size_t i = 0; i < m_lessons.size(); ++i) {
+            parts = {};
+            // A lesson whose data would stop the run: in a check, noted and left out.
+            try {
+                if (!find(i, parts))
+                    continue;
+            } catch (const RunError& e) {
+                m_report.stopOrNote(e, sesion(i));
+                continue;
+            }
+            append(parts);
+        }
+        m_out.close(*m_asigt);
+    }
+
+private:
+    static std::unique_ptr<DbfTable> recreated(TableOutput& out)
+    {
+        out.recreate(kTable);
+        return out.open(kTable.name());
+    }
+    // The lesson's identifier as text, only for what the report tells.
+    QString sesion(size_t i) const
+    {
+        return QString::fromUtf8(m_lessons.attributeValue(i, 0).value_or(QByteArrayView()));
+    }
+    void noteMissing(size_t i, Finding::Kind kind, QByteArrayView text, const QString& detail)
+    {
+        if (!text.isEmpty())
+            m_report.note(kind, sesion(i), QString::fromUtf8(text), detail);
+    }
+    QByteArrayView own(const OwnChildren& children, size_t i)
+    {
+        return ownChild(children, i, m_report, QStringLiteral("sesión %1").arg(sesion(i)), sesion(i));
+    }
+    // Finds lesson i's subject, teacher, group, hours and task; false (noted) when its subject is
+    // in no table, and the lesson gets no row.
+    bool find(size_t i, LessonParts& parts);
+    void append(const LessonParts& parts);
+
+    TableOutput& m_out;
+    ExportReport& m_report;
+    const LessonSources& m_sources;
+    const std::unique_ptr<DbfTable> m_asigt; // ASIGT first, then the lookups
+    const std::unique_ptr<DbfTable> m_groups = m_out.openLookup(QStringLiteral("GRUPOST"));
+    const std::unique_ptr<DbfTable> m_teachers = m_out.openLookup(QStringLiteral("PROFT"));
+    const std::unique_ptr<DbfTable> m_subjects = m_out.openLookup(QStringLiteral("ASIGNOMT"));
+    const int m_cod = m_subjects->fieldIndex(QStringLiteral("COD"));
+    const int m_abrev = m_teachers->fieldIndex(QStringLiteral("ABREV"));
+    const int m_groupCode = m_groups->fieldIndex(QStringLiteral("ABREV"));
+    const int m_nivel = m_groups->fieldIndex(QStringLiteral("NIVEL"));
+    const int m_curso = m_groups->fieldIndex(QStringLiteral("CURSO"));
+    const int m_grupo = m_groups->fieldIndex(QStringLiteral("GRUPO"));
+    Lookup<QString> m_bySubjectName{*m_subjects, QStringLiteral("NOMBRE"), m_sources.subjects};
+    Lookup<QString> m_byTeacherCode{*m_teachers, QStringLiteral("ABREV"), m_sources.teachers};
+    Lookup<GroupRow> m_byGroupName{*m_groups, QStringLiteral("DESCRIP"), m_sources.groups};
+    Lookup<QString> m_byTaskCode{*m_subjects, QStringLiteral("COD"), kExactOnly}; // a task by its code only
+    const CapturedList& m_lessons;
+    const OwnChildren m_materias, m_profesores, m_grupos, m_tareas, m_horas;
+    QByteArray m_subjectCode, m_split; // reused row after row
+
+    static inline const CodeOfText kExactOnly;
+};
+
+bool LessonStep::find(size_t i, LessonParts& parts)
+{
+    const QByteArrayView subject = own(m_materias, i);
+    if (m_bySubjectName.inTable(subject)) {
+        // Copied: the task's lookup moves ASIGNOMT's current row.
+        m_subjectCode.resize(0);
+        m_subjectCode.append(m_subjects->stored(m_cod));
+    } else if (!(parts.subjectProduced = m_bySubjectName.produced(subject))) {
+        m_report.note(Finding::SubjectMissing, sesion(i), QString::fromUtf8(subject), QStringLiteral("sin fila en ASIGT"));
+        return false;
+    }
+
+    const QByteArrayView teacher = own(m_profesores, i);
+    parts.teacherInTable = m_byTeacherCode.inTable(teacher);
+    parts.teacherProduced = parts.teacherInTable ? std::nullopt : m_byTeacherCode.produced(teacher);
+    if (!parts.teacherInTable && !parts.teacherProduced)
+        noteMissing(i, Finding::TeacherMissing, teacher, QStringLiteral("CPROF vacío"));
+
+    const QByteArrayView group = own(m_grupos, i);
+    parts.groupInTable = m_byGroupName.inTable(group);
+    parts.groupProduced = parts.groupInTable ? std::nullopt : m_byGroupName.produced(group);
+    if (!parts.groupInTable && !parts.groupProduced) {
+        const bool otherFrame = m_sources.groupsOfOtherFrames.contains(QString::fromUtf8(group));
+        noteMissing(i, otherFrame ? Finding::GroupOfOtherFrame : Finding::GroupMissing, group,
+                    QStringLiteral("CGRUP vacío"));
+    }
+
+    QByteArrayView hours = own(m_horas, i);
+    if (hours.isEmpty()) {
+        hours = "1";
+        m_report.note(Finding::HoursTakenAsOne, sesion(i), QString::fromUtf8(subject), QStringLiteral("numSesiones vacío"));
+    }
+    const std::optional<int> weekly = text::parseInt(hours);
+    if (!weekly)
+        notWholeNumber(QString::fromUtf8(hours), QStringLiteral("La sesión %1 (posición %2)").arg(sesion(i)).arg(i + 1),
+                       QStringLiteral("numSesiones"));
+    parts.weekly = *weekly;
+    if (parts.weekly <= 0)
+        m_report.note(Finding::HoursNotPositive, sesion(i), QString::number(parts.weekly),
+                      QStringLiteral("ninguna hora que colocar"));
+
+    const QByteArrayView task = own(m_tareas, i);
+    parts.taskInTable = m_byTaskCode.inTable(task);
+    if (!parts.taskInTable)
+        noteMissing(i, Finding::TaskMissing, task, QStringLiteral("CTAREA vacío"));
+
+    const auto first = m_lessons.attributeValue(i, 0);
+    if (!first)
+        throw RunError(QStringLiteral("La sesión n.º %1 (%2) no tiene atributos; el primero es su identificador")
+                           .arg(i + 1)
+                           .arg(QLatin1StringView(paths::kSesiones)));
+    parts.id = sessionId(*first, i);
+    return true;
+}
+
+// What a lookup found is copied as the table stores it.
+void LessonStep::append(const LessonParts& parts)
+{
+    DbfTable& asigt = *m_asigt;
+    asigt.append();
+    if (parts.subjectProduced)
+        asigt.setText(kTable.CASIG, *parts.subjectProduced);
+    else
+        asigt.setStored(kTable.CASIG, m_subjectCode);
+    if (parts.teacherInTable)
+        asigt.setStored(kTable.CPROF, m_teachers->stored(m_abrev));
+    else
+        asigt.setText(kTable.CPROF, parts.teacherProduced.value_or(QString()));
+    if (parts.groupInTable) {
+        asigt.setStored(kTable.CGRUP, m_groups->stored(m_groupCode));
+        asigt.setStored(kTable.NIVEL, m_groups->stored(m_nivel));
+        asigt.setStored(kTable.CURSO, m_groups->stored(m_curso));
+        asigt.setStored(kTable.GRUPO, m_groups->stored(m_grupo));
+    } else {
+        const GroupRow row = parts.groupProduced.value_or(GroupRow{});
+        asigt.setText(kTable.CGRUP, row.abrev);
+        asigt.setText(kTable.NIVEL, row.nivel);
+        asigt.setText(kTable.CURSO, row.curso);
+        asigt.setText(kTable.GRUPO, row.grupo);
+    }
+    asigt.setFloat(kTable.HORAS, parts.weekly);
+    splitString(parts.weekly, m_split);
+    asigt.setStored(kTable.SESIONES, m_split);
+    asigt.setStored(kTable.CTAREA, parts.taskInTable ? m_subjects->stored(m_cod) : QByteArrayView());
+    asigt.setInteger(kTable.ES_SESION, parts.id);
+    asigt.post();
+}
 } // namespace
 
 // One row per lesson whose subject is found in ASIGNOMT; teacher, group and task are looked up
-// in the tables of the earlier steps (indexed, on the bytes the tables store), opened for
-// exclusive use in this order: GRUPOST, PROFT, ASIGNOMT. What a lookup finds is copied as stored.
+// in the tables of the earlier steps (indexed, on the bytes the tables store).
 void ExportarSesiones(const ExportDocument& doc, TableOutput& out, const LessonSources& sources)
 {
-    ExportReport& report = out.report();
-    out.recreate(kTable);
-    auto asigt = out.open(kTable.name());
-
-    // Declared in opening order, so they close in the reverse order however the step ends.
-    const auto groups = out.openLookup(QStringLiteral("GRUPOST"));
-    const auto teachers = out.openLookup(QStringLiteral("PROFT"));
-    const auto subjects = out.openLookup(QStringLiteral("ASIGNOMT"));
-    const int cod = subjects->fieldIndex(QStringLiteral("COD"));
-    const int abrev = teachers->fieldIndex(QStringLiteral("ABREV"));
-    const int groupCode = groups->fieldIndex(QStringLiteral("ABREV"));
-    const int nivel = groups->fieldIndex(QStringLiteral("NIVEL"));
-    const int curso = groups->fieldIndex(QStringLiteral("CURSO"));
-    const int grupo = groups->fieldIndex(QStringLiteral("GRUPO"));
-    static const CodeOfText kExactOnly; // a task is found by its code only
-    Lookup<QString> bySubjectName(*subjects, QStringLiteral("NOMBRE"), sources.subjects);
-    Lookup<QString> byTeacherCode(*teachers, QStringLiteral("ABREV"), sources.teachers);
-    Lookup<GroupRow> byGroupName(*groups, QStringLiteral("DESCRIP"), sources.groups);
-    Lookup<QString> byTaskCode(*subjects, QStringLiteral("COD"), kExactOnly);
-
-    const CapturedList& lessons = doc.select(paths::kSesiones);
-    // Each lesson's own children, each path's list selected once for the whole loop.
-    const OwnChildren materias(doc, {paths::kSesiones, paths::kSesionMateria});
-    const OwnChildren profesores(doc, {paths::kSesiones, paths::kSesionProfesor});
-    const OwnChildren grupos(doc, {paths::kSesiones, paths::kSesionGrupo});
-    const OwnChildren tareas(doc, {paths::kSesiones, paths::kSesionTarea});
-    const OwnChildren horas(doc, {paths::kSesiones, paths::kSesionDistribucion, paths::kSesionDistribucionVariable,
-                                  paths::kSesionHoras});
-    QByteArray subjectCode, split; // reused row after row
-    for (size_t i = 0; i < lessons.size(); ++i) {
-        std::optional<int> weekly, id;
-        std::optional<QString> subjectProduced, teacherProduced;
-        std::optional<GroupRow> groupProduced;
-        bool teacherInTable = false, groupInTable = false, taskInTable = false;
-        // The lesson's identifier as text, only for what the report tells.
-        const auto sesion = [&] { return QString::fromUtf8(lessons.attributeValue(i, 0).value_or(QByteArrayView())); };
-        const auto noteMissing = [&](Finding::Kind kind, QByteArrayView text, const QString& detail) {
-            if (!text.isEmpty())
-                report.note(kind, sesion(), QString::fromUtf8(text), detail);
-        };
-        const auto own = [&](const OwnChildren& children) {
-            return ownChild(children, i, report, QStringLiteral("sesión %1").arg(sesion()), sesion());
-        };
-        // A lesson whose data would stop the run: in a check, noted and left out.
-        try {
-            const QByteArrayView subject = own(materias);
-            if (bySubjectName.inTable(subject)) {
-                subjectCode.resize(0);
-                subjectCode.append(subjects->stored(cod));
-            } else if (!(subjectProduced = bySubjectName.produced(subject))) {
-                report.note(Finding::SubjectMissing, sesion(), QString::fromUtf8(subject),
-                            QStringLiteral("sin fila en ASIGT"));
-                continue;
-            }
-
-            const QByteArrayView teacher = own(profesores);
-            teacherInTable = byTeacherCode.inTable(teacher);
-            teacherProduced = teacherInTable ? std::nullopt : byTeacherCode.produced(teacher);
-            if (!teacherInTable && !teacherProduced)
-                noteMissing(Finding::TeacherMissing, teacher, QStringLiteral("CPROF vacío"));
-
-            const QByteArrayView group = own(grupos);
-            groupInTable = byGroupName.inTable(group);
-            groupProduced = groupInTable ? std::nullopt : byGroupName.produced(group);
-            if (!groupInTable && !groupProduced) {
-                const bool otherFrame = sources.groupsOfOtherFrames.contains(QString::fromUtf8(group));
-                noteMissing(otherFrame ? Finding::GroupOfOtherFrame : Finding::GroupMissing, group,
-                            QStringLiteral("CGRUP vacío"));
-            }
-
-            QByteArrayView hours = own(horas);
-            if (hours.isEmpty()) {
-                hours = "1";
-                report.note(Finding::HoursTakenAsOne, sesion(), QString::fromUtf8(subject),
-                            QStringLiteral("numSesiones vacío"));
-            }
-            weekly = text::parseInt(hours);
-            if (!weekly)
-                notWholeNumber(QString::fromUtf8(hours),
-                               QStringLiteral("La sesión %1 (posición %2)").arg(sesion()).arg(i + 1),
-                               QStringLiteral("numSesiones"));
-            if (*weekly <= 0)
-                report.note(Finding::HoursNotPositive, sesion(), QString::number(*weekly),
-                            QStringLiteral("ninguna hora que colocar"));
-            splitString(*weekly, split);
-
-            const QByteArrayView task = own(tareas);
-            taskInTable = byTaskCode.inTable(task);
-            if (!taskInTable)
-                noteMissing(Finding::TaskMissing, task, QStringLiteral("CTAREA vacío"));
-
-            const auto first = lessons.attributeValue(i, 0);
-            if (!first)
-                throw RunError(QStringLiteral("La sesión n.º %1 (%2) no tiene atributos; el primero es su identificador")
-                                   .arg(i + 1)
-                                   .arg(QLatin1StringView(paths::kSesiones)));
-            id = sessionId(*first, i);
-        } catch (const RunError& e) {
-            report.stopOrNote(e, sesion());
-            continue;
-        }
-
-        asigt->append();
-        if (subjectProduced)
-            asigt->setText(kTable.CASIG, *subjectProduced);
-        else
-            asigt->setStored(kTable.CASIG, subjectCode);
-        if (teacherInTable)
-            asigt->setStored(kTable.CPROF, teachers->stored(abrev));
-        else
-            asigt->setText(kTable.CPROF, teacherProduced.value_or(QString()));
-        if (groupInTable) {
-            asigt->setStored(kTable.CGRUP, groups->stored(groupCode));
-            asigt->setStored(kTable.NIVEL, groups->stored(nivel));
-            asigt->setStored(kTable.CURSO, groups->stored(curso));
-            asigt->setStored(kTable.GRUPO, groups->stored(grupo));
-        } else {
-            const GroupRow row = groupProduced.value_or(GroupRow{});
-            asigt->setText(kTable.CGRUP, row.abrev);
-            asigt->setText(kTable.NIVEL, row.nivel);
-            asigt->setText(kTable.CURSO, row.curso);
-            asigt->setText(kTable.GRUPO, row.grupo);
-        }
-        asigt->setFloat(kTable.HORAS, *weekly);
-        asigt->setStored(kTable.SESIONES, split);
-        asigt->setStored(kTable.CTAREA, taskInTable ? subjects->stored(cod) : QByteArrayView());
-        asigt->setInteger(kTable.ES_SESION, *id);
-        asigt->post();
-    }
-    out.close(*asigt);
+    LessonStep(doc, out, sources).run();
 }
 
 } // namespace quintaro
