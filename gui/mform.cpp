@@ -3,6 +3,7 @@
 #include "gui/app_title.h"
 #include "gui/gradient_panel.h"
 #include "gui/help.h"
+#include "gui/off_thread_run.h"
 #include "platform/error.h"
 #include "platform/ini_file.h"
 #include "platform/text.h"
@@ -35,6 +36,64 @@ QPushButton* button(QWidget* parent, const char* name, const QIcon& icon, const 
     b->setGeometry(geometry);
     return b;
 }
+
+// FET's progress, told from the run's thread: the dialog comes with the first news, and its
+// "Detener" counts in `stops`. What is told after this object has gone is dropped with it.
+class FetProgress {
+public:
+    FetProgress(QWidget* parent, std::atomic_int& stops) : m_parent(parent), m_stops(stops) { }
+    void tell(const QString& said)
+    {
+        QMetaObject::invokeMethod(&m_relay, [this, said] { show(said); });
+    }
+
+private:
+    void show(const QString& said)
+    {
+        if (!m_dialog) {
+            m_dialog.emplace(QStringLiteral("FET está resolviendo el horario…"), QStringLiteral("Detener"), 0, 0, m_parent);
+            m_dialog->setObjectName(QStringLiteral("ProgresoFet"));
+            m_dialog->setWindowTitle(kAppTitle);
+            m_dialog->setWindowModality(Qt::WindowModal);
+            m_dialog->setMinimumDuration(0);
+            QObject::connect(&*m_dialog, &QProgressDialog::canceled, &m_relay, [this] { ++m_stops; });
+            m_dialog->show();
+        }
+        m_dialog->setLabelText(QStringLiteral("FET está resolviendo el horario…\n%1").arg(said));
+    }
+
+    QWidget* m_parent;
+    std::atomic_int& m_stops;
+    std::optional<QProgressDialog> m_dialog;
+    QObject m_relay; // on the GUI thread; goes first, with whatever is still queued to it
+};
+
+// The window's buttons held disabled while a run works on another thread (`running` set), and
+// given back as they were.
+class ButtonsHeld {
+public:
+    ButtonsHeld(bool& running, const QList<QPushButton*>& buttons) : m_running(running), m_buttons(buttons)
+    {
+        for (QPushButton* b : m_buttons) {
+            m_wereEnabled << b->isEnabled();
+            b->setEnabled(false);
+        }
+        m_running = true;
+    }
+    ~ButtonsHeld()
+    {
+        m_running = false;
+        for (qsizetype i = 0; i < m_buttons.size(); ++i)
+            m_buttons[i]->setEnabled(m_wereEnabled[i]);
+    }
+    ButtonsHeld(const ButtonsHeld&) = delete;
+    ButtonsHeld& operator=(const ButtonsHeld&) = delete;
+
+private:
+    bool& m_running;
+    QList<QPushButton*> m_buttons;
+    QList<bool> m_wereEnabled;
+};
 } // namespace
 
 TMForm::TMForm(const QStringList& parameters, FrameDialog frameDialog, QWidget* parent)
@@ -133,32 +192,31 @@ void TMForm::BResolverFetClick()
         m_ui.showError(fetClMissingMessage());
         return;
     }
+    // FET (and the export and import around it) runs on a thread of its own: the window goes on
+    // painting, and "Detener" is heard at once. The run's questions and messages come back to
+    // this thread; the buttons wait until it has ended.
     std::atomic_int stop{0};
-    std::optional<QProgressDialog> progress; // once the document and frames are chosen
-    const auto tell = [&](const QString& said) {
-        if (!progress) {
-            progress.emplace(QStringLiteral("FET está resolviendo el horario…"), QStringLiteral("Detener"), 0, 0, this);
-            progress->setObjectName(QStringLiteral("ProgresoFet"));
-            progress->setWindowTitle(kAppTitle);
-            progress->setWindowModality(Qt::WindowModal);
-            progress->setMinimumDuration(0);
-            connect(&*progress, &QProgressDialog::canceled, this, [&stop] { ++stop; });
-            progress->show();
-        }
-        progress->setLabelText(QStringLiteral("FET está resolviendo el horario…\n%1").arg(said));
-        QCoreApplication::processEvents();
-    };
     FetSolved solved;
-    try {
-        solved = solveWithFet(m_ui, program, kFetDefaultSeconds, FetChoices{}, tell, &stop);
-    } catch (const RunError& e) {
-        // What stopped the run before or after FET (a group that cannot fit, a file that cannot be
-        // written) is said like any other run's error.
-        progress.reset();
-        m_ui.showError(text::withFullStop(e.message()));
+    std::optional<QString> failure;
+    {
+        FetProgress progress(this, stop);
+        const ButtonsHeld held(m_running, {BExportar, BImportar, BResolverFet, BClose});
+        GuiThreadRunUi ui(m_ui);
+        try {
+            runOffTheGuiThread([&] {
+                solved = solveWithFet(ui, program, kFetDefaultSeconds, FetChoices{},
+                                      [&progress](const QString& said) { progress.tell(said); }, &stop);
+            });
+        } catch (const RunError& e) {
+            // What stopped the run before or after FET (a group that cannot fit, a file that
+            // cannot be written) is said like any other run's error.
+            failure = text::withFullStop(e.message());
+        }
+    }
+    if (failure) {
+        m_ui.showError(*failure);
         return;
     }
-    progress.reset();
     switch (solved.ending) {
     case FetSolved::Ending::Finished:
         m_ui.finished(fetFinishedMessage(solved), solved.report);
@@ -205,6 +263,11 @@ void TMForm::FormClose()
 
 void TMForm::closeEvent(QCloseEvent* event)
 {
+    // Not while a run works on another thread: "Detener" stops it first.
+    if (m_running) {
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
 }

@@ -69,6 +69,7 @@ private:
     QString m_resultFile = defaultResultFilePath();
     bool m_resultFileFailed = false;
     bool m_shown = false;
+    bool m_running = false; // a run works on another thread
 };
 
 } // namespace quintaro
