@@ -11,6 +11,7 @@ QString lengthLimited(const QString& code)
 
 QString UsedCodes::candidate(const QString& stem, int k) const
 {
+    ++m_tried;
     const QString digits = QString::number(k);
     const QString limited = lengthLimited(stem + digits);
     if (!m_used.contains(limited))
@@ -46,6 +47,7 @@ void UsedCodes::clear()
 {
     m_used.clear();
     m_nextCounter.clear();
+    m_tried = 0;
 }
 
 } // namespace quintaro

@@ -32,6 +32,8 @@ public:
     QString assign(const QString& code);
     bool contains(const QString& code) const { return m_used.contains(code); }
     void clear();
+    // How many candidate codes the counters have tried: the work assign has done.
+    qint64 candidatesTried() const { return m_tried; }
 
 private:
     // The free code for counter k, or empty when it is taken.
@@ -41,6 +43,7 @@ private:
     // Per case-folded stem, the counter to try next. Codes only ever join the list, so a counter
     // found taken once stays taken, and the search may resume there.
     QHash<QString, int> m_nextCounter;
+    mutable qint64 m_tried = 0;
 };
 
 } // namespace quintaro

@@ -21,23 +21,11 @@ import subprocess
 import sys
 import tempfile
 
-CLI = os.environ["QUINTARO_CLI"]
+from cli_harness import CLI, check, failures, run
+
 SAMPLE = os.environ["QUINTARO_SAMPLE"]
 SPLIT = os.environ["QUINTARO_SPLIT"]
 TABLES = ["ASIGNOMT", "PROFT", "AULAT", "DIASHORAST", "GRUPOST", "ASIGT"]
-failures = []
-
-
-def check(condition, what):
-    if not condition:
-        failures.append(what)
-        print("FALLO:", what)
-
-
-def cli(*args):
-    return subprocess.run([CLI, *args], capture_output=True, text=True)
-
-
 def table_set(folder):
     """Each table's bytes as a digest (the date a table was written left out); None when one is missing."""
     found = {}
@@ -65,7 +53,7 @@ def prepare(root):
     shutil.copy(SPLIT, split)
     work = os.path.join(root, "base")
     for args in (["exportar", sample, "--marcos", "M,T"], ["exportar", split]):
-        p = cli(*args, "--dir", work)
+        p = run(*args, "--dir", work, code=None)
         if p.returncode != 0:
             sys.exit(f"preparación: {args}: {p.stderr}")
     current, previous = state(work)
@@ -129,7 +117,7 @@ def run_crash(case, root, base, sample, old, new, document):
     crashed = subprocess.run(["strace", "-f", "-qq", "-o", "/dev/null", "-e", f"trace={syscall}",
                               "-e", f"inject={syscall}:{fault}:when={n}", CLI, *args, "--dir", work],
                              capture_output=True, text=True)
-    following = cli("tabla", "ASIGT", "--dir", work)
+    following = run("tabla", "ASIGT", "--dir", work, code=None)
     where = f"{name}, {fault} en la llamada {n} a {syscall}"
     problems = []
     current, previous = state(work)

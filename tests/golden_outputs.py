@@ -23,10 +23,10 @@ import subprocess
 import sys
 import tempfile
 
-CLI = os.environ["QUINTARO_CLI"]
+from cli_harness import CLI, RUNNER
+
 GENERATOR = os.environ["QUINTARO_GENERATOR"]
 SOURCE = os.environ["QUINTARO_SOURCE_DIR"]
-RUNNER = [part for part in os.environ.get("QUINTARO_RUNNER", "").split(";") if part]
 GOLDEN = os.path.join(SOURCE, "tests", "data", "golden_outputs.txt")
 DETAIL = os.path.join(SOURCE, "tests", "data", "golden_detail.json")
 RUNS = 64  # runs of rows (or lines) kept per field (or document)

@@ -482,17 +482,30 @@ TEST_F(Dbase, RecordLocksOfAnotherProgramAreHonoured)
 #endif
 }
 
+// Appended rows wait in memory and reach the file 4096 at a time (with the header counting them),
+// the rest when the table closes: the file's size shows each batch arrive.
 TEST_F(Dbase, ManyRowsReachTheFileInBatches)
 {
     DbfTable::create(path(), {{QStringLiteral("N"), FieldKind::Integer, 0}});
+    const qint64 empty = QFileInfo(path()).size();
+    qint64 recordLength = 0;
+    std::vector<int> grewAt; // the rows after which the file grew
     {
         DbfTable t(path(), DbfTable::Access::Shared);
+        qint64 size = empty;
         for (int i = 0; i < 10000; ++i) {
             t.append();
             t.setInteger(0, i);
             t.post();
+            if (const qint64 now = QFileInfo(path()).size(); now != size) {
+                grewAt.push_back(i + 1);
+                recordLength = (now - empty) / (i + 1);
+                size = now;
+            }
         }
     }
+    EXPECT_EQ(grewAt, (std::vector<int>{4096, 8192}));
+    EXPECT_EQ(QFileInfo(path()).size(), empty + 10000 * recordLength); // the end-of-file mark kept its place
     const std::vector<Row> rows = readRows(path());
     ASSERT_EQ(rows.size(), 10000u);
     EXPECT_EQ(rows.back()["N"], QStringLiteral("9999"));

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iostream>
+
 #include <limits>
 #include <optional>
 
@@ -96,13 +98,26 @@ TEST(CodePages, FixedTablesAgreeWithIcu)
     QByteArray all;
     for (int b = 0; b < 0x100; ++b)
         all.append(char(b));
+    // A set this Qt cannot convert (the Windows build has no ICU) is left out, and named; the test
+    // is skipped only when no set could be compared.
+    QStringList compared, missing;
     for (const auto& set : sets) {
         QStringDecoder icu(set.icuName);
-        if (!icu.isValid())
-            GTEST_SKIP() << "this Qt has no converter for " << set.icuName;
+        if (!icu.isValid()) {
+            missing << QString::fromLatin1(set.icuName);
+            continue;
+        }
         const QString expected = icu.decode(all);
         EXPECT_EQ(CodePage::forLanguageDriver(set.driver).decode(all), expected) << set.icuName;
+        compared << QString::fromLatin1(set.icuName);
     }
+    if (!missing.isEmpty())
+        RecordProperty("sin_conversor", missing.join(u',').toStdString());
+    if (compared.isEmpty())
+        GTEST_SKIP() << "this Qt has no converter for " << missing.join(QStringLiteral(", ")).toStdString();
+    if (!missing.isEmpty())
+        std::cout << "Sin conversor en este Qt, no comparados: " << missing.join(QStringLiteral(", ")).toStdString()
+                  << std::endl;
 }
 
 TEST(CodePages, EveryByteEncodesBackToItself)

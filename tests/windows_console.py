@@ -8,19 +8,11 @@ shows. A program that wrote UTF-8 bytes to a console at code page 850 shows "Mar
 import os
 import pty
 import subprocess
-import sys
 
-CLI = os.environ["QUINTARO_CLI"]
-RUNNER = [part for part in os.environ.get("QUINTARO_RUNNER", "").split(";") if part]
+from cli_harness import CLI, RUNNER, check, finish
+
 SAMPLE = os.environ["QUINTARO_SAMPLE"]
-failures = []
 NAME = "María González Luna"  # a teacher of the sample school, as codigos lists it
-
-
-def check(condition, what):
-    if not condition:
-        failures.append(what)
-        print("FALLO:", what)
 
 
 def windows_path(path):
@@ -59,5 +51,4 @@ p = subprocess.run([*RUNNER, CLI, "codigos", SAMPLE, "--marcos", "M,T"], capture
 check(p.returncode == 0, f"pipe: exit {p.returncode}")
 check(NAME.encode("utf-8") in p.stdout, "a pipe gets UTF-8: %r" % p.stdout[:300])
 
-print(f"{0 if failures else 1} passed, {len(failures)} failed")
-sys.exit(1 if failures else 0)
+finish()
