@@ -67,7 +67,16 @@ DbfTable::DbfTable(const QString& path, Access access, const QString& missingFie
                      QFileDevice::AutoCloseHandle))
         fail(fileFailure(m_file, lastSystemError()));
     opened.fd.release();
-    readStructure(m_file.size());
+    readStructure(m_file, m_file.size());
+    first();
+}
+
+DbfTable::DbfTable(QIODevice& device, const QString& name, const QString& missingFieldHint)
+    : m_path(name), m_missingFieldHint(missingFieldHint)
+{
+    if (!device.isReadable())
+        fail(QStringLiteral("no se puede leer"));
+    readStructure(device, device.size());
     first();
 }
 
@@ -92,13 +101,13 @@ void DbfTable::failWriting(const QString& reason) const
     throw RunError(QStringLiteral("La tabla %1 (%2) no se puede escribir: %3").arg(tableName(), QDir::toNativeSeparators(m_path), reason));
 }
 
-void DbfTable::readStructure(qint64 fileSize)
+void DbfTable::readStructure(QIODevice& from, qint64 fileSize)
 {
     Header header;
     try {
-        header = parseMainHeader(m_file.read(kHeaderSize));
-        m_file.seek(0);
-        header = parseHeader(m_file.read(std::max<qint64>(kHeaderSize, std::min<qint64>(header.headerLength, fileSize))),
+        header = parseMainHeader(from.read(kHeaderSize));
+        from.seek(0);
+        header = parseHeader(from.read(std::max<qint64>(kHeaderSize, std::min<qint64>(header.headerLength, fileSize))),
                              fileSize);
     } catch (const HeaderError& e) {
         fail(e.reason);
@@ -113,8 +122,8 @@ void DbfTable::readStructure(qint64 fileSize)
         m_fieldByName.insert(m_fields[i].name, int(i));
     m_count = header.rowCount;
     m_flushedCount = m_count;
-    m_file.seek(m_headerLength);
-    m_records = m_file.read(m_count * m_recordLength);
+    from.seek(m_headerLength);
+    m_records = from.read(m_count * m_recordLength);
     if (m_records.size() != m_count * m_recordLength)
         fail(QStringLiteral("no se pudieron leer las filas"));
 }

@@ -5,6 +5,7 @@
 #include "platform/dbf_index.h"
 
 #include <QFile>
+#include <QIODevice>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -35,6 +36,9 @@ public:
     // shared use fails while another holder has it for exclusive use. `missingFieldHint`, when
     // given, follows the message of a field the table lacks ("¿la ha escrito Velmora?").
     DbfTable(const QString& path, Access access, const QString& missingFieldHint = {});
+    // Reads a table from `device` (open for reading, its bytes a whole table), for reading only:
+    // no file, no lock. `name` stands for the file in messages ("SOLUC.DBF").
+    DbfTable(QIODevice& device, const QString& name, const QString& missingFieldHint = {});
     ~DbfTable();
     DbfTable(const DbfTable&) = delete;
     DbfTable& operator=(const DbfTable&) = delete;
@@ -107,7 +111,7 @@ public:
 private:
     enum class State { Browse, Edit, Insert };
 
-    void readStructure(qint64 fileSize);
+    void readStructure(QIODevice& from, qint64 fileSize);
     QByteArrayView rawField(qint64 row, int field) const;
     QByteArrayView rawCurrent(int field) const;
     QString textOf(QByteArrayView raw, int field) const;

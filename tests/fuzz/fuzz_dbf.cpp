@@ -6,8 +6,7 @@
 #include "platform/dbf_values.h"
 #include "platform/error.h"
 
-#include <QFile>
-#include <QTemporaryDir>
+#include <QBuffer>
 
 #include <cstddef>
 #include <cstdint>
@@ -39,17 +38,11 @@ void readBytes(QByteArrayView bytes)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     readBytes(QByteArrayView(reinterpret_cast<const char*>(data), qsizetype(size)));
-    static QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("SOLUC.DBF"));
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return 0;
-        file.write(reinterpret_cast<const char*>(data), qint64(size));
-    }
+    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+    QBuffer device(&bytes);
+    device.open(QIODevice::ReadOnly);
     try {
-        quintaro::DbfTable table(path, quintaro::DbfTable::Access::Exclusive,
-                                 QStringLiteral("¿la ha escrito Velmora?"));
+        quintaro::DbfTable table(device, QStringLiteral("SOLUC.DBF"), QStringLiteral("¿la ha escrito Velmora?"));
         const int fields = int(table.fields().size());
         for (table.first(); !table.eof(); table.next())
             for (int f = 0; f < fields; ++f) {
