@@ -25,10 +25,11 @@ fi
 # is searched: grep -q would stop reading early and fail the writer.)
 page=$(zcat "$root/usr/share/man/man1/quintaro-cli.1.gz")
 help=$("$cli" --help)
-for command in exportar importar tabla velmora manual restaurar; do
+commands=$(sed -n 's/^  quintaro-cli \([a-z]*\).*/\1/p' <<<"$help")
+[ "$(wc -w <<<"$commands")" -ge 11 ] || { echo "FALLO: --help no lista las órdenes: $commands"; exit 1; }
+for command in $commands; do
     grep -q "^\.B $command\|^\.B quintaro\\\\-cli $command" <<<"$page" \
         || { echo "FALLO: la página de manual no tiene $command"; exit 1; }
-    grep -q "quintaro-cli $command" <<<"$help" || { echo "FALLO: --help no tiene $command"; exit 1; }
 done
 manual=$("$cli" manual)
 grep -q "El modo automático" <<<"$manual" || { echo "FALLO: el manual no va dentro del programa"; exit 1; }
@@ -37,5 +38,26 @@ trap 'rm -rf "$root" "$work"' EXIT
 cp "$sample" "$work/escuela.xml"
 (cd / && "$cli" exportar "$work/escuela.xml" --marcos M,T --dir "$work/VTEMP" >/dev/null)
 [ -f "$work/VTEMP/ASIGT.DBF" ] || { echo "FALLO: la exportación instalada no escribió ASIGT"; exit 1; }
-bash -n "$root/usr/share/bash-completion/completions/quintaro-cli"
+completion=$root/usr/share/bash-completion/completions/quintaro-cli
+bash -n "$completion"
+# The completion offers every command of --help, and each command's own options (bash-completion's
+# helpers stood in for, so that the package itself is not needed).
+completed() {
+    PATH=$root/usr/bin:$PATH bash -c '
+        _init_completion() { words=("${COMP_WORDS[@]}"); cword=$COMP_CWORD; cur=${words[cword]}; prev=${words[cword-1]}; }
+        _filedir() { :; }
+        complete() { :; }
+        source "$1"; shift
+        COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))
+        _quintaro_cli
+        printf "%s\n" "${COMPREPLY[@]}"' _ "$completion" "$@"
+}
+offered=$(completed quintaro-cli "")
+for command in $commands; do
+    grep -qx "$command" <<<"$offered" || { echo "FALLO: la terminación no ofrece $command"; exit 1; }
+done
+grep -qx -- "--segundos" <<<"$(completed quintaro-cli resolver --)" \
+    || { echo "FALLO: la terminación no ofrece --segundos a resolver"; exit 1; }
+grep -qx -- "--no-lectivos" <<<"$(completed quintaro-cli COMPROBAR --)" \
+    || { echo "FALLO: la terminación no ofrece --no-lectivos a comprobar"; exit 1; }
 echo "1 passed, 0 failed"
