@@ -7,20 +7,47 @@
 set -euo pipefail
 source "$(dirname "$0")/tools/setup.sh"
 
+# Each part's time, printed at the end however the run ends: what makes CI slow is plain to see.
+stage_name=""
+stage_start=0
+stage_times=()
+stage() {
+    stage_done
+    stage_name=$1
+    stage_start=$SECONDS
+    echo "== $1"
+}
+stage_done() {
+    if [ -n "$stage_name" ]; then
+        stage_times+=("$(printf '%6d s  %s' $((SECONDS - stage_start)) "$stage_name")")
+    fi
+    stage_name=""
+}
+print_stage_times() {
+    local code=$?
+    stage_done
+    echo "== Tiempo de cada parte"
+    printf '%s\n' "${stage_times[@]+"${stage_times[@]}"}"
+    printf '%6d s  en total\n' "$SECONDS"
+    return $code
+}
+trap print_stage_times EXIT
+
 # The Windows part: the cross build (and, when missing, its prefix: about 30 minutes on a fresh
 # machine), its tests under Wine, and its installer installed, used and removed under Wine.
 windows_tests() {
-    echo "== Windows: compilación cruzada y pruebas con Wine"
+    stage "Windows: compilación cruzada (y su prefijo, si falta)"
     local build prefix
     build=$("$QUINTARO_ROOT/tools/windows/build.sh")
     prefix=$(cat "$build/mingw-prefix")
+    stage "Windows: pruebas con Wine"
     # The Wine prefix is made once, before tests run side by side.
     QUINTARO_MINGW_PREFIX=$prefix "$QUINTARO_ROOT/tools/windows/wine-run.sh" cmd /c exit 0
     (cd "$build" && QUINTARO_MINGW_PREFIX=$prefix ctest --output-on-failure -j "$(nproc)" --timeout 600)
-    echo "== Linux ante los bloqueos de un programa de Windows bajo Wine"
+    stage "Linux ante los bloqueos de un programa de Windows bajo Wine"
     [ -x "$QUINTARO_ROOT/build/quintaro-cli" ] || quintaro_build "$QUINTARO_ROOT/build" -DBUILD_TESTING=OFF
     "$QUINTARO_ROOT/tools/windows/check-wine-locks.sh" "$QUINTARO_ROOT/build"
-    echo "== El instalador de Windows: para el usuario, sin administrador; uso y desinstalación bajo Wine"
+    stage "El instalador de Windows: para el usuario, sin administrador; uso y desinstalación bajo Wine"
     local stage
     stage=$(mktemp -d)
     "$QUINTARO_ROOT/tools/windows/stage.sh" "$build" "$stage/Quintaro"
@@ -33,18 +60,22 @@ if [ "${1:-}" = "windows" ]; then
     exit 0
 fi
 
+# Only what the build and CTest need; clang and the Windows tool chain come with their own parts.
+stage "Paquetes de compilación y de pruebas"
 quintaro_install "${QUINTARO_RUN_PACKAGES[@]}" "${QUINTARO_TEST_PACKAGES[@]}"
 
+stage "Compilación"
 quintaro_build "$QUINTARO_ROOT/build" -DBUILD_TESTING=ON
+stage "Pruebas (CTest)"
 (cd "$QUINTARO_ROOT/build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)")
 [ "${1:-}" = "quick" ] && exit 0
 
-echo "== Núcleo y pruebas con AddressSanitizer y UndefinedBehaviorSanitizer"
+stage "Núcleo y pruebas con AddressSanitizer y UndefinedBehaviorSanitizer"
 quintaro_build "$QUINTARO_ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DQUINTARO_SANITIZE=ON -DQUINTARO_GUI=OFF
 (cd "$QUINTARO_ROOT/build-asan" && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j "$(nproc)")
 
-echo "== Fuzzing: cada objetivo 30 s sobre su corpus (tests/fuzz)"
+stage "Fuzzing: cada objetivo 30 s sobre su corpus (tests/fuzz)"
 # libFuzzer and the sanitizers' runtime come with the clang this Debian has, whatever its version.
 quintaro_install clang
 quintaro_install "libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev"

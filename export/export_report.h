@@ -28,6 +28,8 @@ struct Finding {
         ChildRepeated, // an element with that child more than once: the first is used
         TeacherNameShared, // two or more teachers with one nombre: the lessons naming it go to the first
         HoursNotPositive, // a lesson of 0 or fewer weekly hours: no hour to place
+        // New kinds go above this line; the report's titles and CSV names are checked against it.
+        KindCount
     };
     Kind kind;
     QString sesion; // the lesson's identifier, where a lesson is concerned

@@ -1,6 +1,8 @@
 #include "run/report_text.h"
 
 #include <QDir>
+
+#include <iterator>
 #include <QStringConverter>
 
 namespace quintaro {
@@ -32,6 +34,7 @@ constexpr Category kCategories[] = {
     {Finding::TeacherNameShared, "Nombres cortos de profesor compartidos (las sesiones van al primero)", nullptr, true},
     {Finding::HoursNotPositive, "Sesiones sin horas (numSesiones 0 o negativo)", "numSesiones"},
 };
+static_assert(std::size(kCategories) == Finding::KindCount, "every finding kind has its place in the report");
 
 // The import's findings: the subject/group pairs whose slots found no lesson or passed the lessons'
 // hours, and the doubts about the solution.
@@ -114,6 +117,7 @@ QString categoryName(Finding::Kind kind)
                                         "dato_repetido",
                                         "profesores_con_el_mismo_nombre",
                                         "sesion_sin_horas"};
+    static_assert(std::size(names) == Finding::KindCount, "every finding kind has its CSV name");
     return QString::fromLatin1(names[kind]);
 }
 } // namespace
