@@ -67,7 +67,7 @@ QStringList times(const XmlNode& constraint, const char* element)
 
 TEST(FetFile, OneGridGroupsInTheirOwnFrameBreaksForEverybody)
 {
-    const fet::FetFile file = fet::writeFetFile(twoFrames(), documentNames(), {"escuela.xml", {"M", "T"}});
+    const fet::FetFile file = fet::writeFetFile(twoFrames(), documentNames(), {"escuela.xml", {"M", "T"}, {}, {}});
     const XmlDocument doc = XmlDocument::parse(file.xml);
     EXPECT_EQ(texts(doc, "/fet/Days_List/Day/Name"), (QStringList{"Lunes", "Martes"}));
     EXPECT_EQ(texts(doc, "/fet/Hours_List/Hour/Name"),
@@ -114,7 +114,7 @@ TEST(FetFile, NamesFetWouldConfuseAreKeptApart)
     OriginalNames names;
     names.teacherOfCode.insert(QStringLiteral("JGM1"), QStringLiteral("JGM"));
     s.groups[1].name = QStringLiteral("Curso ESO 1");
-    const XmlDocument doc = XmlDocument::parse(fet::writeFetFile(s, names, {"x.xml", {"M"}}).xml);
+    const XmlDocument doc = XmlDocument::parse(fet::writeFetFile(s, names, {"x.xml", {"M"}, {}, {}}).xml);
     EXPECT_EQ(texts(doc, "/fet/Teachers_List/Teacher/Name"), (QStringList{"JGM", "JGM (JGM1)"}));
     EXPECT_EQ(texts(doc, "/fet/Students_List/Year/Name"), (QStringList{"Curso ESO 1 (ESO 1)", "Curso BACH 1"}));
 }
@@ -139,7 +139,7 @@ TEST(FetSolution, PlacedAndUnplacedHoursAndWhatIsNotOfThisSchool)
 {
     QTemporaryDir temp;
     const tables::SchoolTables school = twoFrames();
-    const fet::FetFile file = fet::writeFetFile(school, {}, {"escuela.xml", {"M", "T"}});
+    const fet::FetFile file = fet::writeFetFile(school, {}, {"escuela.xml", {"M", "T"}, {}, {}});
     const auto read = [&](const QList<QStringList>& rows) {
         return fet::readSolution(fet::findSolution(activitiesFile(temp.path(), rows)), school, file);
     };

@@ -143,7 +143,7 @@ TEST(Timetable, QualityCountsAndMarksGaps)
         g.name = g.label = QString::fromUtf8(name);
         int index = 0;
         for (const auto& [frame, teaching] : rows)
-            g.rows.push_back({QString::fromUtf8(frame), ++index, {}, {}, teaching});
+            g.rows.push_back({QString::fromUtf8(frame), ++index, {}, {}, teaching, {}});
         g.cells.assign(g.rows.size(), std::vector<std::vector<timetable::Entry>>(days.size()));
         for (size_t d = 0; d < days.size(); ++d)
             for (size_t r = 0; r < g.rows.size(); ++r)
