@@ -2,7 +2,7 @@
 # The benchmark: at scales 1, 10 and 100 (or those given), times the export, the Velmora
 # stand-in and the import beside xmllint parsing the input document and re-saving the result
 # document, with each one's peak memory, and checks the targets (bench/measure.py).
-#   bench/run.sh [SCALE...]            QUINTARO_BENCH_ROUNDS (default 7) rounds per scale
+#   bench/run.sh [SCALE...]            QUINTARO_BENCH_ROUNDS (default 9) rounds per scale
 set -euo pipefail
 source "$(dirname "$0")/../tools/setup.sh"
 quintaro_install "${QUINTARO_RUN_PACKAGES[@]}" libxml2-utils
@@ -12,4 +12,4 @@ trap 'rm -rf "$work"' EXIT
 scales=("$@")
 [ ${#scales[@]} -gt 0 ] || scales=(1 10 100)
 /usr/bin/python3 "$QUINTARO_ROOT/bench/measure.py" "$QUINTARO_ROOT/build-bench" "$work" \
-    "${QUINTARO_BENCH_ROUNDS:-7}" "${scales[@]}"
+    "${QUINTARO_BENCH_ROUNDS:-9}" "${scales[@]}"

@@ -231,7 +231,7 @@ private:
 // Each table's code beside the whole name it stands for, as the export would write them; and the
 // document's own text where the table could not keep it (a character outside its code page, a
 // name cut to its field).
-void listCodes(const WorkDir& dir, const QString& documentPath, bool csv, QTextStream& out)
+void listCodes(const WorkDir& dir, const XmlCapture& document, bool csv, QTextStream& out)
 {
     const struct {
         const char* table;
@@ -243,11 +243,6 @@ void listCodes(const WorkDir& dir, const QString& documentPath, bool csv, QTextS
                   {"PROFT", "ABREV", "NOMBRE", "Profesores", {paths::kProfesorNombreCompleto}},
                   {"AULAT", "ABREV", "NOMBRE", "Aulas", {paths::kAulaNombre}},
                   {"GRUPOST", "ABREV", "DESCRIP", "Grupos", {paths::kGrupoNombre}}};
-    std::vector<CaptureRequest> wanted;
-    for (const auto& t : tables)
-        for (const char* path : t.texts)
-            wanted.push_back({path, true});
-    const XmlCapture document = XmlCapture::load(documentPath, wanted);
     if (csv)
         out << "tabla;código;nombre;nombre en el documento" << Qt::endl;
     for (const auto& t : tables) {
@@ -280,8 +275,9 @@ int codigos(const QCommandLineParser& p, QTextStream& out, QTextStream& err)
         return finish(check.outcome, check.report, session, ui, out, err);
     // The listing is of tables the steps made to the end; a check that found what would stop
     // the export still made them, and says so after.
-    if (check.folder)
-        listCodes(check.tables(), session.filenameXML(), csv, out);
+    // The texts are those the check read: the document is not read again.
+    if (check.folder && session.exportedDocument())
+        listCodes(check.tables(), session.exportedDocument()->capture(), csv, out);
     if (check.outcome == Session::Outcome::Failed) {
         err << "El documento no se puede exportar tal como está; 'quintaro-cli comprobar' dice por qué." << Qt::endl;
         return RunFailed;

@@ -47,7 +47,10 @@ const std::vector<CaptureRequest>& ExportDocument::keptPaths()
     return all;
 }
 
-ExportDocument ExportDocument::load(const QString& path) { return ExportDocument(XmlCapture::load(path, keptPaths())); }
+ExportDocument ExportDocument::load(const QString& path, const std::function<void(const QByteArray&)>& onPiece)
+{
+    return ExportDocument(XmlCapture::load(path, keptPaths(), onPiece));
+}
 
 ExportDocument ExportDocument::loadTimeFrames(const QString& path)
 {

@@ -10,8 +10,9 @@ namespace quintaro {
 class ExportDocument {
 public:
     // Raise a RunError as XmlDocument::load and parse do.
-    static ExportDocument load(const QString& path);
+    static ExportDocument load(const QString& path, const std::function<void(const QByteArray&)>& onPiece = {});
     static ExportDocument parse(const QByteArray& content, const QString& name = QStringLiteral("memoria"));
+    static ExportDocument read(DocumentPieces& pieces) { return ExportDocument(XmlCapture::read(pieces, keptPaths())); }
     // Only the time frames and their periods: what the frame dialog shows.
     static ExportDocument loadTimeFrames(const QString& path);
     // The lists of a capture made elsewhere (the tests take them from a tree, the reference the
@@ -20,6 +21,7 @@ public:
 
     const QString& rootName() const { return m_capture.rootName(); }
     const CapturedList& select(const char* path) const { return m_capture.select(path); }
+    const XmlCapture& capture() const { return m_capture; }
     // The paths kept, and what is kept of each.
     static const std::vector<CaptureRequest>& keptPaths();
 

@@ -94,8 +94,25 @@ ImportedSolution ImportarSolucion(ImportTables tables, const OriginalNames& name
         if (const QString kind = text::trimmed(periods.text(periodKind)); kinds.isBreak(kind))
             breakOf.insert(key, kind);
     }
-    // Who the check names: teachers as the document wrote them.
-    const auto teacherWho = [&](const QString& code) { return QStringLiteral("el profesor %1").arg(names.teacher(code)); };
+    // Who the check names (teachers as the document wrote them), and each period as it is told:
+    // made once each, not once per slot.
+    QHash<QString, QString> teacherWhoOf, groupWhoOf, roomWhoOf;
+    const auto whoOf = [](QHash<QString, QString>& made, const QString& code, const auto& make) -> const QString& {
+        auto it = made.find(code);
+        if (it == made.end())
+            it = made.insert(code, make(code));
+        return *it;
+    };
+    const auto teacherWho = [&](const QString& code) -> const QString& {
+        return whoOf(teacherWhoOf, code, [&](const QString& c) { return QStringLiteral("el profesor %1").arg(names.teacher(c)); });
+    };
+    const auto groupWho = [&](const QString& code) -> const QString& {
+        return whoOf(groupWhoOf, code, [](const QString& c) { return QStringLiteral("el grupo %1").arg(c); });
+    };
+    const auto roomWho = [&](const QString& code) -> const QString& {
+        return whoOf(roomWhoOf, code, [](const QString& c) { return QStringLiteral("el aula %1").arg(c); });
+    };
+    QHash<QString, ClockSlot> slotOf; // by period key
 
     ImportedSolution result;
     ImportReport& report = result.report;
@@ -134,21 +151,30 @@ ImportedSolution ImportarSolucion(ImportTables tables, const OriginalNames& name
                         names.teacherOfCode.value(teacherCode, teacherCode));
         ++report.timeSlots;
         const QString periodKey = soluc.text(marco) + u'/' + QString::number(day) + u'/' + QString::number(period);
-        const auto [from, to] = clockOf.value(periodKey, {-1, -1});
-        const ClockSlot when{day, from, to,
-                             QStringLiteral("%1, hora %2%3")
-                                 .arg(dayName(day))
-                                 .arg(period)
-                                 .arg(frame.isEmpty() ? QString() : QStringLiteral(" (marco %1)").arg(frame))};
+        auto slot = slotOf.find(periodKey);
+        if (slot == slotOf.end()) {
+            const auto [from, to] = clockOf.value(periodKey, {-1, -1});
+            slot = slotOf.insert(periodKey, ClockSlot{day, from, to,
+                                                      QStringLiteral("%1, hora %2%3")
+                                                          .arg(dayName(day))
+                                                          .arg(period)
+                                                          .arg(frame.isEmpty() ? QString()
+                                                                               : QStringLiteral(" (marco %1)").arg(frame))});
+        }
+        const ClockSlot& when = *slot;
         const QString what = lesson.sesion.isEmpty() ? subject + u'/' + group : QStringLiteral("sesión ") + lesson.sesion;
         // A co-taught lesson's other teachers and a lesson's other groups are there too.
-        const SharedLesson shared = names.sharedLessons.value(lesson.sesion.toLongLong());
-        for (const QString& t : QStringList{teacherCode} + shared.teachers)
+        static const SharedLesson kNotShared;
+        const auto found = names.sharedLessons.constFind(lesson.sesion.toLongLong());
+        const SharedLesson& shared = found == names.sharedLessons.cend() ? kNotShared : *found;
+        clashes.place(teacherWho(teacherCode), teacherCode, when, what);
+        for (const QString& t : shared.teachers)
             clashes.place(teacherWho(t), t, when, what);
-        for (const QString& g : QStringList{group} + shared.groups)
-            clashes.place(QStringLiteral("el grupo %1").arg(g), g, when, what);
+        clashes.place(groupWho(group), group, when, what);
+        for (const QString& g : shared.groups)
+            clashes.place(groupWho(g), g, when, what);
         if (room == ScheduleSection::Room::Named)
-            clashes.place(QStringLiteral("el aula %1").arg(roomText), roomText, when, what);
+            clashes.place(roomWho(roomText), roomText, when, what);
         if (const auto kind = breakOf.constFind(periodKey); kind != breakOf.cend() && !lesson.task)
             report.inBreaks << QStringLiteral("%1 está en un tramo que no es lectivo («%2»): el %3")
                                    .arg(what, *kind, when.when);

@@ -12,10 +12,10 @@ void SlotClashes::place(const QString& who, const QString& code, const ClockSlot
 {
     if (text::trimmed(code).isEmpty())
         return;
-    const QString key = who + u'\n' + QString::number(at.day);
+    const WhoAndDay key{who, at.day};
     auto& placed = m_byWhoAndDay[key];
     if (placed.empty())
-        m_order << key;
+        m_order.push_back(key);
     placed.push_back({at.from, at.to, at.when, what});
     m_overlaps.reset();
 }
@@ -30,7 +30,7 @@ const std::vector<SlotClashes::Overlap>& SlotClashes::overlaps() const
         return *m_overlaps;
     m_overlaps.emplace();
     m_clashing.clear();
-    for (const QString& key : m_order) {
+    for (const WhoAndDay& key : m_order) {
         const std::vector<Placed>& placed = *m_byWhoAndDay.constFind(key); // a reference: the overlaps point into it
         // Slots of one period together (in the order placed), then joined with any other period
         // they overlap in clock time.
@@ -44,7 +44,7 @@ const std::vector<SlotClashes::Overlap>& SlotClashes::overlaps() const
             periods[periodOf.value(p.when)].push_back(&p);
         }
         std::vector<bool> taken(periods.size(), false);
-        const QString who = key.section(u'\n', 0, 0);
+        const QString& who = key.first;
         for (size_t i = 0; i < periods.size(); ++i) {
             if (taken[i])
                 continue;

@@ -43,8 +43,9 @@ private:
     };
     const std::vector<Overlap>& overlaps() const;
 
-    QHash<QString, std::vector<Placed>> m_byWhoAndDay; // "who\nday"
-    QStringList m_order; // the keys in the order first placed
+    using WhoAndDay = std::pair<QString, qint64>;
+    QHash<WhoAndDay, std::vector<Placed>> m_byWhoAndDay;
+    std::vector<WhoAndDay> m_order; // the keys in the order first placed
     mutable std::optional<std::vector<Overlap>> m_overlaps;
     mutable QSet<QString> m_clashing; // "who\nwhen"
 };

@@ -1,5 +1,6 @@
 #include "platform/xml_capture.h"
 
+#include "platform/document_bytes.h"
 #include "platform/error.h"
 #include "platform/xml_parse.h"
 
@@ -200,18 +201,24 @@ XmlCapture capture(const QString& name, const QByteArray& mainFile, const std::v
 }
 } // namespace
 
-XmlCapture XmlCapture::load(const QString& path, const std::vector<CaptureRequest>& wanted)
+XmlCapture XmlCapture::load(const QString& path, const std::vector<CaptureRequest>& wanted,
+                            const std::function<void(const QByteArray&)>& onPiece)
 {
-    const QByteArray native = xml::nativePath(path);
-    return capture(path, native, wanted, [&](xmlParserCtxt* ctxt) {
-        return xmlCtxtReadFile(ctxt, native.constData(), nullptr, xml::parseOptions());
+    DocumentPieces pieces(path, onPiece);
+    return read(pieces, wanted);
+}
+
+XmlCapture XmlCapture::read(DocumentPieces& pieces, const std::vector<CaptureRequest>& wanted)
+{
+    return capture(pieces.path(), QByteArray(), wanted, [&](xmlParserCtxt* ctxt) {
+        return xml::readPieces(ctxt, pieces, xml::parseOptions());
     });
 }
 
 XmlCapture XmlCapture::parse(const QByteArray& content, const std::vector<CaptureRequest>& wanted, const QString& name)
 {
     return capture(name, QByteArray(), wanted, [&](xmlParserCtxt* ctxt) {
-        return xmlCtxtReadMemory(ctxt, content.constData(), int(content.size()), nullptr, nullptr, xml::parseOptions());
+        return xml::readBytes(ctxt, content, xml::parseOptions());
     });
 }
 

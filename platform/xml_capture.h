@@ -7,10 +7,13 @@
 #include <QHash>
 #include <QString>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
 namespace quintaro {
+
+class DocumentPieces;
 
 // A path to keep ("/datosGHC/sesionesLectivas/sesion") and what to keep of its elements. A path is
 // kept whole (its count, and parent positions for its children) even when it asks for neither.
@@ -25,7 +28,11 @@ struct CaptureRequest {
 // document. The pass has the same safety rules and error messages as XmlDocument::load.
 class XmlCapture {
 public:
-    static XmlCapture load(const QString& path, const std::vector<CaptureRequest>& wanted);
+    // Reads the file once, piece by piece; each piece is also handed to `onPiece` (a digest).
+    static XmlCapture load(const QString& path, const std::vector<CaptureRequest>& wanted,
+                           const std::function<void(const QByteArray&)>& onPiece = {});
+    // The same from pieces (of the file, or of bytes already read: no copy of them is made).
+    static XmlCapture read(DocumentPieces& pieces, const std::vector<CaptureRequest>& wanted);
     static XmlCapture parse(const QByteArray& content, const std::vector<CaptureRequest>& wanted,
                             const QString& name = QStringLiteral("memoria"));
     // Lists built elsewhere, each with its path (the tests take them from a tree).

@@ -1,5 +1,6 @@
 #include "platform/xml_document.h"
 
+#include "platform/document_bytes.h"
 #include "platform/error.h"
 #include "platform/xml_parse.h"
 
@@ -107,19 +108,23 @@ XmlDocument::XmlDocument(XmlDocument&&) noexcept = default;
 XmlDocument& XmlDocument::operator=(XmlDocument&&) noexcept = default;
 XmlDocument::~XmlDocument() = default;
 
-XmlDocument XmlDocument::load(const QString& path)
+XmlDocument XmlDocument::load(const QString& path, const std::function<void(const QByteArray&)>& onPiece)
 {
-    const QByteArray native = xml::nativePath(path);
-    return XmlDocument(xml::parseWith(path, native, [&](xmlParserCtxtPtr ctxt) {
-        return xmlCtxtReadFile(ctxt, native.constData(), nullptr, xml::treeParseOptions());
+    DocumentPieces pieces(path, onPiece);
+    return read(pieces);
+}
+
+XmlDocument XmlDocument::read(DocumentPieces& pieces)
+{
+    return XmlDocument(xml::parseWith(pieces.path(), QByteArray(), [&](xmlParserCtxtPtr ctxt) {
+        return xml::readPieces(ctxt, pieces, xml::treeParseOptions());
     }));
 }
 
 XmlDocument XmlDocument::parse(const QByteArray& content, const QString& name)
 {
     return XmlDocument(xml::parseWith(name, QByteArray(), [&](xmlParserCtxtPtr ctxt) {
-        return xmlCtxtReadMemory(ctxt, content.constData(), int(content.size()), nullptr, nullptr,
-                                 xml::treeParseOptions());
+        return xml::readBytes(ctxt, content, xml::treeParseOptions());
     }));
 }
 

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -12,6 +13,8 @@ struct _xmlDoc;
 struct _xmlNode;
 
 namespace quintaro {
+
+class DocumentPieces;
 
 // A light, read-only handle on an element or attribute of an XmlDocument; null when a selection
 // found nothing. The tree is changed only through its XmlDocument.
@@ -49,7 +52,10 @@ class XmlDocument {
 public:
     // Raises a RunError naming the file and carrying libxml2's own message when the file cannot
     // be read or is not well-formed, or when it asks for an external resource.
-    static XmlDocument load(const QString& path);
+    // Reads the file once, piece by piece; each piece is also handed to `onPiece` (a digest).
+    static XmlDocument load(const QString& path, const std::function<void(const QByteArray&)>& onPiece = {});
+    // The same from pieces (of the file, or of bytes already read: no copy of them is made).
+    static XmlDocument read(DocumentPieces& pieces);
     static XmlDocument parse(const QByteArray& content, const QString& name = QStringLiteral("memoria"));
 
     XmlDocument(XmlDocument&&) noexcept;

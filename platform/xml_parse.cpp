@@ -1,10 +1,11 @@
 #include "platform/xml_parse.h"
 
+#include "platform/document_bytes.h"
 #include "platform/error.h"
-#include "platform/file_error.h"
 
 #include <QDir>
-#include <QFile>
+#include <QScopeGuard>
+
 
 #include <libxml/parser.h>
 #include <libxml/xmlerror.h>
@@ -98,18 +99,22 @@ int parseOptions() { return XML_PARSE_NONET | XML_PARSE_NOENT; }
 
 int treeParseOptions() { return parseOptions() | XML_PARSE_COMPACT; }
 
-QByteArray nativePath(const QString& path)
+namespace {
+int readPiece(void* context, char* buffer, int len) { return static_cast<DocumentPieces*>(context)->read(buffer, len); }
+int closeNothing(void*) { return 0; }
+} // namespace
+
+xmlDoc* readPieces(xmlParserCtxt* ctxt, DocumentPieces& pieces, int options)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw RunError(QStringLiteral("No se puede abrir el documento XML %1: %2")
-                           .arg(QDir::toNativeSeparators(path), fileFailure(file, lastSystemError())));
-#ifdef Q_OS_WIN
-    // libxml2 on Windows takes UTF-8 paths and opens them as wide names.
-    return path.toUtf8();
-#else
-    return QFile::encodeName(path);
-#endif
+    xmlDoc* doc = xmlCtxtReadIO(ctxt, readPiece, closeNothing, &pieces, nullptr, nullptr, options);
+    if (!doc)
+        pieces.throwIfFailed(); // the disk's failure, not the parser's word on what it got
+    return doc;
+}
+
+xmlDoc* readBytes(xmlParserCtxt* ctxt, const QByteArray& content, int options)
+{
+    return xmlCtxtReadMemory(ctxt, content.constData(), int(content.size()), nullptr, nullptr, options);
 }
 
 xmlDoc* parseWith(const QString& name, const QByteArray& mainFile, const std::function<xmlDoc*(xmlParserCtxt*)>& parse)
@@ -120,6 +125,14 @@ xmlDoc* parseWith(const QString& name, const QByteArray& mainFile, const std::fu
     t_errors = &errors;
     xmlSetStructuredErrorFunc(nullptr, collectError);
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
+    // Undone however the parse ends (a reader may raise its own error).
+    const auto cleanUp = qScopeGuard([&ctxt] {
+        if (ctxt)
+            xmlFreeParserCtxt(ctxt);
+        ctxt = nullptr;
+        xmlSetStructuredErrorFunc(nullptr, nullptr);
+        t_errors = nullptr;
+    });
     xmlDoc* doc = ctxt ? parse(ctxt) : nullptr;
     if (ctxt && !doc && errors.first.isEmpty()) {
         const xmlError* last = xmlCtxtGetLastError(ctxt);
@@ -128,6 +141,7 @@ xmlDoc* parseWith(const QString& name, const QByteArray& mainFile, const std::fu
     }
     if (ctxt)
         xmlFreeParserCtxt(ctxt);
+    ctxt = nullptr;
     xmlSetStructuredErrorFunc(nullptr, nullptr);
     t_errors = nullptr;
 

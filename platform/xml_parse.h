@@ -5,6 +5,9 @@
 
 #include <functional>
 
+namespace quintaro {
+class DocumentPieces;
+}
 struct _xmlDoc;
 struct _xmlParserCtxt;
 
@@ -20,9 +23,10 @@ int parseOptions();
 // replaced whole).
 int treeParseOptions();
 
-// Checks that the file can be opened (a Spanish RunError otherwise) and gives the path as libxml2
-// takes it.
-QByteArray nativePath(const QString& path);
+// Parses the document on `ctxt` from its file, read once piece by piece (a RunError when the disk
+// fails), or from bytes already read.
+_xmlDoc* readPieces(_xmlParserCtxt* ctxt, DocumentPieces& pieces, int options);
+_xmlDoc* readBytes(_xmlParserCtxt* ctxt, const QByteArray& content, int options);
 
 // Runs `parse` on a fresh parser context. `mainFile` is the one file the parser may open (empty for
 // a parse from memory). Raises a RunError naming `name` when the document is not well-formed or

@@ -19,53 +19,78 @@ constexpr qint64 kFewSlots = 3;
 // File times may be kept to the two seconds (FAT).
 constexpr qint64 kClockSlackSeconds = 2;
 
-// Empty when the file cannot be read whole, or when `stop` is set before the end.
-QByteArray hashOf(const QString& path, const std::atomic_bool* stop = nullptr)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    // For telling documents apart, not for security: a fast digest is enough.
-    QCryptographicHash hash(QCryptographicHash::Md5);
-    QByteArray chunk(1 << 20, Qt::Uninitialized);
-    for (;;) {
-        if (stop && stop->load())
-            return {};
-        const qint64 read = file.read(chunk.data(), chunk.size());
-        if (read < 0)
-            return {};
-        if (read == 0)
-            break;
-        hash.addData(QByteArrayView(chunk.constData(), read));
-    }
-    return hash.result().toHex();
-}
-
 QString localTime(const QDateTime& time) { return time.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")); }
 } // namespace
 
-ExportRecord ExportRecord::of(const QString& documentPath, const std::atomic_bool* stop) noexcept
+BackgroundDigest::BackgroundDigest() : m_worker([this] { work(); }) { }
+
+BackgroundDigest::~BackgroundDigest()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stop = true;
+    }
+    m_ready.notify_one();
+    if (m_worker.joinable())
+        m_worker.join();
+}
+
+void BackgroundDigest::add(const QByteArray& piece)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_pieces.push_back(piece); // shared, not copied
+    }
+    m_ready.notify_one();
+}
+
+void BackgroundDigest::work()
+{
+    for (;;) {
+        QByteArray piece;
+        {
+            std::unique_lock lock(m_mutex);
+            m_ready.wait(lock, [this] { return m_stop || m_last || !m_pieces.empty(); });
+            if (m_stop)
+                return;
+            if (m_pieces.empty())
+                return; // the last piece is done
+            piece = std::move(m_pieces.front());
+            m_pieces.pop_front();
+        }
+        m_hash.addData(piece);
+        m_size += piece.size();
+    }
+}
+
+DocumentDigest BackgroundDigest::result()
+{
+    if (!m_result) {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_last = true;
+        }
+        m_ready.notify_one();
+        m_worker.join();
+        m_result = DocumentDigest{m_size, m_hash.result().toHex()};
+    }
+    return *m_result;
+}
+
+ExportRecord ExportRecord::of(const QString& path, const DocumentDigest& digest)
 {
     ExportRecord record;
-    try {
-        const QFileInfo info(documentPath);
-        record.document = info.absoluteFilePath();
-        record.size = info.size();
-        record.time = QDateTime::currentDateTimeUtc();
-        record.hash = hashOf(documentPath, stop);
-    } catch (...) {
-        // It runs on another thread: nothing may escape it. Without a digest the import only
-        // cannot tell whether the document changed.
-        record.hash.clear();
-    }
+    record.document = QFileInfo(path).absoluteFilePath();
+    record.size = digest.size;
+    record.hash = digest.hash;
+    record.time = QDateTime::currentDateTimeUtc();
     return record;
 }
 
-bool ExportRecord::isOf(const QString& documentPath) const
+bool ExportRecord::isOf(const QString& path, const DocumentDigest& digest) const
 {
-    const QFileInfo info(documentPath);
-    return info.absoluteFilePath() == document && info.size() == size && !hash.isEmpty()
-        && hashOf(documentPath) == hash;
+    return QFileInfo(path).absoluteFilePath() == document && digest.size == size && !hash.isEmpty()
+        && digest.hash == hash;
 }
 
 void writeExportRecord(const QString& path, const ExportRecord& record)
@@ -102,14 +127,14 @@ std::optional<ExportRecord> readExportRecord(const WorkDir& dir)
     return record;
 }
 
-QStringList doubtsAbout(const std::optional<ExportRecord>& record, const QString& document, const QDateTime& solucTime,
-                        const ImportReport& report)
+QStringList doubtsAbout(const std::optional<ExportRecord>& record, const QString& document,
+                        const DocumentDigest& digest, const QDateTime& solucTime, const ImportReport& report)
 {
     QStringList doubts;
     if (record) {
         const QFileInfo chosen(document);
         const bool samePath = chosen.absoluteFilePath() == record->document;
-        const bool sameContent = chosen.size() == record->size && hashOf(document) == record->hash;
+        const bool sameContent = digest.size == record->size && digest.hash == record->hash;
         if (!samePath && !sameContent)
             doubts << QStringLiteral(
                           "Las tablas de Velmora se exportaron el %1 desde otro documento (%2), no desde %3. "

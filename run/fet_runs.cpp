@@ -30,14 +30,17 @@ RunResult TemporaryExport::run(Session& session, RunUi& ui)
     RunResult result = session.runExportForFet(ui, dir().path());
     m_document = session.filenameXML();
     m_frames = result.report.chosenFrames;
+    // The tables were made from this very document: its own names go into the file, taken from
+    // what the export read.
+    if (result.outcome == Session::Outcome::Finished && session.exportedDocument())
+        m_names = originalNames(dir(), session.exportedDocument()->capture(), true).names;
     return result;
 }
 
 fet::FetFile TemporaryExport::fetFile(const FetChoices& choices) const
 {
     const WorkDir folder = dir();
-    // The tables were made from this very document: its own names go into the file.
-    const OriginalNames names = originalNames(folder, m_document, true).names;
+    const OriginalNames& names = m_names;
     return fet::writeFetFile(tables::readSchoolTables(folder), names,
                              {QFileInfo(m_document).fileName(), m_frames, choices.kinds, choices.rules});
 }
@@ -138,6 +141,8 @@ QStringList framesOfSolution(const fet::SolutionFiles& solution)
 FetImport importFetSolution(Session& session, RunUi& ui, const fet::SolutionFiles& solution,
                             const FetChoices& choices)
 {
+    // The export and the import take the document from one read.
+    session.keepDocumentBytes();
     TemporaryExport exported;
     FetImport imported;
     imported.partial = solution.partial;
@@ -236,8 +241,10 @@ FetSolved solveWithFet(RunUi& ui, const QString& program, int seconds, const Fet
     requireValid(work);
     const QString results = QDir(work.path()).filePath(QStringLiteral("resultado"));
 
-    // One session for both runs: the document is chosen once and its frames asked once.
+    // One session for both runs: the document is chosen once, its frames asked once, its bytes
+    // read once.
     Session session;
+    session.keepDocumentBytes();
     const QString fetPath = QDir(work.path()).filePath(QStringLiteral("horario.fet"));
     TemporaryExport exported;
     FetFileWritten written = exportForFet(exported, session, inner, choices);

@@ -48,6 +48,7 @@ private:
     QTemporaryDir m_folder;
     QString m_document; // what was exported, with which frames
     QStringList m_frames;
+    OriginalNames m_names; // the document's own names for the tables' rows
 };
 
 // Writes the FET file of the session's document (chosen through `ui`) to `target`, whole or not

@@ -128,7 +128,16 @@ QHash<qint64, SharedLesson> sharedLessons(const WorkDir& dir, const XmlCapture& 
 }
 } // namespace
 
-OriginalNamesFound originalNames(const WorkDir& dir, const QString& document, bool exported)
+const std::vector<CaptureRequest>& originalNamePaths()
+{
+    static const std::vector<CaptureRequest> paths = {{kProfesores},       {kProfesorNombre, true},
+                                                      {kAulas},            {kAulaNombre, true},
+                                                      {kSesiones, false, true}, {kSesionProfesor, true},
+                                                      {kSesionGrupo, true}};
+    return paths;
+}
+
+OriginalNamesFound originalNames(const WorkDir& dir, const XmlCapture& capture, bool exported)
 {
     static const tables::Proft P;
     static const tables::Aulat A;
@@ -147,13 +156,6 @@ OriginalNamesFound originalNames(const WorkDir& dir, const QString& document, bo
                     found.unmapped << QStringLiteral("AULAT.NOMBRE '%1'").arg(name);
         return found;
     }
-    XmlCapture capture = XmlCapture::load(document, {{kProfesores},
-                                                     {kProfesorNombre, true},
-                                                     {kAulas},
-                                                     {kAulaNombre, true},
-                                                     {kSesiones, false, true},
-                                                     {kSesionProfesor, true},
-                                                     {kSesionGrupo, true}});
     // The export wrote one PROFT row per teacher and, first, one AULAT row per aula, in the
     // document's order.
     if (teachers) {

@@ -2,6 +2,7 @@
 
 #include "import/import_run.h"
 #include "platform/work_dir.h"
+#include "platform/xml_capture.h"
 
 #include <QStringList>
 
@@ -16,6 +17,9 @@ struct OriginalNamesFound {
     OriginalNames names;
     QStringList unmapped;
 };
-OriginalNamesFound originalNames(const WorkDir& dir, const QString& document, bool exported);
+// `document` holds at least originalNamePaths() (the export's capture does, and the import takes
+// them from its tree).
+OriginalNamesFound originalNames(const WorkDir& dir, const XmlCapture& document, bool exported);
+const std::vector<CaptureRequest>& originalNamePaths();
 
 } // namespace quintaro

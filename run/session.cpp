@@ -5,6 +5,7 @@
 #include "import/import_run.h"
 #include "platform/error.h"
 #include "platform/held_work_dir.h"
+#include "platform/document_bytes.h"
 #include "platform/table_staging.h"
 #include "platform/writer_lock.h"
 #include "platform/xml_section_save.h"
@@ -19,7 +20,6 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 
-#include <future>
 
 namespace quintaro {
 
@@ -137,10 +137,38 @@ void Session::keepDocumentsUntilExit()
         m_xmlDoc->keepUntilExit();
 }
 
-const ExportDocument& Session::loadForExport()
+DocumentCopy& Session::documentCopy()
+{
+    if (!m_copy || m_copy->path() != m_filenameXML) {
+        m_copy.reset();
+        m_copy.emplace(m_filenameXML);
+    }
+    return *m_copy;
+}
+
+namespace {
+void addPieces(BackgroundDigest& digest, DocumentCopy& copy)
+{
+    for (const QByteArray& piece : copy.pieces())
+        digest.add(piece);
+}
+} // namespace
+
+const ExportDocument& Session::loadForExport(BackgroundDigest* digest)
 {
     m_exportDoc.reset();
-    m_exportDoc.emplace(ExportDocument::load(m_filenameXML));
+    if (m_keepBytes) {
+        DocumentCopy& copy = documentCopy();
+        if (digest)
+            addPieces(*digest, copy);
+        DocumentPieces pieces(copy, DocumentPieces::Copy::Keep);
+        m_exportDoc.emplace(ExportDocument::read(pieces));
+    } else {
+        m_exportDoc.emplace(ExportDocument::load(m_filenameXML, [digest](const QByteArray& piece) {
+            if (digest)
+                digest->add(piece);
+        }));
+    }
     // Refused before any work: the steps would otherwise write empty tables and then find no
     // time frame.
     requireInterchangeRoot(m_exportDoc->rootName(), m_filenameXML);
@@ -157,21 +185,17 @@ void Session::exportInto(RunUi& ui, TableOutput& out, RunReport& report)
 
 void Session::exportTables(RunUi& ui, const QString& folder, RunReport& report)
 {
-    // The export record hashes the document on the other core while the steps run. A run that
-    // stops early stops the hashing too (the guard acts before the future waits for it).
-    auto stopHashing = std::make_shared<std::atomic_bool>(false);
-    std::future<ExportRecord> recordOfDocument = std::async(
-        std::launch::async, [path = m_filenameXML, stopHashing] { return ExportRecord::of(path, stopHashing.get()); });
-    const auto stopWhenLeaving = qScopeGuard([&stopHashing] { *stopHashing = true; });
-    loadForExport();
+    // The export record's digest is taken on the other core from the pieces the parse reads; a
+    // run that stops early does not wait for it.
+    BackgroundDigest digest;
+    loadForExport(&digest);
     RunWorkDir held(folder, report);
     BusyCursor busy(ui);
     TableStaging staging(held.dir());
     TableOutput out(staging.dir(), held.dir(), report.exported);
     exportInto(ui, out, report);
 
-    ExportRecord record = recordOfDocument.get();
-    record.time = QDateTime::currentDateTimeUtc();
+    ExportRecord record = ExportRecord::of(m_filenameXML, digest.result());
     record.frames = report.chosenFrames;
     writeExportRecord(QDir(staging.dir().path()).filePath(kExportRecordFile), record);
     staging.commit(exportFileSet());
@@ -238,38 +262,55 @@ DocumentCheck Session::checkDocument(RunUi& ui)
 
 void Session::importSolution(const WorkDir& dir, RunReport& report)
 {
+    // The document is read from disk once and parsed twice from memory: first for the names the
+    // tables' rows need (a light pass), then, once the tables have let go of their rows, as the
+    // tree the result document is saved from. Its digest (is it the exported one?) is taken on the
+    // other core meanwhile.
+    std::optional<DocumentCopy> ownCopy;
+    DocumentCopy& copy = m_keepBytes ? documentCopy() : ownCopy.emplace(m_filenameXML);
+    BackgroundDigest digestOfBytes;
+    addPieces(digestOfBytes, copy);
+    XmlCapture names = [&] {
+        DocumentPieces pieces(copy, DocumentPieces::Copy::Keep);
+        return XmlCapture::read(pieces, originalNamePaths());
+    }();
+    requireInterchangeRoot(names.rootName(), m_filenameXML);
+    const DocumentDigest digest = digestOfBytes.result();
+
     TableComponents& c = m_components;
     const auto closeAll = qScopeGuard([&c] { c.closeAll(); });
     // Names go back as the document wrote them when it is the exported one.
     const std::optional<ExportRecord> record = readExportRecord(dir);
-    const OriginalNamesFound original = originalNames(dir, m_filenameXML, record && record->isOf(m_filenameXML));
+    const OriginalNamesFound original = originalNames(dir, names, record && record->isOf(m_filenameXML, digest));
+    names = XmlCapture({}, {});
     c.openForImport(dir);
     ImportedSolution solution
         = ImportarSolucion({*c.wwTableSoluc, *c.wwTableAulas, *c.wwTableTramos, *c.wwTableAsig}, original.names);
     // The tables' rows leave memory before the document's tree comes.
     c.closeAll();
+
+    m_xmlDoc.reset();
+    {
+        // The last parse of the copy (unless the session keeps it) lets go of each piece it has
+        // passed: the tree takes the copy's place in memory.
+        DocumentPieces pieces(copy, m_keepBytes ? DocumentPieces::Copy::Keep : DocumentPieces::Copy::LetGo);
+        m_xmlDoc.emplace(XmlDocument::read(pieces));
+    }
+    ownCopy.reset();
+    XmlDocument& doc = *m_xmlDoc;
     ImportReport& imported = report.imported;
     imported = std::move(solution.report);
-    saveResultDocument(solution.section, imported);
-    imported.doubts = doubtsAbout(record, m_filenameXML,
+    // A document that already holds a horario (a result document chosen again) keeps that
+    // section as it is; the time slots go into the one appended now.
+    imported.hadSchedule = !doc.root().firstChild("horario").isNull();
+    imported.resultDocument = resultDocumentPath(m_filenameXML);
+    saveWithAppendedMarkup(doc, imported.resultDocument, solution.section);
+    imported.doubts = doubtsAbout(record, m_filenameXML, digest,
                                   QFileInfo(dir.tablePath(QStringLiteral("SOLUC"))).lastModified().toUTC(), imported);
     if (!original.unmapped.isEmpty())
         imported.doubts << QStringLiteral("El documento no es el que se exportó: estos nombres van como los guardó la "
                                           "tabla y Escolaria puede no reconocerlos: %1")
                                .arg(original.unmapped.join(QStringLiteral(", ")));
-}
-
-void Session::saveResultDocument(QByteArrayView section, ImportReport& report)
-{
-    m_xmlDoc.reset();
-    m_xmlDoc.emplace(XmlDocument::load(m_filenameXML));
-    XmlDocument& doc = *m_xmlDoc;
-    requireInterchangeRoot(doc.root().name(), m_filenameXML);
-    // A document that already holds a horario (a result document chosen again) keeps that
-    // section as it is; the time slots go into the one appended now.
-    report.hadSchedule = !doc.root().firstChild("horario").isNull();
-    report.resultDocument = resultDocumentPath(m_filenameXML);
-    saveWithAppendedMarkup(doc, report.resultDocument, section);
 }
 
 RunResult Session::runImport(RunUi& ui) { return importFrom(ui, m_workDirectory); }

@@ -2,6 +2,7 @@
 
 #include "export/export_document.h"
 #include "export/table_output.h"
+#include "platform/document_bytes.h"
 #include "platform/xml_document.h"
 #include "run/run_report.h"
 #include "run/table_components.h"
@@ -18,6 +19,7 @@
 namespace quintaro {
 
 class RunUi;
+class BackgroundDigest;
 
 // A check of the document: what the export would find, and the tables it would write, in a
 // temporary folder that goes with this value.
@@ -68,27 +70,36 @@ public:
     // For a program about to exit: the last run's document is left for the system to reclaim,
     // which for a large document saves a noticeable part of the run.
     void keepDocumentsUntilExit();
+    // The runs that follow take the document's bytes from the first one's read, as long as the
+    // same document is chosen (a FET run's exports and import), held in memory meanwhile;
+    // otherwise each run reads it once, piece by piece, as it parses.
+    void keepDocumentBytes() { m_keepBytes = true; }
+    // What the last export read of the document (the FET runs' file takes the names from it).
+    const ExportDocument* exportedDocument() const { return m_exportDoc ? &*m_exportDoc : nullptr; }
 
 private:
     // Shows the file dialog and checks the file; false (after the message) when there is none.
     bool chooseDocument(RunUi& ui, const QString& missingMessage);
     RunResult exportTo(RunUi& ui, const QString& folder, bool forFet);
     RunResult importFrom(RunUi& ui, const QString& folder);
-    // The document read for an export, its root checked; it stays loaded (keepDocumentsUntilExit).
-    const ExportDocument& loadForExport();
+    // The chosen document's bytes, read once for every run that follows (keepDocumentBytes).
+    DocumentCopy& documentCopy();
+    // The document read for an export (each piece also to `digest`), its root checked; it stays
+    // loaded (keepDocumentsUntilExit).
+    const ExportDocument& loadForExport(BackgroundDigest* digest = nullptr);
     // The steps of that document into `out`, the chosen frames noted: what an export and a check
     // both run.
     void exportInto(RunUi& ui, TableOutput& out, RunReport& report);
     void exportTables(RunUi& ui, const QString& folder, RunReport& report);
     void importSolution(const WorkDir& dir, RunReport& report);
-    // The chosen document with the section appended, saved beside it; the document stays loaded.
-    void saveResultDocument(QByteArrayView section, ImportReport& report);
 
     QStringList m_parameters;
     QString m_workDirectory;
     QString m_filenameXML;
     bool m_modoAutomatico = false;
     int m_estadoTransformado = 0;
+    std::optional<DocumentCopy> m_copy; // kept between runs (keepDocumentBytes)
+    bool m_keepBytes = false;
     std::optional<ExportDocument> m_exportDoc;
     std::optional<XmlDocument> m_xmlDoc;
     TableComponents m_components;
