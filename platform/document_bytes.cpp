@@ -46,6 +46,11 @@ void open(QFile& file, const QString& path)
                            .arg(QDir::toNativeSeparators(path), fileFailure(file, lastSystemError())));
 }
 
+[[noreturn]] void failReading(const QString& path, const QString& why)
+{
+    throw RunError(QStringLiteral("No se puede leer el documento XML %1: %2").arg(QDir::toNativeSeparators(path), why));
+}
+
 // The next piece of the file, empty at its end; nothing when the disk failed (`failure` says why).
 std::optional<QByteArray> readPiece(QFile& file, const QString& path, qint64 size, QString& failure)
 {
@@ -69,8 +74,7 @@ DocumentCopy::DocumentCopy(const QString& path) : m_path(path)
         QString failure;
         std::optional<QByteArray> piece = readPiece(file, path, kCopyPiece, failure);
         if (!piece)
-            throw RunError(QStringLiteral("No se puede leer el documento XML %1: %2")
-                               .arg(QDir::toNativeSeparators(path), failure));
+            failReading(path, failure);
         if (piece->isEmpty())
             break;
         m_pieces.push_back(std::move(*piece));
@@ -119,8 +123,7 @@ int DocumentPieces::read(char* into, int max)
 void DocumentPieces::throwIfFailed() const
 {
     if (!m_failure.isEmpty())
-        throw RunError(QStringLiteral("No se puede leer el documento XML %1: %2")
-                           .arg(QDir::toNativeSeparators(m_path), m_failure));
+        failReading(m_path, m_failure);
 }
 
 qint64 documentBytesRead(const QString& path)

@@ -172,7 +172,7 @@ void onEnd(void*, const xmlChar*, const xmlChar*, const xmlChar*) { t_builder->e
 void onCharacters(void*, const xmlChar* text, int length) { t_builder->characters(text, length); }
 
 template <typename Read>
-XmlCapture capture(const QString& name, const QByteArray& mainFile, const std::vector<CaptureRequest>& wanted,
+XmlCapture capture(const QString& name, const std::vector<CaptureRequest>& wanted,
                    Read read)
 {
     XmlCapture result({}, {});
@@ -181,7 +181,7 @@ XmlCapture capture(const QString& name, const QByteArray& mainFile, const std::v
     const auto reset = qScopeGuard([] { t_builder = nullptr; });
     // Only the DTD is built (libxml2 keeps the declared entities there); elements, text and
     // attributes go to the builder.
-    xmlDoc* dtdOnly = xml::parseWith(name, mainFile, [&](xmlParserCtxt* ctxt) {
+    xmlDoc* dtdOnly = xml::parseWith(name, [&](xmlParserCtxt* ctxt) {
         xmlSAXHandler* sax = ctxt->sax;
         sax->startElementNs = onStart;
         sax->endElementNs = onEnd;
@@ -210,14 +210,14 @@ XmlCapture XmlCapture::load(const QString& path, const std::vector<CaptureReques
 
 XmlCapture XmlCapture::read(DocumentPieces& pieces, const std::vector<CaptureRequest>& wanted)
 {
-    return capture(pieces.path(), QByteArray(), wanted, [&](xmlParserCtxt* ctxt) {
+    return capture(pieces.path(), wanted, [&](xmlParserCtxt* ctxt) {
         return xml::readPieces(ctxt, pieces, xml::parseOptions());
     });
 }
 
 XmlCapture XmlCapture::parse(const QByteArray& content, const std::vector<CaptureRequest>& wanted, const QString& name)
 {
-    return capture(name, QByteArray(), wanted, [&](xmlParserCtxt* ctxt) {
+    return capture(name, wanted, [&](xmlParserCtxt* ctxt) {
         return xml::readBytes(ctxt, content, xml::parseOptions());
     });
 }

@@ -116,14 +116,14 @@ XmlDocument XmlDocument::load(const QString& path, const std::function<void(cons
 
 XmlDocument XmlDocument::read(DocumentPieces& pieces)
 {
-    return XmlDocument(xml::parseWith(pieces.path(), QByteArray(), [&](xmlParserCtxtPtr ctxt) {
+    return XmlDocument(xml::parseWith(pieces.path(), [&](xmlParserCtxtPtr ctxt) {
         return xml::readPieces(ctxt, pieces, xml::treeParseOptions());
     }));
 }
 
 XmlDocument XmlDocument::parse(const QByteArray& content, const QString& name)
 {
-    return XmlDocument(xml::parseWith(name, QByteArray(), [&](xmlParserCtxtPtr ctxt) {
+    return XmlDocument(xml::parseWith(name, [&](xmlParserCtxtPtr ctxt) {
         return xml::readBytes(ctxt, content, xml::treeParseOptions());
     }));
 }

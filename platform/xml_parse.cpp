@@ -50,7 +50,6 @@ using StructuredErrorArgument = HandlerArgument<xmlStructuredErrorFunc>::type;
 
 // Collects libxml2's messages during one parse instead of letting it print them.
 struct ParseErrors {
-    QByteArray mainFile; // the document itself, the one file the parser may open
     QString first; // in Spanish, with where it is and libxml2's own words
     bool externalBlocked = false;
     QString blockedUri;
@@ -69,13 +68,10 @@ void collectError(void*, StructuredErrorArgument error)
     t_errors->first = QStringLiteral("no es XML válido%1: %2 (libxml2: %3)").arg(where, kindOf(error->code), detail);
 }
 
-xmlExternalEntityLoader g_defaultLoader = nullptr;
-
-// No document may make the parser read another file or reach the network.
-xmlParserInputPtr refuseExternal(const char* url, const char* id, xmlParserCtxtPtr ctxt)
+// No document may make the parser read another file or reach the network (the document itself
+// comes in through our own reader).
+xmlParserInputPtr refuseExternal(const char* url, const char*, xmlParserCtxtPtr)
 {
-    if (t_errors && url && !t_errors->mainFile.isEmpty() && t_errors->mainFile == url)
-        return g_defaultLoader(url, id, ctxt);
     if (t_errors && !t_errors->externalBlocked) {
         t_errors->externalBlocked = true;
         t_errors->blockedUri = QString::fromUtf8(url ? url : "");
@@ -88,7 +84,6 @@ void initialise()
     static std::once_flag once;
     std::call_once(once, [] {
         xmlInitParser();
-        g_defaultLoader = xmlGetExternalEntityLoader();
         xmlSetExternalEntityLoader(refuseExternal);
     });
 }
@@ -117,11 +112,10 @@ xmlDoc* readBytes(xmlParserCtxt* ctxt, const QByteArray& content, int options)
     return xmlCtxtReadMemory(ctxt, content.constData(), int(content.size()), nullptr, nullptr, options);
 }
 
-xmlDoc* parseWith(const QString& name, const QByteArray& mainFile, const std::function<xmlDoc*(xmlParserCtxt*)>& parse)
+xmlDoc* parseWith(const QString& name, const std::function<xmlDoc*(xmlParserCtxt*)>& parse)
 {
     initialise();
     ParseErrors errors;
-    errors.mainFile = mainFile;
     t_errors = &errors;
     xmlSetStructuredErrorFunc(nullptr, collectError);
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();

@@ -28,10 +28,9 @@ int treeParseOptions();
 _xmlDoc* readPieces(_xmlParserCtxt* ctxt, DocumentPieces& pieces, int options);
 _xmlDoc* readBytes(_xmlParserCtxt* ctxt, const QByteArray& content, int options);
 
-// Runs `parse` on a fresh parser context. `mainFile` is the one file the parser may open (empty for
-// a parse from memory). Raises a RunError naming `name` when the document is not well-formed or
+// Runs `parse` on a fresh parser context, which may open no file at all (the document comes through
+// readPieces or readBytes). Raises a RunError naming `name` when the document is not well-formed or
 // asks for an external resource; otherwise gives what `parse` returned, which the caller frees.
-_xmlDoc* parseWith(const QString& name, const QByteArray& mainFile,
-                   const std::function<_xmlDoc*(_xmlParserCtxt*)>& parse);
+_xmlDoc* parseWith(const QString& name, const std::function<_xmlDoc*(_xmlParserCtxt*)>& parse);
 
 } // namespace quintaro::xml
