@@ -8,7 +8,6 @@
 
 #include <QCryptographicHash>
 
-#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <mutex>

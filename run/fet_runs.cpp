@@ -40,8 +40,7 @@ RunResult TemporaryExport::run(Session& session, RunUi& ui)
 fet::FetFile TemporaryExport::fetFile(const FetChoices& choices) const
 {
     const WorkDir folder = dir();
-    const OriginalNames& names = m_names;
-    return fet::writeFetFile(tables::readSchoolTables(folder), names,
+    return fet::writeFetFile(tables::readSchoolTables(folder), m_names,
                              {QFileInfo(m_document).fileName(), m_frames, choices.kinds, choices.rules});
 }
 

@@ -12,7 +12,6 @@
 
 #include <QTemporaryDir>
 
-#include <functional>
 #include <memory>
 #include <optional>
 

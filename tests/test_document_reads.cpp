@@ -9,7 +9,6 @@
 #include "test_support.h"
 #include "tools/velmora_standin.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
