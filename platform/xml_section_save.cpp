@@ -3,6 +3,7 @@
 #include "platform/error.h"
 #include "platform/whole_file.h"
 #include "platform/xml_document.h"
+#include "platform/xml_save_detail.h"
 
 #include <QDir>
 #include <QIODevice>
@@ -15,51 +16,37 @@
 
 namespace quintaro {
 
-namespace {
+namespace xml {
 
-const xmlChar* utf8(const char* s) { return reinterpret_cast<const xmlChar*>(s); }
+bool SaveTarget::put(QByteArrayView bytes)
+{
+    failed = failed || device->write(bytes.data(), bytes.size()) != bytes.size();
+    return !failed;
+}
 
-// Where a serialisation goes: a device, or memory. On the way to a device a placeholder is
-// replaced: the last bytes are held back until they cannot be the start of it.
-struct SaveTarget {
-    QIODevice* device = nullptr;
-    QByteArray* memory = nullptr;
-    QByteArray placeholder = {};
-    QByteArrayView replacement = {};
-    QByteArray held = {};
-    bool spliced = false;
-    bool failed = false;
-
-    bool put(QByteArrayView bytes)
-    {
-        failed = failed || device->write(bytes.data(), bytes.size()) != bytes.size();
-        return !failed;
+void SaveTarget::write(QByteArrayView bytes)
+{
+    if (memory) {
+        memory->append(bytes);
+        return;
     }
-
-    void write(QByteArrayView bytes)
-    {
-        if (memory) {
-            memory->append(bytes);
-            return;
-        }
-        if (placeholder.isEmpty() || spliced) {
-            put(bytes);
-            return;
-        }
-        held.append(bytes);
-        const qsizetype at = held.indexOf(placeholder);
-        if (at >= 0) {
-            spliced = true;
-            put(QByteArrayView(held).first(at)) && put(replacement)
-                && put(QByteArrayView(held).sliced(at + placeholder.size()));
-            held.clear();
-        } else if (held.size() >= placeholder.size()) {
-            const qsizetype ready = held.size() - (placeholder.size() - 1);
-            put(QByteArrayView(held).first(ready));
-            held.remove(0, ready);
-        }
+    if (placeholder.isEmpty() || spliced) {
+        put(bytes);
+        return;
     }
-};
+    held.append(bytes);
+    const qsizetype at = held.indexOf(placeholder);
+    if (at >= 0) {
+        spliced = true;
+        put(QByteArrayView(held).first(at)) && put(replacement)
+            && put(QByteArrayView(held).sliced(at + placeholder.size()));
+        held.clear();
+    } else if (held.size() >= placeholder.size()) {
+        const qsizetype ready = held.size() - (placeholder.size() - 1);
+        put(QByteArrayView(held).first(ready));
+        held.remove(0, ready);
+    }
+}
 
 int writeToTarget(void* context, const char* buffer, int len)
 {
@@ -75,10 +62,23 @@ const char* encodingOf(const xmlDoc* doc)
     return doc->encoding ? reinterpret_cast<const char*>(doc->encoding) : "UTF-8";
 }
 
+} // namespace xml
+
+namespace {
+
+using xml::SaveTarget;
+
+const xmlChar* utf8(const char* s) { return reinterpret_cast<const xmlChar*>(s); }
+
+QString composeError(const QString& path)
+{
+    return QStringLiteral("No se pudo componer el documento %1").arg(QDir::toNativeSeparators(path));
+}
+
 // Serialises the whole document in its own encoding.
 bool serialise(xmlDoc* doc, SaveTarget& target)
 {
-    xmlSaveCtxtPtr save = xmlSaveToIO(writeToTarget, closeNothing, &target, encodingOf(doc), 0);
+    xmlSaveCtxtPtr save = xmlSaveToIO(xml::writeToTarget, xml::closeNothing, &target, xml::encodingOf(doc), 0);
     if (!save)
         return false;
     const long written = xmlSaveDoc(save, doc);
@@ -97,7 +97,7 @@ QByteArray inEncoding(const char* encoding, QByteArrayView text)
     xmlCharEncodingHandlerPtr handler = xmlFindCharEncodingHandler(encoding);
     QByteArray out;
     SaveTarget target{nullptr, &out};
-    xmlOutputBufferPtr buffer = xmlOutputBufferCreateIO(writeToTarget, closeNothing, &target, handler);
+    xmlOutputBufferPtr buffer = xmlOutputBufferCreateIO(xml::writeToTarget, xml::closeNothing, &target, handler);
     if (!buffer)
         throw RunError(QStringLiteral("No se pudo preparar la codificación %1").arg(QString::fromUtf8(encoding)));
     xmlOutputBufferFlush(buffer);
@@ -109,13 +109,11 @@ QByteArray inEncoding(const char* encoding, QByteArrayView text)
 
 } // namespace
 
-void saveWithAppendedMarkup(XmlDocument& document, const QString& path, QByteArrayView markup)
+bool xml::writeTreeWithMarkup(xmlDoc* doc, QIODevice& device, QByteArrayView markup, const QString& path)
 {
-    xmlDoc* doc = document.raw();
     xmlNode* root = xmlDocGetRootElement(doc);
     if (!root)
         throw RunError(QStringLiteral("El documento %1 no tiene elemento raíz").arg(QDir::toNativeSeparators(path)));
-    document.dropSelections();
     // A marker element holds the markup's place; its random value occurs nowhere else.
     const QByteArray token = QByteArray::number(QRandomGenerator::system()->generate64(), 16)
         + QByteArray::number(QRandomGenerator::system()->generate64(), 16);
@@ -124,7 +122,7 @@ void saveWithAppendedMarkup(XmlDocument& document, const QString& path, QByteArr
     if (!marker || !lineBreak || !xmlSetProp(marker, utf8("valor"), utf8(token.constData()))) {
         xmlFreeNode(marker);
         xmlFreeNode(lineBreak);
-        throw RunError(QStringLiteral("No se pudo componer el documento %1").arg(QDir::toNativeSeparators(path)));
+        throw RunError(composeError(path));
     }
     xmlAddChild(root, marker);
     xmlAddChild(root, lineBreak);
@@ -137,18 +135,22 @@ void saveWithAppendedMarkup(XmlDocument& document, const QString& path, QByteArr
 
     const char* encoding = encodingOf(doc);
     const QByteArray encoded = isUtf8(encoding) ? QByteArray() : inEncoding(encoding, markup);
-    bool spliced = true;
+    SaveTarget target{&device};
+    target.placeholder = inEncoding(encoding, "<quintaro-marca valor=\"" + token + "\"/>");
+    target.replacement = encoded.isNull() ? markup : QByteArrayView(encoded);
+    if (!serialise(doc, target))
+        return false;
+    if (!target.spliced)
+        throw RunError(composeError(path));
+    return true;
+}
+
+void saveWithAppendedMarkup(XmlDocument& document, const QString& path, QByteArrayView markup)
+{
+    document.dropSelections();
     const auto failure = writeWholeFile(path, [&](QIODevice& file) {
-        SaveTarget target{&file};
-        target.placeholder = inEncoding(encoding, "<quintaro-marca valor=\"" + token + "\"/>");
-        target.replacement = encoded.isNull() ? markup : QByteArrayView(encoded);
-        if (!serialise(doc, target))
-            return false;
-        spliced = target.spliced;
-        return spliced;
+        return xml::writeTreeWithMarkup(document.raw(), file, markup, path);
     });
-    if (!spliced)
-        throw RunError(QStringLiteral("No se pudo componer el documento %1").arg(QDir::toNativeSeparators(path)));
     if (failure)
         throw RunError(QStringLiteral("No se pudo guardar el documento %1: %2").arg(QDir::toNativeSeparators(path), failure->reason));
 }

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
+#include <QSet>
 #include <QString>
 
 namespace quintaro {
 
+class DocumentPieces;
 class XmlDocument;
 
 // Writes `doc` to `path` in the document's own encoding (UTF-8 when it declares none), with
@@ -14,5 +17,14 @@ class XmlDocument;
 // becomes a character reference exactly as the serialiser writes it. The file is written whole or
 // not at all; the tree is left as it was.
 void saveWithAppendedMarkup(XmlDocument& doc, const QString& path, QByteArrayView markup);
+
+// The same file, written while the document is parsed from `pieces`: each part of the tree is
+// written and let go of as soon as it is complete, so the whole tree is never in memory. A document
+// with a DTD is kept whole and saved as above. Raises the parse's RunError for a document that
+// does not parse.
+struct StreamedSave {
+    QSet<QByteArray> rootChildren; // the names of the root element's child elements
+};
+StreamedSave saveWithAppendedMarkup(DocumentPieces& pieces, const QString& path, QByteArrayView markup);
 
 } // namespace quintaro

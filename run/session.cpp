@@ -133,8 +133,6 @@ void Session::keepDocumentsUntilExit()
 {
     if (m_exportDoc)
         m_exportDoc->keepUntilExit();
-    if (m_xmlDoc)
-        m_xmlDoc->keepUntilExit();
 }
 
 DocumentCopy& Session::documentCopy()
@@ -263,8 +261,8 @@ DocumentCheck Session::checkDocument(RunUi& ui)
 void Session::importSolution(const WorkDir& dir, RunReport& report)
 {
     // The document is read from disk once and parsed twice from memory: first for the names the
-    // tables' rows need (a light pass), then, once the tables have let go of their rows, as the
-    // tree the result document is saved from. Its digest (is it the exported one?) is taken on the
+    // tables' rows need (a light pass), then, once the tables have let go of their rows, to write
+    // the result document as it goes. Its digest (is it the exported one?) is taken on the
     // other core meanwhile.
     std::optional<DocumentCopy> ownCopy;
     DocumentCopy& copy = m_keepBytes ? documentCopy() : ownCopy.emplace(m_filenameXML);
@@ -289,22 +287,20 @@ void Session::importSolution(const WorkDir& dir, RunReport& report)
     // The tables' rows leave memory before the document's tree comes.
     c.closeAll();
 
-    m_xmlDoc.reset();
-    {
-        // The last parse of the copy (unless the session keeps it) lets go of each piece it has
-        // passed: the tree takes the copy's place in memory.
-        DocumentPieces pieces(copy, m_keepBytes ? DocumentPieces::Copy::Keep : DocumentPieces::Copy::LetGo);
-        m_xmlDoc.emplace(XmlDocument::read(pieces));
-    }
-    ownCopy.reset();
-    XmlDocument& doc = *m_xmlDoc;
     ImportReport& imported = report.imported;
     imported = std::move(solution.report);
+    imported.resultDocument = resultDocumentPath(m_filenameXML);
+    StreamedSave saved;
+    {
+        // The result document is written while the copy is parsed the second time; that parse lets
+        // go of each piece it has passed (unless the session keeps the copy).
+        DocumentPieces pieces(copy, m_keepBytes ? DocumentPieces::Copy::Keep : DocumentPieces::Copy::LetGo);
+        saved = saveWithAppendedMarkup(pieces, imported.resultDocument, solution.section);
+    }
+    ownCopy.reset();
     // A document that already holds a horario (a result document chosen again) keeps that
     // section as it is; the time slots go into the one appended now.
-    imported.hadSchedule = !doc.root().firstChild("horario").isNull();
-    imported.resultDocument = resultDocumentPath(m_filenameXML);
-    saveWithAppendedMarkup(doc, imported.resultDocument, solution.section);
+    imported.hadSchedule = saved.rootChildren.contains("horario");
     imported.doubts = doubtsAbout(record, m_filenameXML, digest,
                                   QFileInfo(dir.tablePath(QStringLiteral("SOLUC"))).lastModified().toUTC(), imported);
     if (!original.unmapped.isEmpty())

@@ -3,7 +3,6 @@
 #include "export/export_document.h"
 #include "export/table_output.h"
 #include "platform/document_bytes.h"
-#include "platform/xml_document.h"
 #include "run/run_report.h"
 #include "run/table_components.h"
 
@@ -100,7 +99,6 @@ private:
     std::optional<DocumentCopy> m_copy; // kept between runs (keepDocumentBytes)
     bool m_keepBytes = false;
     std::optional<ExportDocument> m_exportDoc;
-    std::optional<XmlDocument> m_xmlDoc;
     TableComponents m_components;
 };
 

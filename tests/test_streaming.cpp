@@ -2,6 +2,7 @@
 // and the tree built and saved node by node are the reference.
 #include "import/schedule_section.h"
 #include "platform/dbf_table.h"
+#include "platform/document_bytes.h"
 #include "platform/error.h"
 #include "platform/text.h"
 #include "platform/xml_capture.h"
@@ -9,6 +10,7 @@
 #include "platform/xml_section_save.h"
 #include "test_support.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -110,12 +112,22 @@ TEST(Streaming, RefusesWhatTheTreeRefusesWithTheSameMessage)
         "<!ENTITY g \"&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;\"><!ENTITY h \"&g;&g;&g;&g;&g;&g;&g;&g;&g;&g;\">]>"
         "<datosGHC><a>&h;&h;&h;&h;&h;&h;&h;&h;&h;&h;</a></datosGHC>",
     };
+    const QTemporaryDir dir;
+    const QString document = dir.filePath(QStringLiteral("doc.xml"));
+    const QString result = dir.filePath(QStringLiteral("ResultadoZentar.xml"));
     for (const QByteArray& xml : cases) {
         const QString tree = messageOf([&] { XmlDocument::parse(xml); });
         ASSERT_FALSE(tree.isEmpty()) << xml.constData();
         EXPECT_EQ(messageOf([&] { XmlCapture::parse(xml, kRequests); }), tree);
+        // The save that writes while it parses fails as the tree's load does, and leaves no file.
+        writeFile(document, xml);
+        EXPECT_EQ(messageOf([&] {
+                      DocumentPieces pieces(document);
+                      saveWithAppendedMarkup(pieces, result, "<horario/>");
+                  }),
+                  messageOf([&] { XmlDocument::load(document); }));
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"doc.xml"});
     }
-    const QTemporaryDir dir;
     EXPECT_EQ(messageOf([&] { XmlCapture::load(dir.filePath(QStringLiteral("no.xml")), kRequests); }),
               messageOf([&] { XmlDocument::load(dir.filePath(QStringLiteral("no.xml"))); }));
 }
@@ -162,15 +174,37 @@ QByteArray savedThroughTree(const QByteArray& xml, const std::vector<Slot>& slot
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QByteArray savedSpliced(const QByteArray& xml, const std::vector<Slot>& slots, const QString& path)
+// The same section written while the document is parsed from its file.
+QByteArray savedWhileParsed(const QByteArray& xml, QByteArrayView markup, const QString& path,
+                            StreamedSave* saved = nullptr)
+{
+    const QString document = path + QStringLiteral(".origen");
+    writeFile(document, xml);
+    DocumentPieces pieces(document);
+    const StreamedSave result = saveWithAppendedMarkup(pieces, path, markup);
+    if (saved)
+        *saved = result;
+    return readFile(path);
+}
+
+QByteArray savedSplicedMarkup(const QByteArray& xml, QByteArrayView markup, const QString& path)
 {
     XmlDocument doc = XmlDocument::parse(xml);
+    saveWithAppendedMarkup(doc, path, markup);
+    return readFile(path);
+}
+
+QByteArray sectionOf(const std::vector<Slot>& slots)
+{
     ScheduleSection section;
     for (const Slot& s : slots)
         section.addSlot(s.dia, s.indice, s.marco, s.room, s.roomName, s.sesion, s.teacher);
-    saveWithAppendedMarkup(doc, path, section.finish());
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return section.finish();
+}
+
+QByteArray savedSpliced(const QByteArray& xml, const std::vector<Slot>& slots, const QString& path)
+{
+    return savedSplicedMarkup(xml, sectionOf(slots), path);
 }
 } // namespace
 
@@ -206,13 +240,16 @@ TEST(Streaming, SplicedSectionIsWhatTheTreeSaves)
             << xml.left(60).constData();
         EXPECT_EQ(savedSpliced(xml, {}, dir.filePath(QStringLiteral("vacio.xml"))),
                   savedThroughTree(xml, {}, dir.filePath(QStringLiteral("arbol_vacio.xml"))));
+        EXPECT_EQ(savedWhileParsed(xml, sectionOf(slots), dir.filePath(QStringLiteral("flujo.xml"))), expected)
+            << xml.left(60).constData();
     }
     // The serialiser hands its output over once about 4 000 bytes have gathered: for one of these
     // sizes the marker that holds the section's place is cut between two writes.
     for (int elements = 960; elements < 1000; ++elements) {
         const QByteArray xml = "<datosGHC>" + QByteArray("<m/>").repeated(elements) + "</datosGHC>";
-        EXPECT_EQ(savedSpliced(xml, slots, dir.filePath(QStringLiteral("e.xml"))),
-                  savedThroughTree(xml, slots, dir.filePath(QStringLiteral("a.xml"))))
+        const QByteArray expected = savedThroughTree(xml, slots, dir.filePath(QStringLiteral("a.xml")));
+        EXPECT_EQ(savedSpliced(xml, slots, dir.filePath(QStringLiteral("e.xml"))), expected) << elements;
+        EXPECT_EQ(savedWhileParsed(xml, sectionOf(slots), dir.filePath(QStringLiteral("f.xml"))), expected)
             << elements;
     }
     // Characters that Latin-1 lacks are written as references, as the tree's save writes them.
@@ -220,6 +257,66 @@ TEST(Streaming, SplicedSectionIsWhatTheTreeSaves)
     EXPECT_TRUE(latin1.contains("Ma\xf1"
                                 "ana &#8364;"))
         << latin1.constData();
+}
+
+// What the tree's save writes, for documents with everything a serialiser treats on its own:
+// nodes around the root, declarations, namespaces, escapes in attributes and texts, CDATA, empty
+// elements, encodings, a DTD (kept whole), and enough elements that parts are written and freed
+// many times over at every depth.
+TEST(Streaming, SaveWhileParsingWritesWhatTheTreeSaves)
+{
+    QByteArray many;
+    for (int i = 0; i < 9000; ++i)
+        many += "\n  <sesion n=\"" + QByteArray::number(i) + "\"><grupo>G" + QByteArray::number(i % 7)
+            + "</grupo>" + (i % 3 ? "<aula/>" : "<aula>A &amp; B</aula>") + "texto " + QByteArray::number(i)
+            + "<!-- c --></sesion>";
+    QByteArray deep;
+    for (int i = 0; i < 5000; ++i)
+        deep += "<a><b><c>" + QByteArray::number(i) + "</c>x</b></a>";
+    QStringEncoder toUtf16(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
+    QStringEncoder to1252("windows-1252");
+    const QString mixed = QStringLiteral("<datosGHC a=\"Ñandú €\">Œuvre ñ<m>€</m>%1</datosGHC>");
+    const QByteArray documents[] = {
+        "<?xml version=\"1.0\"?>\n<!-- antes -->\n<?proc datos?>\n<datosGHC><m/></datosGHC>\n<?tras x?><!-- fin -->",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><datosGHC/>",
+        "<?xml version=\"1.0\" standalone=\"no\"?><datosGHC>\n</datosGHC>",
+        "<q:datosGHC xmlns:q=\"urn:q\" xmlns=\"urn:d\" a=\"1\"><q:x q:b=\"2\"><y xmlns:z=\"urn:z\"><z:w z:v=\"3\"/>"
+        "</y></q:x><x/></q:datosGHC>",
+        "<datosGHC n=\"\xc3\xa1&#10;b&#9;c&#13;&quot;'&lt;&amp;&gt;\"><m t=\"\xc3\xb1 &#x20AC;\">x\xc3\xb1&#13;&lt;&gt;</m>"
+        "<m t='\"'/></datosGHC>",
+        "<datosGHC><![CDATA[a<b&c]]>texto<![CDATA[]]><e></e><f>  </f></datosGHC>",
+        "<datosGHC><m xml:id=\"uno\"/><m xml:id=\"dos\">t</m></datosGHC>",
+        "<!DOCTYPE datosGHC [<!ENTITY e \"entidad\"><!ATTLIST m t CDATA \"def\">]><datosGHC>&e;<m/></datosGHC>",
+        "<datosGHC><horario/><sesiones>" + many + "\n</sesiones>\n</datosGHC>",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<datosGHC>texto" + deep + "<!-- x -->" + deep + "</datosGHC>",
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<datosGHC>" + QByteArray("<m>\xf1</m>").repeated(6000)
+            + "</datosGHC>",
+        to1252(QStringLiteral("<?xml version=\"1.0\" encoding=\"windows-1252\"?>") + mixed.arg(QString())),
+        toUtf16(mixed.arg(QString())), // no declaration, only the byte-order mark
+        toUtf16(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?>") + mixed.arg(QString::fromUtf8(deep))),
+    };
+    const QByteArray sections[] = {
+        sectionOf({{1, 2, QStringLiteral("Mañana €"), ScheduleSection::Room::Named, QStringLiteral("Œuvre ž"),
+                    QStringLiteral("9"), QStringLiteral("ÁÉ 中")}}),
+        "<horario/>",
+    };
+    const QTemporaryDir dir;
+    for (const QByteArray& xml : documents) {
+        for (const QByteArray& section : sections) {
+            const QByteArray expected = savedSplicedMarkup(xml, section, dir.filePath(QStringLiteral("arbol.xml")));
+            ASSERT_FALSE(expected.isEmpty());
+            const QByteArray streamed = savedWhileParsed(xml, section, dir.filePath(QStringLiteral("flujo.xml")));
+            EXPECT_EQ(streamed.size(), expected.size()) << xml.left(80).constData();
+            EXPECT_TRUE(streamed == expected) << xml.left(80).constData() << "\n---\n"
+                                              << streamed.left(400).constData();
+        }
+    }
+    // What the import asks of the root's children: whether a horario is among them.
+    StreamedSave saved;
+    savedWhileParsed(documents[8], "<horario/>", dir.filePath(QStringLiteral("h.xml")), &saved);
+    EXPECT_EQ(saved.rootChildren, (QSet<QByteArray>{"horario", "sesiones"}));
+    savedWhileParsed(documents[7], "<horario/>", dir.filePath(QStringLiteral("h.xml")), &saved);
+    EXPECT_EQ(saved.rootChildren, QSet<QByteArray>{"m"});
 }
 
 TEST(Streaming, StoredBytesLookupAndCopy)
