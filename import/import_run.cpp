@@ -94,30 +94,36 @@ ImportedSolution ImportarSolucion(ImportTables tables, const OriginalNames& name
         if (const QString kind = text::trimmed(periods.text(periodKind)); kinds.isBreak(kind))
             breakOf.insert(key, kind);
     }
+    SlotClashes clashes;
     // Who the check names (teachers as the document wrote them), and each period as it is told:
-    // made once each, not once per slot.
-    QHash<QString, QString> teacherWhoOf, groupWhoOf, roomWhoOf;
-    const auto whoOf = [](QHash<QString, QString>& made, const QString& code, const auto& make) -> const QString& {
-        auto it = made.find(code);
-        if (it == made.end())
-            it = made.insert(code, make(code));
+    // numbered once each, not once per slot.
+    QHash<QString, int> teacherNumbers, groupNumbers, roomNumbers;
+    const auto placeWho = [&clashes](QHash<QString, int>& numbers, const QString& code, const auto& who) {
+        if (text::trimmed(code).isEmpty())
+            return -1; // nobody
+        auto it = numbers.find(code);
+        if (it == numbers.end())
+            it = numbers.insert(code, clashes.whoNumber(who(code)));
         return *it;
     };
-    const auto teacherWho = [&](const QString& code) -> const QString& {
-        return whoOf(teacherWhoOf, code, [&](const QString& c) { return QStringLiteral("el profesor %1").arg(names.teacher(c)); });
+    const auto teacherWho = [&](const QString& code) {
+        return placeWho(teacherNumbers, code, [&](const QString& c) { return QStringLiteral("el profesor %1").arg(names.teacher(c)); });
     };
-    const auto groupWho = [&](const QString& code) -> const QString& {
-        return whoOf(groupWhoOf, code, [](const QString& c) { return QStringLiteral("el grupo %1").arg(c); });
+    const auto groupWho = [&](const QString& code) {
+        return placeWho(groupNumbers, code, [](const QString& c) { return QStringLiteral("el grupo %1").arg(c); });
     };
-    const auto roomWho = [&](const QString& code) -> const QString& {
-        return whoOf(roomWhoOf, code, [](const QString& c) { return QStringLiteral("el aula %1").arg(c); });
+    const auto roomWho = [&](const QString& code) {
+        return placeWho(roomNumbers, code, [](const QString& c) { return QStringLiteral("el aula %1").arg(c); });
     };
-    QHash<QString, ClockSlot> slotOf; // by period key
+    struct Period {
+        ClockSlot at;
+        int number;
+    };
+    QHash<QString, Period> slotOf; // by period key
 
     ImportedSolution result;
     ImportReport& report = result.report;
     ScheduleSection section;
-    SlotClashes clashes;
     for (soluc.first(); !soluc.eof(); soluc.next()) {
         const qint64 day = soluc.whole(dia);
         if (day == 0) {
@@ -154,27 +160,30 @@ ImportedSolution ImportarSolucion(ImportTables tables, const OriginalNames& name
         auto slot = slotOf.find(periodKey);
         if (slot == slotOf.end()) {
             const auto [from, to] = clockOf.value(periodKey, {-1, -1});
-            slot = slotOf.insert(periodKey, ClockSlot{day, from, to,
-                                                      QStringLiteral("%1, hora %2%3")
-                                                          .arg(dayName(day))
-                                                          .arg(period)
-                                                          .arg(frame.isEmpty() ? QString()
-                                                                               : QStringLiteral(" (marco %1)").arg(frame))});
+            const QString told = QStringLiteral("%1, hora %2%3")
+                                     .arg(dayName(day))
+                                     .arg(period)
+                                     .arg(frame.isEmpty() ? QString() : QStringLiteral(" (marco %1)").arg(frame));
+            slot = slotOf.insert(periodKey, Period{ClockSlot{day, from, to, told}, clashes.whenNumber(told)});
         }
-        const ClockSlot& when = *slot;
+        const ClockSlot& when = slot->at;
         const QString what = lesson.sesion.isEmpty() ? subject + u'/' + group : QStringLiteral("sesión ") + lesson.sesion;
+        const auto place = [&](int who) {
+            if (who >= 0)
+                clashes.place(who, slot->number, when, what);
+        };
         // A co-taught lesson's other teachers and a lesson's other groups are there too.
         static const SharedLesson kNotShared;
         const auto found = names.sharedLessons.constFind(lesson.sesion.toLongLong());
         const SharedLesson& shared = found == names.sharedLessons.cend() ? kNotShared : *found;
-        clashes.place(teacherWho(teacherCode), teacherCode, when, what);
+        place(teacherWho(teacherCode));
         for (const QString& t : shared.teachers)
-            clashes.place(teacherWho(t), t, when, what);
-        clashes.place(groupWho(group), group, when, what);
+            place(teacherWho(t));
+        place(groupWho(group));
         for (const QString& g : shared.groups)
-            clashes.place(groupWho(g), g, when, what);
+            place(groupWho(g));
         if (room == ScheduleSection::Room::Named)
-            clashes.place(roomWho(roomText), roomText, when, what);
+            place(roomWho(roomText));
         if (const auto kind = breakOf.constFind(periodKey); kind != breakOf.cend() && !lesson.task)
             report.inBreaks << QStringLiteral("%1 está en un tramo que no es lectivo («%2»): el %3")
                                    .arg(what, *kind, when.when);

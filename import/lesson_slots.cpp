@@ -4,13 +4,6 @@
 
 namespace quintaro {
 
-namespace {
-QString keyOf(const QString& subject, const QString& group)
-{
-    return QString::number(subject.size()) + u':' + subject + group;
-}
-} // namespace
-
 LessonSlots::LessonSlots(DbfTable& asigt)
 {
     static const tables::Asigt A;
@@ -21,7 +14,7 @@ LessonSlots::LessonSlots(DbfTable& asigt)
     const int esSesion = asigt.fieldIndex(A.nameOf(A.ES_SESION));
     const int ctarea = asigt.fieldIndex(A.nameOf(A.CTAREA));
     for (asigt.first(); !asigt.eof(); asigt.next()) {
-        const QString key = keyOf(asigt.text(casig), asigt.text(cgrup));
+        const Key key{asigt.text(casig), asigt.text(cgrup)};
         std::vector<Lesson>& lessons = m_lessons[key];
         m_order.emplace_back(key, lessons.size());
         lessons.push_back({asigt.text(cprof), asigt.text(esSesion), asigt.whole(horas), 0, !asigt.text(ctarea).isEmpty()});
@@ -42,7 +35,7 @@ std::vector<LessonSlots::Short> LessonSlots::shortOfHours() const
 LessonSlots::Result LessonSlots::take(const QString& subject, const QString& group, const QString& teacher)
 {
     // Both sides are read through DbfTable::text(), which leaves out the padding blanks.
-    const auto found = m_lessons.find(keyOf(subject, group));
+    const auto found = m_lessons.find(Key{subject, group});
     if (found == m_lessons.end())
         return {};
     std::vector<Lesson>& all = *found;

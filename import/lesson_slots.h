@@ -44,8 +44,9 @@ private:
     };
     // Per subject and group, the lessons in stored order; and every lesson's place, in the order
     // of ASIGT.
-    QHash<QString, std::vector<Lesson>> m_lessons;
-    std::vector<std::pair<QString, size_t>> m_order;
+    using Key = std::pair<QString, QString>;
+    QHash<Key, std::vector<Lesson>> m_lessons;
+    std::vector<std::pair<Key, size_t>> m_order;
 };
 
 } // namespace quintaro

@@ -8,15 +8,30 @@
 
 namespace quintaro {
 
+int SlotClashes::numberOf(QHash<QString, int>& numbers, QStringList& texts, const QString& text)
+{
+    auto it = numbers.find(text);
+    if (it == numbers.end()) {
+        it = numbers.insert(text, int(texts.size()));
+        texts << text;
+    }
+    return *it;
+}
+
 void SlotClashes::place(const QString& who, const QString& code, const ClockSlot& at, const QString& what)
 {
-    if (text::trimmed(code).isEmpty())
-        return;
-    const WhoAndDay key{who, at.day};
-    auto& placed = m_byWhoAndDay[key];
-    if (placed.empty())
-        m_order.push_back(key);
-    placed.push_back({at.from, at.to, at.when, what});
+    if (!text::trimmed(code).isEmpty())
+        place(whoNumber(who), whenNumber(at.when), at, what);
+}
+
+void SlotClashes::place(int who, int when, const ClockSlot& at, const QString& what)
+{
+    auto group = m_groupOf.find({who, at.day});
+    if (group == m_groupOf.end()) {
+        group = m_groupOf.insert({who, at.day}, int(m_whoOfGroup.size()));
+        m_whoOfGroup.push_back(who);
+    }
+    m_placed.push_back({*group, when, at.from, at.to, what});
     m_overlaps.reset();
 }
 
@@ -30,21 +45,35 @@ const std::vector<SlotClashes::Overlap>& SlotClashes::overlaps() const
         return *m_overlaps;
     m_overlaps.emplace();
     m_clashing.clear();
-    for (const WhoAndDay& key : m_order) {
-        const std::vector<Placed>& placed = *m_byWhoAndDay.constFind(key); // a reference: the overlaps point into it
+    // The placements of each who and day together, in the order placed; the groups in the order
+    // first placed.
+    std::vector<size_t> start(m_whoOfGroup.size() + 1, 0);
+    for (const Placed& p : m_placed)
+        ++start[size_t(p.group) + 1];
+    for (size_t g = 1; g < start.size(); ++g)
+        start[g] += start[g - 1];
+    std::vector<const Placed*> byGroup(m_placed.size());
+    std::vector<size_t> next(start.begin(), start.end() - 1);
+    for (const Placed& p : m_placed)
+        byGroup[next[size_t(p.group)]++] = &p;
+
+    for (size_t g = 0; g < m_whoOfGroup.size(); ++g) {
         // Slots of one period together (in the order placed), then joined with any other period
-        // they overlap in clock time.
+        // they overlap in clock time. A person has a few periods a day: a list is enough.
         std::vector<std::vector<const Placed*>> periods;
-        QHash<QString, size_t> periodOf;
-        for (const Placed& p : placed) {
-            if (!periodOf.contains(p.when)) {
-                periodOf.insert(p.when, periods.size());
-                periods.emplace_back();
+        std::vector<int> periodWhen;
+        for (size_t i = start[g]; i < start[g + 1]; ++i) {
+            const Placed* p = byGroup[i];
+            const auto found = std::find(periodWhen.begin(), periodWhen.end(), p->when);
+            if (found == periodWhen.end()) {
+                periodWhen.push_back(p->when);
+                periods.push_back({p});
+            } else {
+                periods[size_t(found - periodWhen.begin())].push_back(p);
             }
-            periods[periodOf.value(p.when)].push_back(&p);
         }
         std::vector<bool> taken(periods.size(), false);
-        const QString& who = key.first;
+        const int who = m_whoOfGroup[g];
         for (size_t i = 0; i < periods.size(); ++i) {
             if (taken[i])
                 continue;
@@ -60,7 +89,7 @@ const std::vector<SlotClashes::Overlap>& SlotClashes::overlaps() const
             if (together.size() < 2)
                 continue;
             for (const Placed* p : together)
-                m_clashing.insert(who + u'\n' + p->when);
+                m_clashing.insert(m_whos[who] + u'\n' + m_whens[p->when]);
             m_overlaps->push_back({who, std::move(together)});
         }
     }
@@ -73,12 +102,12 @@ QStringList SlotClashes::found() const
     for (const Overlap& o : overlaps()) {
         QStringList whens, whats;
         for (const Placed* p : o.placed) {
-            if (!whens.contains(p->when))
-                whens << p->when;
+            if (!whens.contains(m_whens[p->when]))
+                whens << m_whens[p->when];
             whats << p->what;
         }
         sentences << QStringLiteral("%1 está en %2 sitios a la vez el %3: %4")
-                         .arg(o.who)
+                         .arg(m_whos[o.who])
                          .arg(o.placed.size())
                          .arg(whens.join(QStringLiteral(" y el ")), whats.join(QStringLiteral(", ")));
     }

@@ -27,25 +27,37 @@ public:
     // `who` ("el profesor MGL") is at `at` with `what` ("sesión 101"); an empty `code` (no
     // teacher, no group) places nobody.
     void place(const QString& who, const QString& code, const ClockSlot& at, const QString& what);
+    // The same for many placements: who and the period told (`at.when`) are numbered once each
+    // by the caller, and every placement is of somebody.
+    int whoNumber(const QString& who) { return numberOf(m_whoNumbers, m_whos, who); }
+    int whenNumber(const QString& when) { return numberOf(m_whenNumbers, m_whens, when); }
+    void place(int who, int when, const ClockSlot& at, const QString& what);
     // One sentence per person or room and overlap.
     QStringList found() const;
     // Whether `who` at the slot told as `when` overlaps another of their slots.
     bool clashes(const QString& who, const QString& when) const;
 
 private:
+    // Each placement, in the order placed; who, day and period by number. A few hundred thousand
+    // at a district's scale, so nothing per placement is allocated but the vector's own growth.
     struct Placed {
+        int group; // who and day
+        int when;
         int from, to;
-        QString when, what;
+        QString what;
     };
     struct Overlap {
-        QString who;
+        int who;
         std::vector<const Placed*> placed;
     };
     const std::vector<Overlap>& overlaps() const;
+    static int numberOf(QHash<QString, int>& numbers, QStringList& texts, const QString& text);
 
-    using WhoAndDay = std::pair<QString, qint64>;
-    QHash<WhoAndDay, std::vector<Placed>> m_byWhoAndDay;
-    std::vector<WhoAndDay> m_order; // the keys in the order first placed
+    QHash<QString, int> m_whoNumbers, m_whenNumbers;
+    QStringList m_whos, m_whens;
+    QHash<std::pair<int, qint64>, int> m_groupOf; // who and day, numbered in the order first placed
+    std::vector<int> m_whoOfGroup;
+    std::vector<Placed> m_placed;
     mutable std::optional<std::vector<Overlap>> m_overlaps;
     mutable QSet<QString> m_clashing; // "who\nwhen"
 };
