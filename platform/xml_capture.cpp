@@ -157,30 +157,72 @@ private:
     bool m_overflow = false;
 };
 
+XmlCaptureFeed::XmlCaptureFeed(const std::vector<CaptureRequest>& wanted)
+    : m_builder(std::make_unique<CaptureBuilder>(m_capture, wanted))
+{
+}
+
+XmlCaptureFeed::~XmlCaptureFeed() = default;
+
+void XmlCaptureFeed::start(const xmlChar* localname, int attributeCount, const xmlChar** attributes)
+{
+    m_builder->start(localname, attributeCount, attributes);
+}
+
+void XmlCaptureFeed::end() { m_builder->end(); }
+
+void XmlCaptureFeed::characters(const xmlChar* text, int length) { m_builder->characters(text, length); }
+
+void XmlCaptureFeed::element(const xmlNode* element)
+{
+    std::vector<const xmlChar*> attributes;
+    std::vector<std::unique_ptr<xmlChar, decltype(xmlFree)>> values;
+    for (const xmlAttr* a = element->properties; a; a = a->next) {
+        values.emplace_back(xmlNodeGetContent(reinterpret_cast<const xmlNode*>(a)), xmlFree);
+        const xmlChar* value = values.back() ? values.back().get() : reinterpret_cast<const xmlChar*>("");
+        attributes.insert(attributes.end(), {a->name, a->ns ? a->ns->prefix : nullptr, a->ns ? a->ns->href : nullptr,
+                                             value, value + xmlStrlen(value)});
+    }
+    start(element->name, int(values.size()), attributes.data());
+    for (const xmlNode* child = element->children; child; child = child->next) {
+        if (child->type == XML_ELEMENT_NODE)
+            this->element(child);
+        else if ((child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) && child->content)
+            characters(child->content, xmlStrlen(child->content));
+    }
+    end();
+}
+
+XmlCapture XmlCaptureFeed::take(const QString& name)
+{
+    if (m_builder->overflowed())
+        throw RunError(QStringLiteral("El documento XML %1 es demasiado grande para leerlo").arg(name));
+    return std::move(m_capture);
+}
+
 namespace {
-// The callbacks reach the builder through this, not through their context argument: libxml2 hands
+// The callbacks reach the feed through this, not through their context argument: libxml2 hands
 // entity content to them from a context of its own.
-thread_local CaptureBuilder* t_builder = nullptr;
+thread_local XmlCaptureFeed* t_feed = nullptr;
 
 void onStart(void*, const xmlChar* localname, const xmlChar*, const xmlChar*, int, const xmlChar**, int attributeCount,
              int defaulted, const xmlChar** attributes)
 {
     // Attributes defaulted by the document's DTD are not part of the element, as in the tree.
-    t_builder->start(localname, attributeCount - defaulted, attributes);
+    t_feed->start(localname, attributeCount - defaulted, attributes);
 }
-void onEnd(void*, const xmlChar*, const xmlChar*, const xmlChar*) { t_builder->end(); }
-void onCharacters(void*, const xmlChar* text, int length) { t_builder->characters(text, length); }
+void onEnd(void*, const xmlChar*, const xmlChar*, const xmlChar*) { t_feed->end(); }
+void onCharacters(void*, const xmlChar* text, int length) { t_feed->characters(text, length); }
 
 template <typename Read>
 XmlCapture capture(const QString& name, const std::vector<CaptureRequest>& wanted,
                    Read read)
 {
-    XmlCapture result({}, {});
-    CaptureBuilder builder(result, wanted);
-    t_builder = &builder;
-    const auto reset = qScopeGuard([] { t_builder = nullptr; });
+    XmlCaptureFeed feed(wanted);
+    t_feed = &feed;
+    const auto reset = qScopeGuard([] { t_feed = nullptr; });
     // Only the DTD is built (libxml2 keeps the declared entities there); elements, text and
-    // attributes go to the builder.
+    // attributes go to the feed.
     xmlDoc* dtdOnly = xml::parseWith(name, [&](xmlParserCtxt* ctxt) {
         xmlSAXHandler* sax = ctxt->sax;
         sax->startElementNs = onStart;
@@ -195,9 +237,7 @@ XmlCapture capture(const QString& name, const std::vector<CaptureRequest>& wante
         return read(ctxt);
     });
     xmlFreeDoc(dtdOnly);
-    if (builder.overflowed())
-        throw RunError(QStringLiteral("El documento XML %1 es demasiado grande para leerlo").arg(name));
-    return result;
+    return feed.take(name);
 }
 } // namespace
 

@@ -8,11 +8,15 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
+struct _xmlNode;
+
 namespace quintaro {
 
+class CaptureBuilder;
 class DocumentPieces;
 
 // A path to keep ("/datosGHC/sesionesLectivas/sesion") and what to keep of its elements. A path is
@@ -49,10 +53,38 @@ public:
 
 private:
     friend class CaptureBuilder;
+    friend class XmlCaptureFeed;
     XmlCapture() = default;
     QString m_rootName;
     std::vector<CapturedList> m_lists;
     QHash<QByteArray, int> m_listOfPath;
+};
+
+// Builds a capture from the events of a parse that does something else too (the import's save
+// keeps the names it needs in the pass that writes the result document). Names and texts are
+// libxml2's UTF-8.
+class XmlCaptureFeed {
+public:
+    explicit XmlCaptureFeed(const std::vector<CaptureRequest>& wanted);
+    ~XmlCaptureFeed();
+    XmlCaptureFeed(const XmlCaptureFeed&) = delete;
+    XmlCaptureFeed& operator=(const XmlCaptureFeed&) = delete;
+
+    // SAX2's start of an element: its local name and the attributes it has (five pointers each:
+    // local name, prefix, URI, value, end of value).
+    void start(const unsigned char* localname, int attributeCount, const unsigned char** attributes);
+    void end();
+    void characters(const unsigned char* text, int length);
+    // The same events for an element already built, with everything in it: for a document whose
+    // DTD's entities the tree builder copies in without telling.
+    void element(const _xmlNode* element);
+
+    // What was kept; a RunError naming `name` when the kept text grew past what a list holds.
+    XmlCapture take(const QString& name);
+
+private:
+    XmlCapture m_capture;
+    std::unique_ptr<CaptureBuilder> m_builder;
 };
 
 } // namespace quintaro

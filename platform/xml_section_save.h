@@ -5,10 +5,15 @@
 #include <QSet>
 #include <QString>
 
+#include <functional>
+#include <vector>
+
 namespace quintaro {
 
 class DocumentPieces;
+class XmlCapture;
 class XmlDocument;
+struct CaptureRequest;
 
 // Writes `doc` to `path` in the document's own encoding (UTF-8 when it declares none), with
 // `markup` (UTF-8, one element) as the root element's last child and a line break after it: the
@@ -26,5 +31,11 @@ struct StreamedSave {
     QSet<QByteArray> rootChildren; // the names of the root element's child elements
 };
 StreamedSave saveWithAppendedMarkup(DocumentPieces& pieces, const QString& path, QByteArrayView markup);
+// The same in one pass for markup made from the document itself: the pass also keeps `wanted`, and
+// once it has read the whole document `markupOf` makes the markup from what it kept. Whatever
+// `markupOf` raises leaves no file.
+StreamedSave saveWithAppendedMarkup(DocumentPieces& pieces, const QString& path,
+                                    const std::vector<CaptureRequest>& wanted,
+                                    const std::function<QByteArray(const XmlCapture&)>& markupOf);
 
 } // namespace quintaro

@@ -3,6 +3,7 @@
 #include "platform/document_bytes.h"
 #include "platform/error.h"
 #include "platform/whole_file.h"
+#include "platform/xml_capture.h"
 #include "platform/xml_parse.h"
 #include "platform/xml_save_detail.h"
 
@@ -48,7 +49,7 @@ QByteArray endTagOf(const xmlNode* element)
 // by a line break, and the root with the markup and a line break as its last children.
 class StreamingWriter {
 public:
-    StreamingWriter(QIODevice& device, QByteArrayView markup) : m_target{&device}, m_markup(markup) {}
+    StreamingWriter(QIODevice& device, XmlCaptureFeed* feed) : m_target{&device}, m_feed(feed) {}
     StreamingWriter(const StreamingWriter&) = delete;
     StreamingWriter& operator=(const StreamingWriter&) = delete;
     ~StreamingWriter()
@@ -85,6 +86,10 @@ public:
             m_open.push_back(element);
     }
 
+    // Whether the capture is fed from the parser's events (not from the tree, once it is whole).
+    bool feedsFromEvents() const { return m_feed && !m_keepTree; }
+    XmlCaptureFeed* feed() const { return m_feed; }
+
     // After the tree builder has closed `element`.
     void ended(xmlParserCtxt* ctxt, xmlNode* element)
     {
@@ -93,11 +98,7 @@ public:
         m_open.pop_back();
         const bool written = m_written > m_open.size();
         if (element == m_root) {
-            writePath({element});
-            put(m_markup);
-            put("\n");
-            put(endTagOf(element));
-            put("\n");
+            writePath({element}); // its end waits for the markup
         } else if (written) {
             const DocumentEncoding asSaved(*this);
             writeChildren(element, nullptr);
@@ -110,14 +111,18 @@ public:
         stopIfFailed(ctxt);
     }
 
-    // After the parse: the nodes after the root, or the whole tree when it was kept. False when
-    // the device refused a write.
-    bool finish(xmlDoc* doc, const QString& path)
+    // After the parse, with the markup: the root's end, the nodes after the root, or the whole tree
+    // when it was kept. False when the device refused a write.
+    bool finish(xmlDoc* doc, const QString& path, QByteArrayView markup)
     {
         if (m_keepTree)
-            return xml::writeTreeWithMarkup(doc, *m_target.device, m_markup, path);
+            return xml::writeTreeWithMarkup(doc, *m_target.device, markup, path);
         if (m_composeFailed || !m_out)
             throw RunError(composeError(path));
+        put(markup);
+        put("\n");
+        put(endTagOf(m_root));
+        put("\n");
         {
             const DocumentEncoding asSaved(*this);
             for (xmlNode* node = m_root->next; node; node = node->next) {
@@ -137,6 +142,8 @@ public:
         return true;
     }
 
+    bool keepsTree() const { return m_keepTree; }
+    xmlNode* root() const { return m_root; }
     bool failedToWrite() const { return m_target.failed; }
     bool failedToCompose() const { return m_composeFailed; }
     StreamedSave result() const { return m_result; }
@@ -270,7 +277,7 @@ private:
     SaveTarget m_target;
     QByteArray m_tagBytes;
     SaveTarget m_tagTarget{nullptr, &m_tagBytes};
-    QByteArrayView m_markup;
+    XmlCaptureFeed* m_feed;
     xmlDoc* m_doc = nullptr;
     xmlNode* m_root = nullptr;
     bool m_keepTree = false;
@@ -291,6 +298,9 @@ private:
 // context of its own, which only builds.
 thread_local StreamingWriter* t_writer = nullptr;
 thread_local xmlParserCtxt* t_main = nullptr;
+// The tree builder's own handlers for text, which the capture also sees.
+thread_local charactersSAXFunc t_characters = nullptr, t_whitespace = nullptr;
+thread_local cdataBlockSAXFunc t_cdata = nullptr;
 
 StreamingWriter* writerFor(void* ctx) { return ctx == t_main ? t_writer : nullptr; }
 
@@ -304,8 +314,12 @@ void onStart(void* ctx, const xmlChar* localname, const xmlChar* prefix, const x
     xmlNode* parent = ctxt->node;
     xmlSAX2StartElementNs(ctx, localname, prefix, uri, namespaceCount, namespaces, attributeCount, defaulted,
                           attributes);
-    if (writer && ctxt->node && ctxt->node != parent)
-        writer->started(ctxt, parent, ctxt->node);
+    if (!writer || !ctxt->node || ctxt->node == parent)
+        return;
+    writer->started(ctxt, parent, ctxt->node);
+    // Attributes defaulted by the document's DTD are not part of the element, as in the tree.
+    if (writer->feedsFromEvents())
+        writer->feed()->start(localname, attributeCount - defaulted, attributes);
 }
 
 void onEnd(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar* uri)
@@ -313,17 +327,48 @@ void onEnd(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xml
     auto* ctxt = static_cast<xmlParserCtxt*>(ctx);
     xmlNode* element = ctxt->node;
     xmlSAX2EndElementNs(ctx, localname, prefix, uri);
-    if (StreamingWriter* writer = writerFor(ctx); writer && element && ctxt->node != element)
-        writer->ended(ctxt, element);
+    StreamingWriter* writer = writerFor(ctx);
+    if (!writer || !element || ctxt->node == element)
+        return;
+    if (writer->feedsFromEvents())
+        writer->feed()->end();
+    writer->ended(ctxt, element);
+}
+
+void feedText(void* ctx, const xmlChar* text, int length)
+{
+    if (StreamingWriter* writer = writerFor(ctx); writer && writer->feedsFromEvents())
+        writer->feed()->characters(text, length);
+}
+
+void onCharacters(void* ctx, const xmlChar* text, int length)
+{
+    feedText(ctx, text, length);
+    t_characters(ctx, text, length);
+}
+
+void onWhitespace(void* ctx, const xmlChar* text, int length)
+{
+    feedText(ctx, text, length);
+    t_whitespace(ctx, text, length);
+}
+
+void onCData(void* ctx, const xmlChar* text, int length)
+{
+    feedText(ctx, text, length);
+    t_cdata(ctx, text, length);
 }
 
 } // namespace
 
-StreamedSave saveWithAppendedMarkup(DocumentPieces& pieces, const QString& path, QByteArrayView markup)
+StreamedSave saveWithAppendedMarkup(DocumentPieces& pieces, const QString& path,
+                                    const std::vector<CaptureRequest>& wanted,
+                                    const std::function<QByteArray(const XmlCapture&)>& markupOf)
 {
     StreamedSave result;
     const auto failure = writeWholeFile(path, [&](QIODevice& file) {
-        StreamingWriter writer(file, markup);
+        XmlCaptureFeed feed(wanted);
+        StreamingWriter writer(file, &feed);
         t_writer = &writer;
         const auto reset = qScopeGuard([] {
             t_writer = nullptr;
@@ -333,8 +378,15 @@ StreamedSave saveWithAppendedMarkup(DocumentPieces& pieces, const QString& path,
         try {
             doc = xml::parseWith(pieces.path(), [&](xmlParserCtxt* ctxt) {
                 t_main = ctxt;
-                ctxt->sax->startElementNs = onStart;
-                ctxt->sax->endElementNs = onEnd;
+                xmlSAXHandler* sax = ctxt->sax;
+                t_characters = sax->characters;
+                t_whitespace = sax->ignorableWhitespace;
+                t_cdata = sax->cdataBlock;
+                sax->startElementNs = onStart;
+                sax->endElementNs = onEnd;
+                sax->characters = onCharacters;
+                sax->ignorableWhitespace = onWhitespace;
+                sax->cdataBlock = onCData;
                 return xml::readPieces(ctxt, pieces, xml::treeParseOptions());
             });
         } catch (const RunError&) {
@@ -345,8 +397,12 @@ StreamedSave saveWithAppendedMarkup(DocumentPieces& pieces, const QString& path,
                 throw RunError(StreamingWriter::composeError(path));
             throw;
         }
+        t_writer = nullptr;
         const auto freeDoc = qScopeGuard([doc] { xmlFreeDoc(doc); });
-        if (!writer.finish(doc, path))
+        if (writer.keepsTree() && writer.root())
+            feed.element(writer.root());
+        const QByteArray markup = markupOf(feed.take(pieces.path()));
+        if (!writer.finish(doc, path, markup))
             return false;
         result = writer.result();
         return true;
@@ -355,6 +411,11 @@ StreamedSave saveWithAppendedMarkup(DocumentPieces& pieces, const QString& path,
         throw RunError(QStringLiteral("No se pudo guardar el documento %1: %2")
                            .arg(QDir::toNativeSeparators(path), failure->reason));
     return result;
+}
+
+StreamedSave saveWithAppendedMarkup(DocumentPieces& pieces, const QString& path, QByteArrayView markup)
+{
+    return saveWithAppendedMarkup(pieces, path, {}, [markup](const XmlCapture&) { return markup.toByteArray(); });
 }
 
 } // namespace quintaro

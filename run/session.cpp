@@ -152,20 +152,26 @@ void addPieces(BackgroundDigest& digest, DocumentCopy& copy)
 }
 } // namespace
 
-const ExportDocument& Session::loadForExport(BackgroundDigest* digest)
+DocumentPieces& Session::documentPieces(std::optional<DocumentPieces>& pieces, BackgroundDigest* digest)
 {
-    m_exportDoc.reset();
     if (m_keepBytes) {
         DocumentCopy& copy = documentCopy();
         if (digest)
             addPieces(*digest, copy);
-        DocumentPieces pieces(copy, DocumentPieces::Copy::Keep);
-        m_exportDoc.emplace(ExportDocument::read(pieces));
-    } else {
-        m_exportDoc.emplace(ExportDocument::load(m_filenameXML, [digest](const QByteArray& piece) {
-            if (digest)
-                digest->add(piece);
-        }));
+        return pieces.emplace(copy, DocumentPieces::Copy::Keep);
+    }
+    return pieces.emplace(m_filenameXML, [digest](const QByteArray& piece) {
+        if (digest)
+            digest->add(piece);
+    });
+}
+
+const ExportDocument& Session::loadForExport(BackgroundDigest* digest)
+{
+    m_exportDoc.reset();
+    {
+        std::optional<DocumentPieces> pieces;
+        m_exportDoc.emplace(ExportDocument::read(documentPieces(pieces, digest)));
     }
     // Refused before any work: the steps would otherwise write empty tables and then find no
     // time frame.
@@ -260,44 +266,35 @@ DocumentCheck Session::checkDocument(RunUi& ui)
 
 void Session::importSolution(const WorkDir& dir, RunReport& report)
 {
-    // The document is read from disk once and parsed twice from memory: first for the names the
-    // tables' rows need (a light pass), then, once the tables have let go of their rows, to write
-    // the result document as it goes. Its digest (is it the exported one?) is taken on the
-    // other core meanwhile.
-    std::optional<DocumentCopy> ownCopy;
-    DocumentCopy& copy = m_keepBytes ? documentCopy() : ownCopy.emplace(m_filenameXML);
+    // One pass over the document, read from disk as it goes, writes the result document and keeps
+    // the teachers' and rooms' names as the document wrote them; once it has passed the whole
+    // document, the tables are read and the section they make is appended. The document's digest
+    // (is it the exported one?) is taken on the other core meanwhile.
     BackgroundDigest digestOfBytes;
-    addPieces(digestOfBytes, copy);
-    XmlCapture names = [&] {
-        DocumentPieces pieces(copy, DocumentPieces::Copy::Keep);
-        return XmlCapture::read(pieces, originalNamePaths());
-    }();
-    requireInterchangeRoot(names.rootName(), m_filenameXML);
-    const DocumentDigest digest = digestOfBytes.result();
-
+    std::optional<DocumentPieces> pieces;
+    documentPieces(pieces, &digestOfBytes);
     TableComponents& c = m_components;
     const auto closeAll = qScopeGuard([&c] { c.closeAll(); });
-    // Names go back as the document wrote them when it is the exported one.
-    const std::optional<ExportRecord> record = readExportRecord(dir);
-    const OriginalNamesFound original = originalNames(dir, names, record && record->isOf(m_filenameXML, digest));
-    names = XmlCapture({}, {});
-    c.openForImport(dir);
-    ImportedSolution solution
-        = ImportarSolucion({*c.wwTableSoluc, *c.wwTableAulas, *c.wwTableTramos, *c.wwTableAsig}, original.names);
-    // The tables' rows leave memory before the document's tree comes.
-    c.closeAll();
-
     ImportReport& imported = report.imported;
-    imported = std::move(solution.report);
-    imported.resultDocument = resultDocumentPath(m_filenameXML);
-    StreamedSave saved;
-    {
-        // The result document is written while the copy is parsed the second time; that parse lets
-        // go of each piece it has passed (unless the session keeps the copy).
-        DocumentPieces pieces(copy, m_keepBytes ? DocumentPieces::Copy::Keep : DocumentPieces::Copy::LetGo);
-        saved = saveWithAppendedMarkup(pieces, imported.resultDocument, solution.section);
-    }
-    ownCopy.reset();
+    std::optional<ExportRecord> record;
+    DocumentDigest digest;
+    OriginalNamesFound original;
+    const QString resultDocument = resultDocumentPath(m_filenameXML);
+    const StreamedSave saved = saveWithAppendedMarkup(*pieces, resultDocument, originalNamePaths(),
+                                                      [&](const XmlCapture& names) {
+        requireInterchangeRoot(names.rootName(), m_filenameXML);
+        digest = digestOfBytes.result();
+        // Names go back as the document wrote them when it is the exported one.
+        record = readExportRecord(dir);
+        original = originalNames(dir, names, record && record->isOf(m_filenameXML, digest));
+        c.openForImport(dir);
+        ImportedSolution solution
+            = ImportarSolucion({*c.wwTableSoluc, *c.wwTableAulas, *c.wwTableTramos, *c.wwTableAsig}, original.names);
+        c.closeAll();
+        imported = std::move(solution.report);
+        return std::move(solution.section);
+    });
+    imported.resultDocument = resultDocument;
     // A document that already holds a horario (a result document chosen again) keeps that
     // section as it is; the time slots go into the one appended now.
     imported.hadSchedule = saved.rootChildren.contains("horario");

@@ -82,6 +82,9 @@ private:
     RunResult importFrom(RunUi& ui, const QString& folder);
     // The chosen document's bytes, read once for every run that follows (keepDocumentBytes).
     DocumentCopy& documentCopy();
+    // The chosen document in pieces, into `pieces`: from those bytes when the session keeps them,
+    // otherwise read from disk as the parse goes; each piece also to `digest`.
+    DocumentPieces& documentPieces(std::optional<DocumentPieces>& pieces, BackgroundDigest* digest);
     // The document read for an export (each piece also to `digest`), its root checked; it stays
     // loaded (keepDocumentsUntilExit).
     const ExportDocument& loadForExport(BackgroundDigest* digest = nullptr);

@@ -48,6 +48,21 @@ QString dump(const XmlCapture& capture)
     return out;
 }
 
+// What the save that writes the result document in one pass keeps of the document, written out.
+QString dumpWhileSaving(const QByteArray& xml)
+{
+    const QTemporaryDir dir;
+    const QString document = dir.filePath(QStringLiteral("doc.xml"));
+    writeFile(document, xml);
+    DocumentPieces pieces(document);
+    QString kept;
+    saveWithAppendedMarkup(pieces, dir.filePath(QStringLiteral("r.xml")), kRequests, [&](const XmlCapture& capture) {
+        kept = dump(capture);
+        return QByteArray("<horario/>");
+    });
+    return kept;
+}
+
 // The message a parse raises; empty when it raises none.
 QString messageOf(const std::function<void()>& parse)
 {
@@ -81,6 +96,9 @@ TEST(Streaming, KeepsExactlyWhatTheTreeSelects)
     for (const QByteArray& xml : cases) {
         const QString tree = dump(captureFromTree(XmlDocument::parse(xml), kRequests));
         EXPECT_EQ(dump(XmlCapture::parse(xml, kRequests)), tree) << xml.constData();
+        // The entities of the second case are used twice: the tree builder copies the second
+        // without events, so that pass keeps it from the tree.
+        EXPECT_EQ(dumpWhileSaving(xml), tree) << xml.constData();
     }
     // The reference itself reads the first case as meant.
     const XmlCapture first = XmlCapture::parse(cases[0], kRequests);
@@ -96,6 +114,7 @@ TEST(Streaming, KeepsExactlyWhatTheTreeSelects)
                                                     "<datosGHC><a k=\"ñ\">Educación € física</a></datosGHC>"));
     EXPECT_EQ(dump(XmlCapture::parse(utf16, kRequests)),
               dump(captureFromTree(XmlDocument::parse(utf16), kRequests)));
+    EXPECT_EQ(dumpWhileSaving(utf16), dump(captureFromTree(XmlDocument::parse(utf16), kRequests)));
     EXPECT_EQ(XmlCapture::parse(utf16, kRequests).select("/datosGHC/a").text(0), "Educación € física");
 }
 
@@ -317,6 +336,26 @@ TEST(Streaming, SaveWhileParsingWritesWhatTheTreeSaves)
     EXPECT_EQ(saved.rootChildren, (QSet<QByteArray>{"horario", "sesiones"}));
     savedWhileParsed(documents[7], "<horario/>", dir.filePath(QStringLiteral("h.xml")), &saved);
     EXPECT_EQ(saved.rootChildren, QSet<QByteArray>{"m"});
+}
+
+// The markup is made after the pass has written the document up to the root's end: when making it
+// fails (the tables cannot be read), the old result document stays as it was and nothing is left.
+TEST(Streaming, NoFileWhenTheMarkupCannotBeMade)
+{
+    const QTemporaryDir dir;
+    const QString document = dir.filePath(QStringLiteral("doc.xml"));
+    const QString result = dir.filePath(QStringLiteral("ResultadoZentardoc.xml"));
+    writeFile(document, "<datosGHC>" + QByteArray("<m>texto</m>").repeated(20000) + "</datosGHC>");
+    writeFile(result, "anterior");
+    DocumentPieces pieces(document);
+    const QString message = messageOf([&] {
+        saveWithAppendedMarkup(pieces, result, kRequests, [](const XmlCapture&) -> QByteArray {
+            throw RunError(QStringLiteral("No se encuentra la tabla SOLUC"));
+        });
+    });
+    EXPECT_EQ(message, QStringLiteral("No se encuentra la tabla SOLUC"));
+    EXPECT_EQ(readFile(result), QByteArray("anterior"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"doc.xml", "ResultadoZentardoc.xml"}));
 }
 
 TEST(Streaming, StoredBytesLookupAndCopy)
