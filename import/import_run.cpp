@@ -95,6 +95,7 @@ ImportedSolution ImportarSolucion(ImportTables tables, const OriginalNames& name
             breakOf.insert(key, kind);
     }
     SlotClashes clashes;
+    clashes.reserve(size_t(soluc.liveRowCount()) * 3); // a teacher, a group and a room per slot
     // Who the check names (teachers as the document wrote them), and each period as it is told:
     // numbered once each, not once per slot.
     QHash<QString, int> teacherNumbers, groupNumbers, roomNumbers;

@@ -13,48 +13,58 @@ LessonSlots::LessonSlots(DbfTable& asigt)
     const int horas = asigt.fieldIndex(A.nameOf(A.HORAS));
     const int esSesion = asigt.fieldIndex(A.nameOf(A.ES_SESION));
     const int ctarea = asigt.fieldIndex(A.nameOf(A.CTAREA));
+    m_lessons.reserve(size_t(asigt.liveRowCount()));
     for (asigt.first(); !asigt.eof(); asigt.next()) {
-        const Key key{asigt.text(casig), asigt.text(cgrup)};
-        std::vector<Lesson>& lessons = m_lessons[key];
-        m_order.emplace_back(key, lessons.size());
-        lessons.push_back({asigt.text(cprof), asigt.text(esSesion), asigt.whole(horas), 0, !asigt.text(ctarea).isEmpty()});
+        const int index = int(m_lessons.size());
+        m_lessons.push_back({asigt.text(cprof), asigt.text(esSesion), asigt.whole(horas), 0, !asigt.text(ctarea).isEmpty()});
+        const std::pair<QString, QString> key{asigt.text(casig), asigt.text(cgrup)};
+        auto chain = m_chainOf.find(key);
+        if (chain == m_chainOf.end()) {
+            m_chainOf.insert(key, {index, index});
+        } else {
+            m_lessons[size_t(chain->second)].next = index;
+            chain->second = index;
+        }
     }
 }
 
 std::vector<LessonSlots::Short> LessonSlots::shortOfHours() const
 {
     std::vector<Short> found;
-    for (const auto& [key, index] : m_order) {
-        const Lesson& lesson = m_lessons.constFind(key)->at(index); // value() would give a copy
+    for (const Lesson& lesson : m_lessons)
         if (lesson.taken < lesson.hours)
             found.push_back({lesson.sesion, lesson.hours, lesson.taken});
-    }
     return found;
 }
 
 LessonSlots::Result LessonSlots::take(const QString& subject, const QString& group, const QString& teacher)
 {
     // Both sides are read through DbfTable::text(), which leaves out the padding blanks.
-    const auto found = m_lessons.find(Key{subject, group});
-    if (found == m_lessons.end())
+    const auto chain = m_chainOf.constFind({subject, group});
+    if (chain == m_chainOf.cend())
         return {};
-    std::vector<Lesson>& all = *found;
-
-    std::vector<Lesson*> candidates;
-    for (Lesson& lesson : all)
-        if (lesson.teacher == teacher)
-            candidates.push_back(&lesson);
-    if (candidates.empty())
-        for (Lesson& lesson : all)
-            candidates.push_back(&lesson);
-
-    for (Lesson* lesson : candidates)
-        if (lesson->taken < lesson->hours) {
-            ++lesson->taken;
-            return {lesson->sesion, false, lesson->task};
-        }
-    ++candidates.front()->taken;
-    return {candidates.front()->sesion, true, candidates.front()->task};
+    const int first = chain->first;
+    const auto takeOne = [](Lesson& lesson, bool past) {
+        ++lesson.taken;
+        return Result{lesson.sesion, past, lesson.task};
+    };
+    // The teacher's own lessons, when there are any; otherwise all of them.
+    int firstOfTeacher = -1;
+    for (int i = first; i >= 0; i = m_lessons[size_t(i)].next) {
+        Lesson& lesson = m_lessons[size_t(i)];
+        if (lesson.teacher != teacher)
+            continue;
+        if (firstOfTeacher < 0)
+            firstOfTeacher = i;
+        if (lesson.taken < lesson.hours)
+            return takeOne(lesson, false);
+    }
+    if (firstOfTeacher >= 0)
+        return takeOne(m_lessons[size_t(firstOfTeacher)], true);
+    for (int i = first; i >= 0; i = m_lessons[size_t(i)].next)
+        if (m_lessons[size_t(i)].taken < m_lessons[size_t(i)].hours)
+            return takeOne(m_lessons[size_t(i)], false);
+    return takeOne(m_lessons[size_t(first)], true);
 }
 
 } // namespace quintaro

@@ -41,12 +41,11 @@ private:
         qint64 hours = 0;
         qint64 taken = 0;
         bool task = false;
+        int next = -1; // the next lesson of the same subject and group
     };
-    // Per subject and group, the lessons in stored order; and every lesson's place, in the order
-    // of ASIGT.
-    using Key = std::pair<QString, QString>;
-    QHash<Key, std::vector<Lesson>> m_lessons;
-    std::vector<std::pair<Key, size_t>> m_order;
+    // Every lesson in the order of ASIGT; per subject and group, the first and last of its lessons.
+    std::vector<Lesson> m_lessons;
+    QHash<std::pair<QString, QString>, std::pair<int, int>> m_chainOf;
 };
 
 } // namespace quintaro

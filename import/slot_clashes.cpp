@@ -26,12 +26,17 @@ void SlotClashes::place(const QString& who, const QString& code, const ClockSlot
 
 void SlotClashes::place(int who, int when, const ClockSlot& at, const QString& what)
 {
-    auto group = m_groupOf.find({who, at.day});
-    if (group == m_groupOf.end()) {
-        group = m_groupOf.insert({who, at.day}, int(m_whoOfGroup.size()));
+    if (size_t(who) >= m_groupsOfWho.size())
+        m_groupsOfWho.resize(size_t(who) + 1);
+    std::vector<std::pair<qint64, int>>& days = m_groupsOfWho[size_t(who)];
+    const auto day = std::find_if(days.begin(), days.end(), [&at](const auto& d) { return d.first == at.day; });
+    int group = day == days.end() ? -1 : day->second;
+    if (group < 0) {
+        group = int(m_whoOfGroup.size());
+        days.push_back({at.day, group});
         m_whoOfGroup.push_back(who);
     }
-    m_placed.push_back({*group, when, at.from, at.to, what});
+    m_placed.push_back({group, when, at.from, at.to, what});
     m_overlaps.reset();
 }
 

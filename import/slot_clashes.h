@@ -32,6 +32,8 @@ public:
     int whoNumber(const QString& who) { return numberOf(m_whoNumbers, m_whos, who); }
     int whenNumber(const QString& when) { return numberOf(m_whenNumbers, m_whens, when); }
     void place(int who, int when, const ClockSlot& at, const QString& what);
+    // Room for `count` placements.
+    void reserve(size_t count) { m_placed.reserve(count); }
     // One sentence per person or room and overlap.
     QStringList found() const;
     // Whether `who` at the slot told as `when` overlaps another of their slots.
@@ -55,7 +57,8 @@ private:
 
     QHash<QString, int> m_whoNumbers, m_whenNumbers;
     QStringList m_whos, m_whens;
-    QHash<std::pair<int, qint64>, int> m_groupOf; // who and day, numbered in the order first placed
+    // Who and day, numbered in the order first placed: per who, its days and their numbers.
+    std::vector<std::vector<std::pair<qint64, int>>> m_groupsOfWho;
     std::vector<int> m_whoOfGroup;
     std::vector<Placed> m_placed;
     mutable std::optional<std::vector<Overlap>> m_overlaps;
