@@ -35,31 +35,45 @@ BackgroundDigest::~BackgroundDigest()
         m_worker.join();
 }
 
+namespace {
+// The worker is woken once this much waits: waking a thread for every 64 KiB piece costs the
+// parse more than the hash does.
+constexpr qint64 kBytesPerWake = 1 << 20;
+} // namespace
+
 void BackgroundDigest::add(const QByteArray& piece)
 {
+    bool wake = false;
     {
         const std::lock_guard lock(m_mutex);
         m_pieces.push_back(piece); // shared, not copied
+        m_waiting += piece.size();
+        wake = m_waiting >= kBytesPerWake;
     }
-    m_ready.notify_one();
+    if (wake)
+        m_ready.notify_one();
 }
 
 void BackgroundDigest::work()
 {
     for (;;) {
-        QByteArray piece;
+        std::deque<QByteArray> pieces;
+        bool last = false;
         {
             std::unique_lock lock(m_mutex);
-            m_ready.wait(lock, [this] { return m_stop || m_last || !m_pieces.empty(); });
+            m_ready.wait(lock, [this] { return m_stop || m_last || m_waiting >= kBytesPerWake; });
             if (m_stop)
                 return;
-            if (m_pieces.empty())
-                return; // the last piece is done
-            piece = std::move(m_pieces.front());
-            m_pieces.pop_front();
+            pieces.swap(m_pieces);
+            m_waiting = 0;
+            last = m_last;
         }
-        m_hash.addData(piece);
-        m_size += piece.size();
+        for (const QByteArray& piece : pieces) {
+            m_hash.addData(piece);
+            m_size += piece.size();
+        }
+        if (last)
+            return; // the last piece is done
     }
 }
 

@@ -45,6 +45,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_ready;
     std::deque<QByteArray> m_pieces;
+    qint64 m_waiting = 0; // bytes in m_pieces
     bool m_last = false; // no more pieces come
     bool m_stop = false;
     QCryptographicHash m_hash{QCryptographicHash::Md5};
