@@ -95,7 +95,7 @@ ImportedSolution ImportarSolucion(ImportTables tables, const OriginalNames& name
             breakOf.insert(key, kind);
     }
     SlotClashes clashes;
-    clashes.reserve(size_t(soluc.liveRowCount()) * 3); // a teacher, a group and a room per slot
+    clashes.reserve(size_t(soluc.storedRowCount()) * 3); // a teacher, a group and a room per slot
     // Who the check names (teachers as the document wrote them), and each period as it is told:
     // numbered once each, not once per slot.
     QHash<QString, int> teacherNumbers, groupNumbers, roomNumbers;
@@ -124,7 +124,7 @@ ImportedSolution ImportarSolucion(ImportTables tables, const OriginalNames& name
 
     ImportedSolution result;
     ImportReport& report = result.report;
-    ScheduleSection section;
+    ScheduleSection section(soluc.storedRowCount());
     for (soluc.first(); !soluc.eof(); soluc.next()) {
         const qint64 day = soluc.whole(dia);
         if (day == 0) {

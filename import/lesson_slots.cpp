@@ -13,7 +13,8 @@ LessonSlots::LessonSlots(DbfTable& asigt)
     const int horas = asigt.fieldIndex(A.nameOf(A.HORAS));
     const int esSesion = asigt.fieldIndex(A.nameOf(A.ES_SESION));
     const int ctarea = asigt.fieldIndex(A.nameOf(A.CTAREA));
-    m_lessons.reserve(size_t(asigt.liveRowCount()));
+    m_lessons.reserve(size_t(asigt.storedRowCount()));
+    m_chainOf.reserve(asigt.storedRowCount());
     for (asigt.first(); !asigt.eof(); asigt.next()) {
         const int index = int(m_lessons.size());
         m_lessons.push_back({asigt.text(cprof), asigt.text(esSesion), asigt.whole(horas), 0, !asigt.text(ctarea).isEmpty()});

@@ -27,29 +27,30 @@ const char* replacement(char c, bool attribute)
     }
 }
 
-// Copies `utf8` with those replacements; runs of plain characters are copied whole.
-void appendEscaped(QByteArray& out, QByteArrayView utf8, bool attribute)
+void appendEscaped(std::string& out, char c, bool attribute)
 {
-    qsizetype plain = 0;
-    for (qsizetype i = 0; i < utf8.size(); ++i) {
-        const char* escaped = replacement(utf8[i], attribute);
-        if (!escaped)
-            continue;
-        out.append(utf8.sliced(plain, i - plain));
-        out.append(escaped);
-        plain = i + 1;
-    }
-    out.append(utf8.sliced(plain));
+    if (const char* escaped = replacement(c, attribute))
+        out += escaped;
+    else
+        out += c;
 }
-} // namespace
 
-void appendAttributeValue(QByteArray& out, QByteArrayView utf8) { appendEscaped(out, utf8, true); }
+// Appends `text` in UTF-8 with those replacements (only ASCII characters are ever replaced).
+void appendEscaped(std::string& out, QStringView text, bool attribute)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c >= 0x80) { // the rest through the encoder: codes and names are mostly ASCII
+            for (const char byte : text.sliced(i).toUtf8())
+                appendEscaped(out, byte, attribute);
+            return;
+        }
+        appendEscaped(out, char(c), attribute);
+    }
+}
 
-void appendElementText(QByteArray& out, QByteArrayView utf8) { appendEscaped(out, utf8, false); }
-
-namespace {
 // An element holding only text; an empty one is written as <name/>.
-void appendTextElement(QByteArray& out, const char* name, const QString& text)
+void appendTextElement(std::string& out, const char* name, const QString& text)
 {
     out += '<';
     out += name;
@@ -58,29 +59,32 @@ void appendTextElement(QByteArray& out, const char* name, const QString& text)
         return;
     }
     out += '>';
-    appendElementText(out, text.toUtf8());
+    appendEscaped(out, text, false);
     out += "</";
     out += name;
     out += '>';
 }
 } // namespace
 
-ScheduleSection::ScheduleSection() : m_markup("<horario>") { }
+ScheduleSection::ScheduleSection(qsizetype expectedSlots) : m_markup("<horario>")
+{
+    m_markup.reserve(size_t(expectedSlots) * 160);
+}
 
 void ScheduleSection::addSlot(qint64 dia, qint64 indice, const QString& marco, Room room, const QString& roomName,
                               const QString& sesion, const QString& teacher)
 {
-    QByteArray& out = m_markup;
+    std::string& out = m_markup;
     out += "\n  <tramo dia=\"";
-    out += QByteArray::number(dia);
+    out += std::to_string(dia);
     out += "\" indice=\"";
-    out += QByteArray::number(indice);
+    out += std::to_string(indice);
     out += "\" marco=\"";
-    appendAttributeValue(out, marco.toUtf8());
+    appendEscaped(out, marco, true);
     out += "\"><aula";
     if (room != Room::Unnamed) {
         out += room == Room::Generic ? " anonima=\"" : " id=\"";
-        appendAttributeValue(out, roomName.toUtf8());
+        appendEscaped(out, roomName, true);
         out += '"';
     }
     out += '>';
@@ -92,7 +96,9 @@ void ScheduleSection::addSlot(qint64 dia, qint64 indice, const QString& marco, R
 QByteArray ScheduleSection::finish()
 {
     m_markup += "\n</horario>";
-    return std::move(m_markup);
+    const QByteArray markup(m_markup.data(), qsizetype(m_markup.size()));
+    m_markup = std::string();
+    return markup;
 }
 
 } // namespace quintaro

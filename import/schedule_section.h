@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <string>
+
 namespace quintaro {
 
 // The horario section of the result document, written as markup while SOLUC is read instead of
@@ -11,7 +13,8 @@ namespace quintaro {
 // applied when the section is spliced in).
 class ScheduleSection {
 public:
-    ScheduleSection();
+    // `expectedSlots`: room made for that many.
+    explicit ScheduleSection(qsizetype expectedSlots = 0);
 
     enum class Room { Unnamed, Generic, Named }; // no attribute, anonima="…", id="…"
     void addSlot(qint64 dia, qint64 indice, const QString& marco, Room room, const QString& roomName,
@@ -21,12 +24,7 @@ public:
     QByteArray finish();
 
 private:
-    QByteArray m_markup;
+    std::string m_markup;
 };
-
-// Markup escaping as the XML library applies it: in attribute values (inside double quotes) and
-// in element text.
-void appendAttributeValue(QByteArray& out, QByteArrayView utf8);
-void appendElementText(QByteArray& out, QByteArrayView utf8);
 
 } // namespace quintaro

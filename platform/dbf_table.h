@@ -53,6 +53,7 @@ public:
     // Raises "La tabla T no tiene el campo F" (and the hint) when there is no such field.
     int fieldIndex(const QString& name) const;
     qint64 liveRowCount() const;
+    qint64 storedRowCount() const { return m_count; } // deleted rows included: reads nothing
 
     // Cursor over the live rows in stored order (deleted rows are skipped).
     void first();
