@@ -47,11 +47,6 @@ const std::vector<CaptureRequest>& ExportDocument::keptPaths()
     return all;
 }
 
-ExportDocument ExportDocument::load(const QString& path, const std::function<void(const QByteArray&)>& onPiece)
-{
-    return ExportDocument(XmlCapture::load(path, keptPaths(), onPiece));
-}
-
 ExportDocument ExportDocument::loadTimeFrames(const QString& path)
 {
     return ExportDocument(XmlCapture::load(path, kTimeFramePaths));

@@ -10,7 +10,6 @@ namespace quintaro {
 class ExportDocument {
 public:
     // Raise a RunError as XmlDocument::load and parse do.
-    static ExportDocument load(const QString& path, const std::function<void(const QByteArray&)>& onPiece = {});
     static ExportDocument parse(const QByteArray& content, const QString& name = QStringLiteral("memoria"));
     static ExportDocument read(DocumentPieces& pieces) { return ExportDocument(XmlCapture::read(pieces, keptPaths())); }
     // Only the time frames and their periods: what the frame dialog shows.

@@ -87,17 +87,12 @@ DocumentPieces::DocumentPieces(const QString& path, std::function<void(const QBy
     open(m_file, path);
 }
 
-DocumentPieces::DocumentPieces(DocumentCopy& copy, Copy afterwards)
-    : m_path(copy.path()), m_copy(&copy), m_afterwards(afterwards)
-{
-}
+DocumentPieces::DocumentPieces(DocumentCopy& copy) : m_path(copy.path()), m_copy(&copy) { }
 
 bool DocumentPieces::nextPiece()
 {
     m_at = 0;
     if (m_copy) {
-        if (m_afterwards == Copy::LetGo && m_nextOfCopy > 0)
-            m_copy->pieces()[m_nextOfCopy - 1] = QByteArray(); // past it: its memory goes back
         m_piece = m_nextOfCopy < m_copy->pieces().size() ? m_copy->pieces()[m_nextOfCopy++] : QByteArray();
         return !m_piece.isEmpty();
     }

@@ -11,8 +11,8 @@
 // and is counted, so that the tests and the benchmark see a run that reads it twice.
 namespace quintaro {
 
-// A document's bytes read from disk once and held in pieces, for a run that parses them more than
-// once (the import's names, then its tree; a FET run's exports and import).
+// A document's bytes read from disk once and held in pieces, for runs that parse them more than
+// once (a FET run's exports and import).
 class DocumentCopy {
 public:
     // Reads the whole file: a Spanish RunError naming it when it cannot.
@@ -27,13 +27,12 @@ private:
 
 // A document handed to a parser in order, piece by piece: read from its file as the parser goes
 // (nothing holds the whole file; each piece is also handed to `onPiece`, the document's digest), or
-// from a copy already read, whose pieces the last parse of a run may let go of as it passes them.
+// from a copy already read.
 class DocumentPieces {
 public:
     // Opens the file: a Spanish RunError naming it when it cannot.
     explicit DocumentPieces(const QString& path, std::function<void(const QByteArray&)> onPiece = {});
-    enum class Copy { Keep, LetGo };
-    DocumentPieces(DocumentCopy& copy, Copy afterwards);
+    explicit DocumentPieces(DocumentCopy& copy);
     DocumentPieces(const DocumentPieces&) = delete;
     DocumentPieces& operator=(const DocumentPieces&) = delete;
 
@@ -51,7 +50,6 @@ private:
     QFile m_file;
     std::function<void(const QByteArray&)> m_onPiece;
     DocumentCopy* m_copy = nullptr;
-    Copy m_afterwards = Copy::Keep;
     size_t m_nextOfCopy = 0;
     QByteArray m_piece; // the piece being handed out
     qsizetype m_at = 0;

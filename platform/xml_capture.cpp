@@ -241,10 +241,9 @@ XmlCapture capture(const QString& name, const std::vector<CaptureRequest>& wante
 }
 } // namespace
 
-XmlCapture XmlCapture::load(const QString& path, const std::vector<CaptureRequest>& wanted,
-                            const std::function<void(const QByteArray&)>& onPiece)
+XmlCapture XmlCapture::load(const QString& path, const std::vector<CaptureRequest>& wanted)
 {
-    DocumentPieces pieces(path, onPiece);
+    DocumentPieces pieces(path);
     return read(pieces, wanted);
 }
 

@@ -32,9 +32,8 @@ struct CaptureRequest {
 // document. The pass has the same safety rules and error messages as XmlDocument::load.
 class XmlCapture {
 public:
-    // Reads the file once, piece by piece; each piece is also handed to `onPiece` (a digest).
-    static XmlCapture load(const QString& path, const std::vector<CaptureRequest>& wanted,
-                           const std::function<void(const QByteArray&)>& onPiece = {});
+    // Reads the file once, piece by piece.
+    static XmlCapture load(const QString& path, const std::vector<CaptureRequest>& wanted);
     // The same from pieces (of the file, or of bytes already read: no copy of them is made).
     static XmlCapture read(DocumentPieces& pieces, const std::vector<CaptureRequest>& wanted);
     static XmlCapture parse(const QByteArray& content, const std::vector<CaptureRequest>& wanted,

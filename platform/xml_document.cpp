@@ -108,9 +108,9 @@ XmlDocument::XmlDocument(XmlDocument&&) noexcept = default;
 XmlDocument& XmlDocument::operator=(XmlDocument&&) noexcept = default;
 XmlDocument::~XmlDocument() = default;
 
-XmlDocument XmlDocument::load(const QString& path, const std::function<void(const QByteArray&)>& onPiece)
+XmlDocument XmlDocument::load(const QString& path)
 {
-    DocumentPieces pieces(path, onPiece);
+    DocumentPieces pieces(path);
     return read(pieces);
 }
 
@@ -128,15 +128,6 @@ XmlDocument XmlDocument::parse(const QByteArray& content, const QString& name)
     }));
 }
 
-void XmlDocument::keepUntilExit()
-{
-    // Reachable from here until exit (the holder itself is never destroyed), so leak checkers
-    // do not count it.
-    static auto* const kept = new std::vector<xmlDoc*>;
-    m_selections.clear();
-    if (m_doc)
-        kept->push_back(m_doc.release());
-}
 
 XmlNode XmlDocument::root() const { return XmlNode(xmlDocGetRootElement(m_doc.get())); }
 

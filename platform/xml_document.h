@@ -52,8 +52,8 @@ class XmlDocument {
 public:
     // Raises a RunError naming the file and carrying libxml2's own message when the file cannot
     // be read or is not well-formed, or when it asks for an external resource.
-    // Reads the file once, piece by piece; each piece is also handed to `onPiece` (a digest).
-    static XmlDocument load(const QString& path, const std::function<void(const QByteArray&)>& onPiece = {});
+    // Reads the file once, piece by piece.
+    static XmlDocument load(const QString& path);
     // The same from pieces (of the file, or of bytes already read: no copy of them is made).
     static XmlDocument read(DocumentPieces& pieces);
     static XmlDocument parse(const QByteArray& content, const QString& name = QStringLiteral("memoria"));
@@ -66,9 +66,6 @@ public:
 
     // Elements on an absolute path of element names ("/datosGHC/materias/materia"), in document order.
     const XmlNodeList& select(const QString& path) const;
-    // Leaves the tree allocated when the object goes, for a program about to exit: freeing a large
-    // tree's many small blocks takes longer than the rest of the exit.
-    void keepUntilExit();
 
 protected:
     // For code that changes the tree (the tests build trees to compare with): the libxml2 document,

@@ -158,7 +158,7 @@ DocumentPieces& Session::documentPieces(std::optional<DocumentPieces>& pieces, B
         DocumentCopy& copy = documentCopy();
         if (digest)
             addPieces(*digest, copy);
-        return pieces.emplace(copy, DocumentPieces::Copy::Keep);
+        return pieces.emplace(copy);
     }
     return pieces.emplace(m_filenameXML, [digest](const QByteArray& piece) {
         if (digest)
