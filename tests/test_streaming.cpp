@@ -293,7 +293,6 @@ TEST(Streaming, SaveWhileParsingWritesWhatTheTreeSaves)
     for (int i = 0; i < 5000; ++i)
         deep += "<a><b><c>" + QByteArray::number(i) + "</c>x</b></a>";
     QStringEncoder toUtf16(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
-    QStringEncoder to1252("windows-1252");
     const QString mixed = QStringLiteral("<datosGHC a=\"Ñandú €\">Œuvre ñ<m>€</m>%1</datosGHC>");
     const QByteArray documents[] = {
         "<?xml version=\"1.0\"?>\n<!-- antes -->\n<?proc datos?>\n<datosGHC><m/></datosGHC>\n<?tras x?><!-- fin -->",
@@ -310,7 +309,9 @@ TEST(Streaming, SaveWhileParsingWritesWhatTheTreeSaves)
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<datosGHC>texto" + deep + "<!-- x -->" + deep + "</datosGHC>",
         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<datosGHC>" + QByteArray("<m>\xf1</m>").repeated(6000)
             + "</datosGHC>",
-        to1252(QStringLiteral("<?xml version=\"1.0\" encoding=\"windows-1252\"?>") + mixed.arg(QString())),
+        // The same in windows-1252, written out: Qt has no such encoder where it is built without ICU.
+        "<?xml version=\"1.0\" encoding=\"windows-1252\"?><datosGHC a=\"\xd1" "and\xfa \x80\">\x8cuvre \xf1<m>\x80</m>"
+        "</datosGHC>",
         toUtf16(mixed.arg(QString())), // no declaration, only the byte-order mark
         toUtf16(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?>") + mixed.arg(QString::fromUtf8(deep))),
     };
