@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <libxml/encoding.h>
+
 using namespace quintaro;
 using namespace quintaro::test;
 
@@ -322,6 +324,9 @@ TEST(Streaming, SaveWhileParsingWritesWhatTheTreeSaves)
     };
     const QTemporaryDir dir;
     for (const QByteArray& xml : documents) {
+        // libxml2 built without iconv (as for Windows) knows no windows-1252.
+        if (xml.contains("windows-1252") && !xmlFindCharEncodingHandler("windows-1252"))
+            continue;
         for (const QByteArray& section : sections) {
             const QByteArray expected = savedSplicedMarkup(xml, section, dir.filePath(QStringLiteral("arbol.xml")));
             ASSERT_FALSE(expected.isEmpty());
