@@ -28,6 +28,15 @@ private:
     bool put(QByteArrayView bytes);
 };
 
+// While in scope libxml2 prints nothing (a failed write is told by the caller, in Spanish).
+class SilentErrors {
+public:
+    SilentErrors();
+    ~SilentErrors();
+    SilentErrors(const SilentErrors&) = delete;
+    SilentErrors& operator=(const SilentErrors&) = delete;
+};
+
 // libxml2's output callbacks for a SaveTarget.
 int writeToTarget(void* context, const char* buffer, int len);
 int closeNothing(void*);

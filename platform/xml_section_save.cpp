@@ -1,6 +1,7 @@
 #include "platform/xml_section_save.h"
 
 #include "platform/error.h"
+#include "platform/libxml_compat.h"
 #include "platform/whole_file.h"
 #include "platform/xml_document.h"
 #include "platform/xml_save_detail.h"
@@ -47,6 +48,14 @@ void SaveTarget::write(QByteArrayView bytes)
         held.remove(0, ready);
     }
 }
+
+namespace {
+void ignoreError(void*, HandlerArgument<xmlStructuredErrorFunc>::type) { }
+} // namespace
+
+SilentErrors::SilentErrors() { xmlSetStructuredErrorFunc(nullptr, ignoreError); }
+
+SilentErrors::~SilentErrors() { xmlSetStructuredErrorFunc(nullptr, nullptr); }
 
 int writeToTarget(void* context, const char* buffer, int len)
 {
@@ -133,6 +142,7 @@ bool xml::writeTreeWithMarkup(xmlDoc* doc, QIODevice& device, QByteArrayView mar
         }
     });
 
+    const xml::SilentErrors quiet;
     const char* encoding = encodingOf(doc);
     const QByteArray encoded = isUtf8(encoding) ? QByteArray() : inEncoding(encoding, markup);
     SaveTarget target{&device};

@@ -119,6 +119,7 @@ public:
             return xml::writeTreeWithMarkup(doc, *m_target.device, markup, path);
         if (m_composeFailed || !m_out)
             throw RunError(composeError(path));
+        const xml::SilentErrors quiet;
         put(markup);
         put("\n");
         put(endTagOf(m_root));
@@ -201,6 +202,8 @@ private:
 
         xmlCharEncodingHandlerPtr handler = xmlFindCharEncodingHandler(m_encoding.constData());
         m_out = handler ? xmlOutputBufferCreateIO(xml::writeToTarget, xml::closeNothing, &m_target, handler) : nullptr;
+        if (handler && !m_out)
+            xmlCharEncCloseFunc(handler); // the buffer that would have owned it was not made
         m_tags = xmlOutputBufferCreateIO(xml::writeToTarget, xml::closeNothing, &m_tagTarget, nullptr);
         m_emptyText = xmlNewText(reinterpret_cast<const xmlChar*>("")); // of no document: it outlives it
         m_composeFailed = !m_out || !m_tags || !m_emptyText;

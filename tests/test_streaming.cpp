@@ -215,6 +215,15 @@ QByteArray savedSplicedMarkup(const QByteArray& xml, QByteArrayView markup, cons
     return readFile(path);
 }
 
+// Whether libxml2 reads and writes `encoding` (the handler it makes is let go of again).
+bool libxmlKnows(const char* encoding)
+{
+    xmlCharEncodingHandlerPtr handler = xmlFindCharEncodingHandler(encoding);
+    if (handler)
+        xmlCharEncCloseFunc(handler);
+    return handler != nullptr;
+}
+
 QByteArray sectionOf(const std::vector<Slot>& slots)
 {
     ScheduleSection section;
@@ -325,7 +334,7 @@ TEST(Streaming, SaveWhileParsingWritesWhatTheTreeSaves)
     const QTemporaryDir dir;
     for (const QByteArray& xml : documents) {
         // libxml2 built without iconv (as for Windows) knows no windows-1252.
-        if (xml.contains("windows-1252") && !xmlFindCharEncodingHandler("windows-1252"))
+        if (xml.contains("windows-1252") && !libxmlKnows("windows-1252"))
             continue;
         for (const QByteArray& section : sections) {
             const QByteArray expected = savedSplicedMarkup(xml, section, dir.filePath(QStringLiteral("arbol.xml")));

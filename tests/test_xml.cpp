@@ -1,3 +1,4 @@
+#include "platform/document_bytes.h"
 #include "platform/error.h"
 #include "platform/xml_document.h"
 #include "platform/libxml_compat.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
 #include <type_traits>
 
 #include <libxml/xmlerror.h>
@@ -150,27 +152,40 @@ TEST(Xml, LoadsUtf16)
 
 #ifndef _WIN32
 // A write that fails part-way (the file-size limit stands in for a full disk) leaves an existing
-// result document exactly as it was, and no temporary file beside it.
+// result document exactly as it was, and no temporary file beside it: from a tree, and written
+// while the document is parsed (the failed write stops the parse).
 TEST(Xml, SaveFailureLeavesTargetUntouched)
 {
     QTemporaryDir dir;
-    XmlDocument doc = XmlDocument::parse(interchange(QStringLiteral("<m>%1</m>").arg(QString(64 * 1024, u'x'))));
+    const QByteArray xml = interchange(QStringLiteral("<m>%1</m>").arg(QString(64 * 1024, u'x'))
+                                       + QStringLiteral("<n>y</n>").repeated(20000));
+    const QString source = dir.filePath(QStringLiteral("doc.xml"));
+    writeFile(source, xml);
+    XmlDocument doc = XmlDocument::parse(xml);
     const QString target = dir.filePath(QStringLiteral("ResultadoZentar.xml"));
-    writeFile(target, "old content");
+    const std::function<void()> saves[] = {
+        [&] { saveWithAppendedMarkup(doc, target, "<horario/>"); },
+        [&] {
+            DocumentPieces pieces(source);
+            saveWithAppendedMarkup(pieces, target, "<horario/>");
+        },
+    };
+    for (const auto& save : saves) {
+        writeFile(target, "old content");
+        struct rlimit previous {};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = previous;
+        small.rlim_cur = 16 * 1024;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const std::string error = runErrorOf(save);
+        setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, oldHandler);
 
-    struct rlimit previous {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = previous;
-    small.rlim_cur = 16 * 1024;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const std::string error = runErrorOf([&] { saveWithAppendedMarkup(doc, target, "<horario/>"); });
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, oldHandler);
-
-    EXPECT_NE(error.find("No se pudo guardar el documento"), std::string::npos) << error;
-    EXPECT_EQ(readFile(target), QByteArray("old content"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"ResultadoZentar.xml"});
+        EXPECT_NE(error.find("No se pudo guardar el documento"), std::string::npos) << error;
+        EXPECT_EQ(readFile(target), QByteArray("old content"));
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"doc.xml", "ResultadoZentar.xml"}));
+    }
 }
 #endif
 
