@@ -68,7 +68,7 @@ public:
             return;
         if (++m_built >= kElementsPerWrite) {
             m_built = 0;
-            writePath();
+            writePath(m_open);
             stopIfFailed(ctxt);
         }
     }
@@ -98,7 +98,7 @@ public:
         m_open.pop_back();
         const bool written = m_written > m_open.size();
         if (element == m_root) {
-            writePath({element}); // its end waits for the markup
+            writePath({element}); // the root: its end waits for the markup
         } else if (written) {
             const DocumentEncoding asSaved(*this);
             writeChildren(element, nullptr);
@@ -136,7 +136,7 @@ public:
         if (m_target.failed || closed < 0)
             return false;
         // What was written at the root's start is what the tree would have said at the end.
-        const QByteArrayView finalEncoding = bytesOf(reinterpret_cast<const xmlChar*>(xml::encodingOf(doc)));
+        const QByteArrayView finalEncoding(xml::encodingOf(doc));
         if (finalEncoding != m_encoding || doc->standalone != m_standalone
             || bytesOf(doc->version ? doc->version : reinterpret_cast<const xmlChar*>("1.0")) != m_version)
             throw RunError(composeError(path));
@@ -259,11 +259,10 @@ private:
         }
     }
 
-    // Writes everything complete so far: the start tags along the open path not yet written, and
-    // the children before it. With `closing`, the root closing now (its last children included).
-    void writePath(std::vector<xmlNode*> closing = {})
+    // Writes everything complete so far along `path` (the open elements, or the root as it
+    // closes): the start tags not yet written, and every child before the next element on it.
+    void writePath(const std::vector<xmlNode*>& path)
     {
-        const std::vector<xmlNode*>& path = closing.empty() ? m_open : closing;
         const DocumentEncoding asSaved(*this);
         for (size_t i = 0; i < path.size(); ++i) {
             xmlNode* element = path[i];
